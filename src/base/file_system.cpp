@@ -1,0 +1,304 @@
+#include "base/file_system.hpp"
+
+#include <chrono>
+#include <thread>
+
+#include "base/errors.hpp"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "base/handles.win32.hpp"
+#include "base/text.hpp"
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#endif
+
+namespace kovan {
+
+bool IsPathSeparator(char c) {
+#ifdef _WIN32
+  return c == '\\' || c == ':';
+#else
+  return c == '\\' || c == ':' || c == '/';
+#endif
+}
+
+std::string FolderOf(std::string_view path) {
+  for (size_t i = path.size(); i > 0; --i) {
+    if (IsPathSeparator(path[i - 1])) return std::string(path.substr(0, i));
+  }
+  return {};
+}
+
+std::string FileNameOf(std::string_view path) {
+  for (size_t i = path.size(); i > 0; --i) {
+    if (IsPathSeparator(path[i - 1])) return std::string(path.substr(i));
+  }
+  return std::string(path);
+}
+
+#ifdef _WIN32
+
+namespace {
+
+bool ListingShowsFile(const std::string& path) {
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(FindFirstFileW(ToWide(path).c_str(), &data));
+  return find.valid() && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  const DWORD attrs = GetFileAttributesW(ToWide(path).c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES) return (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const DWORD err = GetLastError();
+  if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME) return false;
+  return ListingShowsFile(path);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD attrs = GetFileAttributesW(ToWide(path).c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<FolderItem> ListFolder(const std::string& folder) {
+  std::vector<FolderItem> items;
+  std::string mask = folder;
+  if (!mask.empty() && mask.back() != '\\') mask += '\\';
+  mask += "*.*";
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(FindFirstFileExW(ToWide(mask).c_str(), FindExInfoBasic, &data,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find.valid()) return items;
+  do {
+    FolderItem item;
+    item.name = ToUtf8(data.cFileName);
+    item.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    item.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+    item.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    items.push_back(std::move(item));
+  } while (FindNextFileW(find.get(), &data));
+  return items;
+}
+
+std::string ExeFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+  return FolderOf(ToUtf8(buffer));
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, int* openError) {
+  UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) {
+    if (openError) *openError = static_cast<int>(GetLastError());
+    return std::nullopt;
+  }
+  std::string bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) bytes.reserve(static_cast<size_t>(size.QuadPart));
+  char chunk[64 * 1024];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) throw EInOutError(static_cast<int>(GetLastError()));
+    if (got == 0) break;
+    bytes.append(chunk, got);
+  }
+  return bytes;
+}
+
+namespace {
+
+bool IsSharingError(DWORD err) { return err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION; }
+
+}  // namespace
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::wstring target = ToWide(path);
+  // Find out first whether the target may be replaced at all, so that a file held
+  // open by another program reports the sharing violation itself rather than the
+  // replace call's less telling code.
+  {
+    UniqueHandle probe(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.valid()) {
+      const DWORD err = GetLastError();
+      if (err != ERROR_FILE_NOT_FOUND) throw EInOutError(static_cast<int>(err));
+    }
+  }
+  const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  {
+    UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw EInOutError(static_cast<int>(GetLastError()));
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+      DWORD written = 0;
+      if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        const DWORD err = written == 0 && GetLastError() == ERROR_SUCCESS ? 101 : GetLastError();
+        file.reset();
+        DeleteFileW(temp.c_str());
+        throw EInOutError(err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL ? 101 : static_cast<int>(err));
+      }
+      done += written;
+    }
+    if (!FlushFileBuffers(file.get())) {
+      const DWORD err = GetLastError();
+      file.reset();
+      DeleteFileW(temp.c_str());
+      throw EInOutError(static_cast<int>(err));
+    }
+  }
+  DWORD err = ERROR_SUCCESS;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return;
+    } else if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return;
+    }
+    err = GetLastError();
+    // A virus scanner or indexer may hold the file for a moment.
+    if (!IsSharingError(err) && err != ERROR_UNABLE_TO_REMOVE_REPLACED && err != ERROR_ACCESS_DENIED) break;
+    Sleep(50);
+  }
+  DeleteFileW(temp.c_str());
+  if (err == ERROR_UNABLE_TO_REMOVE_REPLACED || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+      err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    err = ERROR_SHARING_VIOLATION;
+  }
+  throw EInOutError(static_cast<int>(err));
+}
+
+#else  // POSIX
+
+bool FileExists(const std::string& path) {
+  struct stat st{};
+  if (stat(path.c_str(), &st) == 0) return !S_ISDIR(st.st_mode);
+  if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || path.empty()) return false;
+  const std::string folder = FolderOf(path);
+  const std::string name = FileNameOf(path);
+  for (const FolderItem& item : ListFolder(folder.empty() ? "." : folder)) {
+    if (item.name == name) return !item.isFolder;
+  }
+  return false;
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<FolderItem> ListFolder(const std::string& folder) {
+  std::vector<FolderItem> items;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return items;
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  while (const dirent* entry = readdir(dir)) {
+    FolderItem item;
+    item.name = entry->d_name;
+    bool isFolder = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+      struct stat st{};
+      isFolder = stat((base + item.name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    item.isFolder = isFolder;
+    // Dot names are the hidden entries of POSIX systems.
+    item.hidden = !item.name.empty() && item.name[0] == '.' && item.name != "." && item.name != "..";
+    items.push_back(std::move(item));
+  }
+  closedir(dir);
+  return items;
+}
+
+std::string ExeFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return "./";
+  buffer.resize(static_cast<size_t>(n));
+  return FolderOf(buffer);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, int* openError) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (openError) *openError = ErrnoToSystemError(errno);
+    return std::nullopt;
+  }
+  struct stat st{};
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    close(fd);
+    if (openError) *openError = 5;
+    return std::nullopt;
+  }
+  std::string bytes;
+  if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int err = ErrnoToSystemError(errno);
+      close(fd);
+      throw EInOutError(err);
+    }
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<size_t>(got));
+  }
+  close(fd);
+  return bytes;
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) throw EInOutError(ErrnoToSystemError(errno));
+  auto fail = [&](int err) {
+    close(fd);
+    unlink(temp.c_str());
+    throw EInOutError(err);
+  };
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail(ErrnoToSystemError(errno));
+    }
+    if (n == 0) fail(101);
+    done += static_cast<size_t>(n);
+  }
+  if (fsync(fd) != 0) fail(ErrnoToSystemError(errno));
+  if (close(fd) != 0) {
+    const int err = ErrnoToSystemError(errno);
+    unlink(temp.c_str());
+    throw EInOutError(err);
+  }
+  if (rename(temp.c_str(), path.c_str()) != 0) {
+    const int err = ErrnoToSystemError(errno);
+    unlink(temp.c_str());
+    throw EInOutError(err);
+  }
+}
+
+#endif
+
+}  // namespace kovan

@@ -1,0 +1,57 @@
+// File and folder tests, folder listings and whole-file reads and writes.
+// Paths are UTF-8; on Windows they are converted at the call.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kovan {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// True when `c` ends a folder part of a path: '\\' and ':', and on other
+// systems '/' as well.
+bool IsPathSeparator(char c);
+
+// A file exists when the system reports attributes that do not mark a folder.
+// When the attributes cannot be read for another reason than absence or an
+// invalid name (a locked file, say), a listing of the folder decides.
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+struct FolderItem {
+  std::string name;  // the entry's name, without its folder
+  bool isFolder = false;
+  bool hidden = false;
+  bool system = false;
+};
+
+// The entries of `folder` in the order the file system lists them, "." and ".."
+// included when the system lists them. Empty when the folder cannot be listed.
+std::vector<FolderItem> ListFolder(const std::string& folder);
+
+// The folder of the running executable, with its trailing separator.
+std::string ExeFolder();
+
+// The folder part of a path, with its trailing separator ("" when it has none).
+std::string FolderOf(std::string_view path);
+// The text after the last separator (the whole text when there is none).
+std::string FileNameOf(std::string_view path);
+
+// Reads a whole file. std::nullopt and *openError set when it cannot be opened;
+// a failure after opening throws EInOutError.
+std::optional<std::string> ReadWholeFile(const std::string& path, int* openError = nullptr);
+
+// Writes `bytes` to a temporary file beside `path`, flushes it and then puts it
+// in place of `path`, so a failure leaves any earlier file whole. Throws
+// EInOutError with the system's code on failure (32 when another program holds
+// the file open without sharing).
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace kovan

@@ -1,0 +1,54 @@
+// The message constants: named texts with a current (active language) and a
+// built-in (base language) value, and the loader of the LANG_CONSTS resource.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kovan {
+
+struct LangConstant {
+  std::string name;  // spelled as in the resource
+  std::u16string value;
+  std::u16string builtin;
+};
+
+bool IsValidIdentifier(std::string_view name);
+
+class ConstantsTable {
+ public:
+  void Clear() { items_.clear(); }
+  // Inserts at the sorted place; throws ELangError for an invalid or repeated name.
+  void Add(std::string name, std::u16string text);
+  // Looks a name up without regard to ASCII letter case; nullptr when absent.
+  const LangConstant* Find(std::string_view name) const;
+  LangConstant* Find(std::string_view name);
+  const std::vector<LangConstant>& Items() const { return items_; }
+  std::vector<LangConstant>& Items() { return items_; }
+
+  uint8_t flag = 0;  // kept with the table; nothing reads it
+
+ private:
+  std::vector<LangConstant> items_;  // sorted by name, ASCII case ignored
+};
+
+// Replaces the table with the entries of a LANG_CONSTS stream (versions 0, 1
+// and 2). 8-bit values of versions 0 and 1 are decoded with `ansiCodePage`.
+// Throws ELangError.
+void LoadConstantsResource(ConstantsTable& table, std::span<const uint8_t> data, unsigned ansiCodePage);
+
+// The resource image built into this program (the executable's RCDATA
+// "LANG_CONSTS" on Windows); empty when there is none.
+std::span<const uint8_t> BuiltinConstantsResource();
+
+// Constants that live beside the resource (name, base-language text).
+struct AddedConstant {
+  const char* name;
+  const char16_t* text;
+};
+std::span<const AddedConstant> AddedConstants();
+
+}  // namespace kovan

@@ -1,0 +1,148 @@
+#include "pool/pool_file.hpp"
+
+#include "base/file_system.hpp"
+#include "base/text.hpp"
+
+namespace kovan {
+
+namespace {
+
+bool IsBlank(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b >= 0x01 && b <= 0x20;
+}
+
+bool NeedsQuotes(std::string_view field) {
+  for (char c : field) {
+    if (IsBlank(c) || c == '"' || c == ',') return true;
+  }
+  return false;
+}
+
+void AppendField(std::string& line, std::string_view field) {
+  if (!NeedsQuotes(field)) {
+    line += field;
+    return;
+  }
+  line += '"';
+  for (char c : field) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
+}
+
+void SkipBlanks(std::string_view s, size_t& i) {
+  while (i < s.size() && IsBlank(s[i])) ++i;
+}
+
+std::string DecodeField(std::string_view bytes, unsigned codePage) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return AnsiToUtf8(bytes, codePage);
+  }
+  return std::string(bytes);
+}
+
+}  // namespace
+
+std::string EncodePoolLine(const std::vector<std::string>& fields) {
+  if (fields.size() == 1 && fields[0].empty()) return "\"\"";
+  std::string line;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) line += ',';
+    AppendField(line, fields[i]);
+  }
+  return line;
+}
+
+std::vector<std::string> SplitPoolLine(std::string_view s) {
+  std::vector<std::string> fields;
+  size_t i = 0;
+  SkipBlanks(s, i);
+  while (i < s.size()) {
+    std::string field;
+    if (s[i] == '"') {
+      ++i;
+      while (i < s.size()) {
+        if (s[i] == '"') {
+          if (i + 1 < s.size() && s[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        field += s[i++];
+      }
+    } else {
+      const size_t start = i;
+      while (i < s.size() && !IsBlank(s[i]) && s[i] != ',') ++i;
+      field.assign(s.substr(start, i - start));
+    }
+    fields.push_back(std::move(field));
+    SkipBlanks(s, i);
+    if (i < s.size() && s[i] == ',') {
+      if (i == s.size() - 1) fields.emplace_back();
+      ++i;
+      SkipBlanks(s, i);
+    }
+  }
+  return fields;
+}
+
+std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsigned codePage) {
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    bytes.remove_prefix(kUtf8Bom.size());
+    codePage = kCodePageUtf8;
+  }
+  std::vector<std::vector<std::string>> entries;
+  std::string line;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    if (bytes[pos] == '\x1A') break;  // end-of-file mark at the start of a line
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    line.clear();
+    for (size_t i = pos; i < end; ++i) {
+      const char c = bytes[i];
+      if (c == '\x1A') break;   // ends this line's text; the rest of the line is skipped
+      if (c != '\r') line += c;  // a CR is never part of a line's text
+    }
+    pos = end + 1;
+    std::vector<std::string> fields = SplitPoolLine(line);
+    for (std::string& field : fields) field = DecodeField(field, codePage);
+    entries.push_back(std::move(fields));
+  }
+  return entries;
+}
+
+std::string SerializePool(const ResourcePool& pool, unsigned codePage) {
+  std::string text;
+  for (const PoolEntry& entry : pool.Entries()) {
+    text += EncodePoolLine(entry.fields);
+    text += "\r\n";
+  }
+  bool lossless = true;
+  std::string bytes = Utf8ToAnsi(text, codePage, &lossless);
+  if (lossless) return bytes;
+  return std::string(kUtf8Bom) + text;
+}
+
+PoolReadResult ReadPoolFile(ResourcePool& pool, const std::string& fileName) {
+  pool.Clear();
+  PoolReadResult result;
+  const std::optional<std::string> bytes = ReadWholeFile(fileName, &result.openError);
+  if (!bytes) return result;
+  result.opened = true;
+  std::vector<PoolEntry> entries;
+  for (auto& fields : ParsePoolFile(*bytes, AnsiCodePage())) entries.push_back(PoolEntry{std::move(fields)});
+  pool.ReplaceAll(std::move(entries));
+  return result;
+}
+
+void WritePoolFile(const ResourcePool& pool, const std::string& fileName) {
+  ReplaceFileAtomically(fileName, SerializePool(pool, AnsiCodePage()));
+}
+
+}  // namespace kovan

@@ -1,0 +1,69 @@
+#include "pool/resource_pool.hpp"
+
+#include <algorithm>
+
+namespace kovan {
+
+namespace {
+const std::string kEmpty;
+}  // namespace
+
+const std::string& PoolEntry::Field(int c) const {
+  return c >= 0 && static_cast<size_t>(c) < fields.size() ? fields[static_cast<size_t>(c)] : kEmpty;
+}
+
+void ResourcePool::IndexAdd(const std::string& path) { ++pathIndex_[path]; }
+
+void ResourcePool::IndexRemove(const std::string& path) {
+  const auto it = pathIndex_.find(path);
+  if (it != pathIndex_.end() && --it->second == 0) pathIndex_.erase(it);
+}
+
+void ResourcePool::Append(std::string key, std::string type, std::string path) {
+  IndexAdd(path);
+  entries_.push_back(PoolEntry{{std::move(key), std::move(type), std::move(path)}});
+}
+
+void ResourcePool::AppendFields(std::vector<std::string> fields) {
+  PoolEntry entry{std::move(fields)};
+  IndexAdd(entry.Field(kFilePath));
+  entries_.push_back(std::move(entry));
+}
+
+void ResourcePool::SetField(size_t i, int c, std::string text) {
+  PoolEntry& entry = entries_[i];
+  if (c == kFilePath) {
+    IndexRemove(entry.Field(kFilePath));
+    IndexAdd(text);
+  }
+  if (entry.fields.size() <= static_cast<size_t>(c)) entry.fields.resize(static_cast<size_t>(c) + 1);
+  entry.fields[static_cast<size_t>(c)] = std::move(text);
+}
+
+void ResourcePool::Delete(size_t i) {
+  IndexRemove(entries_[i].Field(kFilePath));
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void ResourcePool::Clear() {
+  entries_.clear();
+  pathIndex_.clear();
+}
+
+void ResourcePool::ReplaceAll(std::vector<PoolEntry> entries) {
+  Clear();
+  entries_ = std::move(entries);
+  pathIndex_.reserve(entries_.size());
+  for (const PoolEntry& entry : entries_) IndexAdd(entry.Field(kFilePath));
+}
+
+bool ResourcePool::ContainsPath(std::string_view path) const {
+  return pathIndex_.find(path) != pathIndex_.end();
+}
+
+void ResourcePool::DeleteEmptyPaths() {
+  std::erase_if(entries_, [](const PoolEntry& e) { return e.Field(kFilePath).empty(); });
+  pathIndex_.erase("");
+}
+
+}  // namespace kovan

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "app/error_report.hpp"
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
+#include "base/text.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+TEST(Text, AnsiConversionsFollowTheCodePage) {
+  bool lossless = true;
+  EXPECT_EQ(Utf8ToAnsi("\xc5\x9f\xc4\xb1", 1254, &lossless), "\xFE\xFD");  // şı
+  EXPECT_TRUE(lossless);
+  EXPECT_EQ(AnsiToUtf8("\xFE\xFD", 1254), "\xc5\x9f\xc4\xb1");
+  EXPECT_EQ(AnsiToUtf8("\xFE\xFD", 1252), "\xc3\xbe\xc3\xbd");
+  EXPECT_EQ(Utf8ToAnsi("\xc4\xb1", 1252, &lossless), "?");  // ı has no place in 1252
+  EXPECT_FALSE(lossless);
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xf0\x9f\x90\x9d" "b")), "a\xf0\x9f\x90\x9d" "b");
+  EXPECT_EQ(Utf8ToUtf16("\xff"), u"\ufffd");
+}
+
+TEST(Text, UpperCasingTouchesOnlyAsciiLetters) {
+  EXPECT_EQ(AsciiUpper("bmp-\xc4\xb1\xc3\xa7z"), "BMP-\xc4\xb1\xc3\xa7Z");
+  EXPECT_TRUE(AsciiIEquals("XMLad", "xmlAD"));
+  EXPECT_TRUE(AsciiIEndsWith("app.RES", ".res"));
+  EXPECT_FALSE(AsciiIEndsWith("s", ".res"));
+}
+
+TEST(Errors, IoErrorTextsByCode) {
+  const std::pair<int, const char*> cases[] = {
+      {2, "File not found"},          {3, "Invalid filename"}, {4, "Too many open files"},
+      {5, "File access denied"},      {100, "Read beyond end of file"}, {101, "Disk full"},
+      {106, "Invalid numeric input"}, {32, "I/O error 32"},    {0, "I/O error 0"}};
+  for (const auto& [code, text] : cases) EXPECT_STREQ(EInOutError(code).what(), text);
+}
+
+TEST(Errors, ReportAddsAFullStopAfterLettersAndDigits) {
+  EXPECT_EQ(ErrorReportText("I/O error 32"), "I/O error 32.");
+  EXPECT_EQ(ErrorReportText("Disk full"), "Disk full.");
+  EXPECT_EQ(ErrorReportText("Done."), "Done.");
+  EXPECT_EQ(ErrorReportText("Wait..."), "Wait...");
+  EXPECT_EQ(ErrorReportText("Oops!"), "Oops!");
+  EXPECT_EQ(ErrorReportText("(x)"), "(x)");
+  EXPECT_EQ(ErrorReportText("a/"), "a/.");
+  EXPECT_EQ(ErrorReportText(""), "");
+}
+
+TEST(FileSystem, FilesAndFolders) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "f.txt", "x");
+  EXPECT_TRUE(FileExists(dir / "f.txt"));
+  EXPECT_FALSE(FolderExists(dir / "f.txt"));
+  EXPECT_FALSE(FileExists(dir.str()));
+  EXPECT_TRUE(FolderExists(dir.str()));
+  EXPECT_FALSE(FileExists(dir / "missing"));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists(dir / "missing" + std::string(1, kPathSeparator) + "x"));
+  EXPECT_EQ(FileNameOf("C:\\a\\b.ico"), "b.ico");
+  EXPECT_EQ(FileNameOf("C:b.ico"), "b.ico");
+  EXPECT_EQ(FileNameOf("plain"), "plain");
+  EXPECT_EQ(FolderOf("C:\\a\\b.ico"), "C:\\a\\");
+}
+
+TEST(FileSystem, AtomicReplaceWritesAndReplaces) {
+  test::TempDir dir;
+  ReplaceFileAtomically(dir / "x.bin", std::string("one\0two", 7));
+  EXPECT_EQ(test::ReadBytes(dir / "x.bin"), std::string("one\0two", 7));
+  ReplaceFileAtomically(dir / "x.bin", "");
+  EXPECT_EQ(test::ReadBytes(dir / "x.bin"), "");
+  size_t count = 0;
+  for (const auto& item : std::filesystem::directory_iterator(test::FsPath(dir.str()))) {
+    (void)item;
+    ++count;
+  }
+  EXPECT_EQ(count, 1u) << "no temporary file is left behind";
+}
+
+}  // namespace
+}  // namespace kovan

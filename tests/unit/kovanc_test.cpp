@@ -1,0 +1,69 @@
+// kovanc driven as a program: arguments in, bytes and exit codes out.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "test_util.hpp"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+
+namespace kovan {
+namespace {
+
+struct Result {
+  int exitCode;
+  std::string out;
+};
+
+Result Kovanc(const std::string& args) {
+  const std::string command = std::string(KOVANC_PATH) + " " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  Result result{-1, {}};
+  if (!pipe) return result;
+  std::array<char, 4096> buffer{};
+  size_t n;
+  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Q(const std::string& s) { return "'" + s + "'"; }
+
+TEST(Kovanc, PoolListPrintsFieldsAsJsonOrTabs) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "Liste.kvl", "?,ico,\"C:\\My Icons\\a.ico\"\r\n\r\nx,\r\n\"\"\r\nA,\xFE,p\r\n");
+  const Result json = Kovanc("pool list --json --codepage 1254 " + Q(dir / "Liste.kvl"));
+  EXPECT_EQ(json.exitCode, 0);
+  EXPECT_EQ(json.out,
+            "[[\"?\",\"ico\",\"C:\\\\My Icons\\\\a.ico\"],[],[\"x\",\"\"],[\"\"],[\"A\",\"\xc5\x9f\",\"p\"]]\n");
+  const Result plain = Kovanc("pool list " + Q(dir / "Liste.kvl"));
+  EXPECT_EQ(plain.out, "?\tico\tC:\\My Icons\\a.ico\n\nx\t\n\nA\t\xc3\xbe\tp\n");
+  EXPECT_NE(Kovanc("pool list " + Q(dir / "none.kvl")).exitCode, 0);
+}
+
+TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "my icon.ico", "x");
+  test::WriteBytes(dir / "README", "x");
+  std::filesystem::create_directory(test::FsPath(dir / "folder"));
+  test::WriteBytes(dir / "folder/inner.png", "x");
+  const std::string list = dir / "Liste.kvl";
+
+  Result r = Kovanc("pool add " + Q(list) + " " + Q(dir / "my icon.ico") + " " + Q(dir / "README") + " " +
+                    Q(dir / "folder") + " " + Q(dir / "my icon.ico"));
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "2\n");
+  EXPECT_EQ(test::ReadBytes(list), "?,ico,\"" + dir / "my icon.ico" + "\"\r\n?,," + dir / "README" + "\r\n");
+
+  r = Kovanc("pool add --folders " + Q(list) + " " + Q(dir / "folder"));
+  EXPECT_EQ(r.out, "3\n");
+  EXPECT_EQ(test::ReadBytes(list).substr(test::ReadBytes(list).rfind("?,png")), "?,png," + dir / "folder/inner.png" + "\r\n");
+}
+
+}  // namespace
+}  // namespace kovan
+#endif

@@ -1,0 +1,154 @@
+#include "pool/pool_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include "base/errors.hpp"
+#include "base/text.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+using Fields = std::vector<std::string>;
+
+struct LineCase {
+  const char* line;
+  Fields fields;
+};
+
+TEST(PoolLine, SplitsLikeTheListFileReader) {
+  const LineCase cases[] = {
+      {"?,ico,C:\\Icons\\app.ico", {"?", "ico", "C:\\Icons\\app.ico"}},
+      {"?,ico,\"C:\\My Icons\\a.ico\"", {"?", "ico", "C:\\My Icons\\a.ico"}},
+      {"x,", {"x", ""}},
+      {",", {"", ""}},
+      {",,", {"", "", ""}},
+      {"\"\"", {""}},
+      {"", {}},
+      {"  a  b ,c", {"a", "b", "c"}},
+      {"a b,c", {"a", "b", "c"}},
+      {"a,,b", {"a", "", "b"}},
+      {"x, ", {"x"}},  // a comma is followed by an empty field only when it ends the line
+      {"\"A,B\",\"say \"\"hi\"\"\"", {"A,B", "say \"hi\""}},
+      {"\"\"\"hi\"\"\"", {"\"hi\""}},
+      {"\"a\"b,c", {"a", "b", "c"}},
+      {"\"open", {"open"}},
+      {"\ta\x01,\x1f" "b", {"a", "b"}},
+      {"k,t,p,extra", {"k", "t", "p", "extra"}},
+  };
+  for (const LineCase& c : cases) EXPECT_EQ(SplitPoolLine(c.line), c.fields) << "line: " << c.line;
+}
+
+TEST(PoolLine, EncodesFieldsThatNeedQuotes) {
+  const LineCase cases[] = {
+      {"?,ico,C:\\Icons\\app.ico", {"?", "ico", "C:\\Icons\\app.ico"}},
+      {"?,ico,\"C:\\My Pictures\\logo.bmp\"", {"?", "ico", "C:\\My Pictures\\logo.bmp"}},
+      {"\"A,B\"", {"A,B"}},
+      {"\"\"\"hi\"\"\"", {"\"hi\""}},
+      {"\"\"", {""}},
+      {"", {}},
+      {",", {"", ""}},
+      {"a,,\"\tb\"", {"a", "", "\tb"}},
+      {"\xc3\xa7i\xc3\xa7" "ek", {"\xc3\xa7i\xc3\xa7" "ek"}},  // bytes above 0x7F never force quotes
+  };
+  for (const LineCase& c : cases) EXPECT_EQ(EncodePoolLine(c.fields), c.line);
+}
+
+TEST(PoolLine, WriteThenReadGivesTheSameFields) {
+  const Fields samples[] = {
+      {"", "", ""}, {" lead", "trail ", "mid dle"}, {"\"", "\"\"", ","}, {"a,\"b\", c", "", "x"}, {"", ""}, {"solo"}};
+  for (const Fields& f : samples) EXPECT_EQ(SplitPoolLine(EncodePoolLine(f)), f);
+}
+
+TEST(PoolFile, LineEndsAndTheEndOfFileMark) {
+  struct FileCase {
+    std::string bytes;
+    std::vector<Fields> entries;
+  };
+  const FileCase cases[] = {
+      {"", {}},
+      {"a,b,c\r\nd,e,f\r\n", {{"a", "b", "c"}, {"d", "e", "f"}}},
+      {"a,b,c\nd,e,f\n", {{"a", "b", "c"}, {"d", "e", "f"}}},
+      {"a,b,c\r\nd,e,f", {{"a", "b", "c"}, {"d", "e", "f"}}},
+      {"\r\n", {{}}},
+      {"a\r\n\r\nb\r\n", {{"a"}, {}, {"b"}}},
+      {"a\rb,c\r\n", {{"ab", "c"}}},  // a lone CR is left out of the line
+      {"a,b\x1A" "junk,x\r\nc\r\n", {{"a", "b"}, {"c"}}},
+      {"a\r\n\x1A" "b\r\nc\r\n", {{"a"}}},
+  };
+  for (const FileCase& c : cases) {
+    std::vector<Fields> got = ParsePoolFile(c.bytes, 1252);
+    EXPECT_EQ(got, c.entries) << "file: " << c.bytes;
+  }
+}
+
+TEST(PoolFile, WritesCrLfAfterEveryLineAndNothingForAnEmptyPool) {
+  ResourcePool pool;
+  EXPECT_EQ(SerializePool(pool, 1252), "");
+  pool.Append("?", "ico", "C:\\My Icons\\a.ico");
+  pool.Append("ICON1", "", "C:\\b.png");
+  EXPECT_EQ(SerializePool(pool, 1252), "?,ico,\"C:\\My Icons\\a.ico\"\r\nICON1,,C:\\b.png\r\n");
+}
+
+TEST(PoolFile, AnsiTextRoundTripsByteForByte) {
+  // Turkish letters in code page 1254 and a byte 1252 leaves undefined.
+  const std::string bytes = "?,\xFD\xFE,C:\\\xDE" "ekil\\\xE7i\xE7" "ek.ico\r\nK,x\x81y,C:\\a.ico\r\n";
+  ResourcePool pool;
+  for (auto& fields : ParsePoolFile(bytes, 1254)) pool.AppendFields(fields);
+  EXPECT_EQ(pool.Field(0, kResourceType), "\xc4\xb1\xc5\x9f");  // ış
+  EXPECT_EQ(SerializePool(pool, 1254), bytes);
+}
+
+TEST(PoolFile, UnrepresentableTextIsWrittenAsUtf8WithMarkAndReadBack) {
+  ResourcePool pool;
+  pool.Append("?", "png", "C:\\\xe6\x97\xa5\xe6\x9c\xac\\a.png");  // 日本 cannot be held by 1252
+  pool.Append("B", "ico", "C:\\b.ico");
+  const std::string bytes = SerializePool(pool, 1252);
+  EXPECT_EQ(bytes, std::string(kUtf8Bom) + "?,png,C:\\\xe6\x97\xa5\xe6\x9c\xac\\a.png\r\nB,ico,C:\\b.ico\r\n");
+  const auto entries = ParsePoolFile(bytes, 1252);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0][2], pool.Field(0, kFilePath));
+}
+
+TEST(PoolFile, ReadAndWriteThroughTheFileSystem) {
+  test::TempDir dir;
+  const std::string file = dir / "Liste.kvl";
+  ResourcePool pool;
+  pool.Append("?", "ico", "C:\\My Icons\\a.ico");
+  pool.AppendFields({"K", "t", "p", "fourth"});
+  WritePoolFile(pool, file);
+  EXPECT_EQ(test::ReadBytes(file), "?,ico,\"C:\\My Icons\\a.ico\"\r\nK,t,p,fourth\r\n");
+
+  ResourcePool back;
+  ASSERT_TRUE(ReadPoolFile(back, file).opened);
+  ASSERT_EQ(back.Count(), 2u);
+  EXPECT_EQ(back.Entries()[1].fields, (Fields{"K", "t", "p", "fourth"}));
+
+  ResourcePool none;
+  none.Append("x", "y", "z");
+  const PoolReadResult missing = ReadPoolFile(none, dir / "nothing.kvl");
+  EXPECT_FALSE(missing.opened);
+  EXPECT_EQ(missing.openError, 2);
+  EXPECT_EQ(none.Count(), 0u);
+}
+
+TEST(PoolFile, AFailedWriteLeavesThePreviousFileWholeAndRaisesTheIoError) {
+  test::TempDir dir;
+  const std::string file = dir / "Liste.kvl";
+  test::WriteBytes(file, "old,line,kept\r\n");
+  // A folder where the temporary file goes makes the write fail, even for root.
+  std::filesystem::create_directory(test::FsPath(file + "." + std::to_string(test::ProcessId()) + ".tmp"));
+  ResourcePool pool;
+  pool.Append("new", "x", "y");
+  try {
+    WritePoolFile(pool, file);
+    FAIL() << "the write should fail";
+  } catch (const EInOutError& e) {
+    EXPECT_EQ(e.code(), 5);
+    EXPECT_STREQ(e.what(), "File access denied");
+  }
+  EXPECT_EQ(test::ReadBytes(file), "old,line,kept\r\n");
+}
+
+}  // namespace
+}  // namespace kovan

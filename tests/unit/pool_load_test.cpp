@@ -1,0 +1,110 @@
+#include "pool/pool_load.hpp"
+
+#include <gtest/gtest.h>
+
+#include "kod/ana_pencere.hpp"
+#include "lang/lang_manager.hpp"
+#include "platform/recording_prompter.hpp"
+#include "pool/pool_file.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+using Call = RecordingPrompter::Call;
+
+class PoolLoad : public ::testing::Test {
+ protected:
+  std::string PoolFile() const { return dir / "Liste.kvl"; }
+  std::string MakeFile(const std::string& name) {
+    test::WriteBytes(dir / name, "data");
+    return dir / name;
+  }
+  static std::string Quoted(const std::string& path) { return EncodePoolLine({path}); }
+
+  test::TempDir dir;
+  ResourcePool pool;
+  RecordingPrompter prompter;
+};
+
+TEST_F(PoolLoad, NoListFileCreatesAnEmptyOneAndSaysSo) {
+  const PoolLoadOutcome outcome = LoadPoolAtStart(pool, PoolFile(), prompter);
+  EXPECT_TRUE(outcome.created);
+  EXPECT_EQ(test::ReadBytes(PoolFile()), "");
+  EXPECT_TRUE(std::filesystem::exists(test::FsPath(PoolFile())));
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].kind, Call::Info);
+  EXPECT_EQ(prompter.calls[0].request.text, Text("kaynakyok"));
+}
+
+TEST_F(PoolLoad, MissingFilesAreDroppedAndReportedButTheFileKeepsThem) {
+  const std::string a = MakeFile("a.ico");
+  const std::string gone = dir / "gone.ico";
+  const std::string c = MakeFile("c.ico");
+  const std::string bytes = "A,ico," + Quoted(a) + "\r\nB,ico," + Quoted(gone) + "\r\nC,ico," + Quoted(c) +
+                            "\r\nD,dir," + Quoted(dir.str()) + "\r\nE,none,\r\nF\r\nA2,ico," + Quoted(a) + "\r\n";
+  test::WriteBytes(PoolFile(), bytes);
+
+  const PoolLoadOutcome outcome = LoadPoolAtStart(pool, PoolFile(), prompter);
+  EXPECT_EQ(outcome.dropped, 4u);
+  ASSERT_EQ(pool.Count(), 3u);  // A, C and the repeat of A's path
+  EXPECT_EQ(pool.Field(0, kKeyName), "A");
+  EXPECT_EQ(pool.Field(1, kKeyName), "C");
+  EXPECT_EQ(pool.Field(2, kKeyName), "A2");
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].kind, Call::Info);
+  EXPECT_EQ(prompter.calls[0].request.text,
+            Text("eksik") + "\r" + Text("eksik2") + "\r" + gone + "\r" + dir.str() + "\r\r\r");
+  EXPECT_EQ(test::ReadBytes(PoolFile()), bytes);
+}
+
+TEST_F(PoolLoad, ExtraFieldsSurviveALoadAndASave) {
+  const std::string a = MakeFile("a.ico");
+  test::WriteBytes(PoolFile(), "K,ico," + Quoted(a) + ",fourth\r\n");
+  LoadPoolAtStart(pool, PoolFile(), prompter);
+  EXPECT_TRUE(prompter.calls.empty());
+  WritePoolFile(pool, PoolFile());
+  EXPECT_EQ(test::ReadBytes(PoolFile()), "K,ico," + Quoted(a) + ",fourth\r\n");
+}
+
+class RecordingView : public AnaPencereView {
+ public:
+  void SetPoolCountCaption(const std::string& caption) override { captions.push_back(caption); }
+  std::vector<std::string> captions;
+};
+
+TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
+  const std::string a = MakeFile("a.ico");
+  test::WriteBytes(PoolFile(), "A,ico," + Quoted(a) + "\r\nB,ico," + Quoted(dir / "gone.ico") + "\r\n");
+  RecordingView view;
+  TAnaPencere window(view, prompter, dir.str());
+  window.FormCreate();
+  EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_EQ(test::ReadBytes(PoolFile()), "A,ico," + Quoted(a) + "\r\n");
+}
+
+#ifndef _WIN32
+// A link to itself exists in its folder's listing but cannot be opened, even by
+// root: the stand-in here for a list file locked by another program.
+TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEmpty) {
+  std::filesystem::create_symlink("Liste.kvl", test::FsPath(PoolFile()));
+  RecordingView view;
+  TAnaPencere window(view, prompter, dir.str());
+  window.FormCreate();
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].request.icon, MessageIcon::Warning);
+  EXPECT_EQ(prompter.calls[0].request.text.rfind(Text("listeokunamadi") + "\r" + PoolFile() + "\r", 0), 0u);
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
+
+  // Once the user has added entries, the close writes them as usual.
+  window.Pool().Append("?", "ico", MakeFile("a.ico"));
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_FALSE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
+  EXPECT_EQ(test::ReadBytes(PoolFile()), "?,ico," + Quoted(dir / "a.ico") + "\r\n");
+}
+#endif
+
+}  // namespace
+}  // namespace kovan

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds both presets and runs every test: native unit tests, the Windows tests
+# under Wine, and the fuzz targets (corpus replay and a short bounded run).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/wine-env.sh
+
+FUZZ_SECONDS="${KOVAN_FUZZ_SECONDS:-15}"
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+kovan_display
+kovan_wine_prefix
+
+status=0
+ctest --preset native --timeout 300 || status=1
+ctest --preset win64 --timeout 600 || status=1
+
+for fuzzer in build/fuzz/bin/*_fuzz; do
+  name="$(basename "$fuzzer")"
+  corpus="tests/fuzz/corpus/${name%_fuzz}"
+  echo "== $name: corpus replay and ${FUZZ_SECONDS}s of fuzzing"
+  work="$(mktemp -d)"
+  cp -r "$corpus"/. "$work"/ 2>/dev/null || true
+  if ! "$fuzzer" -runs=0 "$corpus" >/dev/null 2>"$work.log"; then
+    tail -n 40 "$work.log"; status=1; continue
+  fi
+  if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1024 "$work" >/dev/null 2>"$work.log"; then
+    tail -n 40 "$work.log"; status=1
+  fi
+  rm -rf "$work" "$work.log"
+done
+
+if [ "$status" -eq 0 ]; then echo "All tests passed."; else echo "Some tests FAILED."; fi
+exit "$status"
