@@ -1,0 +1,58 @@
+// Drives the real Kovan.exe from outside: starts it in a folder of its own,
+// finds its windows and message boxes, reads their texts and presses buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovan::e2e {
+
+struct MessageBoxInfo {
+  HWND hwnd = nullptr;
+  std::wstring caption;
+  std::wstring text;
+};
+
+class KovanProcess {
+ public:
+  // Copies Kovan.exe (and its dil folder) from the build output into `folder`
+  // and starts it there.
+  explicit KovanProcess(const std::filesystem::path& folder);
+  ~KovanProcess();
+  KovanProcess(const KovanProcess&) = delete;
+  KovanProcess& operator=(const KovanProcess&) = delete;
+
+  DWORD pid() const { return info_.dwProcessId; }
+  // The next message box the process shows, within `timeout`.
+  std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  // The main window, once it is visible.
+  HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  // Presses a button of a message box (IDOK, IDYES, IDNO, ...).
+  static void Press(HWND box, int buttonId);
+  // Waits for the process to end; its exit code, or nullopt on timeout.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  bool Running() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The folder holding the test executable (the build's bin folder).
+std::filesystem::path BinFolder();
+// A new empty folder for one test, removed at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace kovan::e2e

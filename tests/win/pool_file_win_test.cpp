@@ -1,0 +1,77 @@
+// The pool list file and the constants resource against the real Windows APIs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
+#include "base/handles.win32.hpp"
+#include "base/text.hpp"
+#include "lang/constants_table.hpp"
+#include "pool/pool_file.hpp"
+
+namespace kovan {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(PoolFileWin, AFileHeldOpenWithoutSharingGivesIoError32AndStaysWhole) {
+  const auto folder = std::filesystem::temp_directory_path() / L"kovan-win-share";
+  std::filesystem::create_directories(folder);
+  const auto file = folder / L"Liste.kvl";
+  { std::ofstream(file, std::ios::binary) << "old,line,kept\r\n"; }
+
+  ResourcePool pool;
+  pool.Append("?", "ico", "C:\\a.ico");
+  {
+    UniqueHandle holder(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.valid());
+    try {
+      WritePoolFile(pool, ToUtf8(file.wstring()));
+      FAIL() << "the write should fail while the file is held";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.code(), 32);
+      EXPECT_STREQ(e.what(), "I/O error 32");
+    }
+  }
+  EXPECT_EQ(ReadAll(file), "old,line,kept\r\n");
+  WritePoolFile(pool, ToUtf8(file.wstring()));  // once released, the write goes through
+  EXPECT_EQ(ReadAll(file), "?,ico,C:\\a.ico\r\n");
+  std::filesystem::remove_all(folder);
+}
+
+TEST(PoolFileWin, KovanCarriesTheConstantsResourceByteForByte) {
+  const auto exe = std::filesystem::path(ToWide(ExeFolder())) / L"Kovan.exe";
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  HRSRC info = FindResourceW(module, L"LANG_CONSTS", MAKEINTRESOURCEW(10));
+  ASSERT_NE(info, nullptr);
+  const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, info)));
+  const DWORD size = SizeofResource(module, info);
+  ASSERT_EQ(size, 3112u);
+  const auto ours = BuiltinConstantsResource();
+  ASSERT_EQ(ours.size(), size);
+  EXPECT_TRUE(std::equal(ours.begin(), ours.end(), data));
+  FreeLibrary(module);
+}
+
+TEST(PoolFileWin, SystemCodePageRoundTrip) {
+  // Whatever the system's ANSI code page, a pool that fits it is written in it.
+  ResourcePool pool;
+  pool.Append("K", "ico", "C:\\plain\\a.ico");
+  EXPECT_EQ(SerializePool(pool, GetACP()), "K,ico,C:\\plain\\a.ico\r\n");
+  EXPECT_EQ(AnsiToUtf8("\xFE", 1254), "\xc5\x9f");
+  bool lossless = true;
+  EXPECT_EQ(Utf8ToAnsi("\xe6\x97\xa5", 1252, &lossless), "?");
+  EXPECT_FALSE(lossless);
+}
+
+}  // namespace
+}  // namespace kovan
