@@ -70,6 +70,13 @@ bool FolderExists(const std::string& path) {
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+std::optional<uint64_t> FileSizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::vector<FolderItem> ListFolder(const std::string& folder) {
   std::vector<FolderItem> items;
   std::string mask = folder;
@@ -204,6 +211,12 @@ bool FileExists(const std::string& path) {
 bool FolderExists(const std::string& path) {
   struct stat st{};
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<uint64_t> FileSizeOf(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
 }
 
 std::vector<FolderItem> ListFolder(const std::string& folder) {

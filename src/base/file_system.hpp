@@ -2,6 +2,7 @@
 // Paths are UTF-8; on Windows they are converted at the call.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ struct FolderItem {
   bool hidden = false;
   bool system = false;
 };
+
+// The size of a file from its attributes, without opening it; nothing when the
+// attributes cannot be read or name a folder.
+std::optional<uint64_t> FileSizeOf(const std::string& path);
 
 // The entries of `folder` in the order the file system lists them, "." and ".."
 // included when the system lists them. Empty when the folder cannot be listed.

@@ -1,0 +1,39 @@
+// Popup menus with 32-bit pictures beside their captions, and the hint of the
+// item under the pointer shown while the menu is open.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kovan::ui {
+
+struct MenuItemSpec {
+  UINT id = 0;  // 0 for a separator or a submenu
+  std::wstring caption;
+  std::wstring hint;
+  HBITMAP image = nullptr;  // premultiplied 32-bit; owned by the caller
+  bool enabled = true;
+  bool separator = false;
+  std::vector<MenuItemSpec> children;
+};
+
+// Builds a popup menu; the caller destroys it with DestroyMenu.
+HMENU BuildPopupMenu(const std::vector<MenuItemSpec>& items);
+
+// Collects the hints of a menu tree by the identifier of the item (submenus by
+// their HMENU), for WM_MENUSELECT.
+class MenuHints {
+ public:
+  void Collect(HMENU menu, const std::vector<MenuItemSpec>& items);
+  // The hint for a WM_MENUSELECT, or empty.
+  std::wstring ForSelection(WPARAM wp, LPARAM lp) const;
+
+ private:
+  std::map<UINT, std::wstring> byId_;
+  std::map<HMENU, std::wstring> bySubmenu_;
+};
+
+}  // namespace kovan::ui
