@@ -30,10 +30,11 @@ for fuzzer in build/fuzz/bin/*_fuzz; do
   if ! "$fuzzer" -runs=0 "$corpus" >/dev/null 2>"$work.log"; then
     tail -n 40 "$work.log"; status=1; continue
   fi
-  if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1024 "$work" >/dev/null 2>"$work.log"; then
+  if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1024 -artifact_prefix="$work.crash-" \
+      "$work" >/dev/null 2>"$work.log"; then
     tail -n 40 "$work.log"; status=1
   fi
-  rm -rf "$work" "$work.log"
+  rm -rf "$work" "$work.log" "$work".crash-*
 done
 
 if [ "$status" -eq 0 ]; then echo "All tests passed."; else echo "Some tests FAILED."; fi

@@ -125,7 +125,9 @@ std::string SerializePool(const ResourcePool& pool, unsigned codePage) {
   }
   bool lossless = true;
   std::string bytes = Utf8ToAnsi(text, codePage, &lossless);
-  if (lossless) return bytes;
+  // ANSI text that happens to begin with the bytes of the UTF-8 mark (the
+  // first key "ï»¿..." in 1252) would be taken for UTF-8 when read back.
+  if (lossless && bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) != 0) return bytes;
   return std::string(kUtf8Bom) + text;
 }
 

@@ -110,6 +110,14 @@ TEST(PoolFile, UnrepresentableTextIsWrittenAsUtf8WithMarkAndReadBack) {
   EXPECT_EQ(entries[0][2], pool.Field(0, kFilePath));
 }
 
+TEST(PoolFile, AnsiTextThatBeginsLikeTheUtf8MarkIsNotMistakenForIt) {
+  ResourcePool pool;
+  pool.Append("\xc3\xaf\xc2\xbb\xc2\xbf" "KEY", "ico", "C:\\a.ico");  // "ï»¿KEY" in 1252
+  const auto entries = ParsePoolFile(SerializePool(pool, 1252), 1252);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0], pool.Entries()[0].fields);
+}
+
 TEST(PoolFile, ReadAndWriteThroughTheFileSystem) {
   test::TempDir dir;
   const std::string file = dir / "Liste.kvl";
