@@ -1,20 +1,37 @@
-// The main window's logic: the pool it owns and what happens at its creation
-// and close. The Win32 window forwards its messages here and draws what the
-// view is told.
+// The main window's logic: the pool it owns, its creation and close, the drop
+// import, the menu commands and the hover summary. The Win32 window forwards
+// its messages here and shows what the view is told.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
+#include "kod/hover_summary.hpp"
 #include "platform/prompter.hpp"
 #include "pool/resource_pool.hpp"
 
 namespace kovan {
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
 
 class AnaPencereView {
  public:
   virtual ~AnaPencereView() = default;
   // The panel's caption: the number of pool entries in decimal.
   virtual void SetPoolCountCaption(const std::string& caption) = 0;
+  // The hover hint's content, rebuilt on every entry of the mouse.
+  virtual void SetHoverSummary(const HoverSummary& summary) = 0;
+  virtual void SetOpacity(uint8_t alpha) = 0;
+  // The hourglass for the whole screen during an import.
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Dispatches pending window messages; true when the application is ending.
+  virtual bool DispatchPendingMessages() = 0;
+  virtual std::string ThousandsSeparator() const = 0;
 };
 
 class TAnaPencere {
@@ -27,11 +44,33 @@ class TAnaPencere {
   // and the window stays open; a later close starts again).
   [[nodiscard]] bool FormClose();
 
+  // Menu commands and keys.
+  void amamnSil1Click();
+  enum class Key { F5, Escape, Other };
+  void FormKeyDown(Key key);
+
+  // The drop target: one call per drop that holds at least one path. A drop
+  // that arrives while an import runs waits for it and is imported after it.
+  void DropFiles1DropFiles(std::vector<std::string> paths);
+  bool Importing() const { return importing_; }
+
+  // The mouse entering and leaving the panel (or its close button).
+  void SmoothPanel1MouseEnter();
+  void SmoothPanel1MouseLeave();
+
   ResourcePool& Pool() { return pool_; }
   const std::string& PoolFilePath() const { return poolFile_; }
   void UpdatePoolCount();
 
+  // In-memory settings the window logic uses (filled at creation).
+  bool klasor = false;
+  bool trans = false;
+  int32_t transI = 255;
+
  private:
+  // Imports one drop; true when the application began to end meanwhile.
+  bool ImportOne(const std::vector<std::string>& paths);
+
   AnaPencereView& view_;
   Prompter& prompter_;
   std::string dataFolder_;
@@ -40,6 +79,9 @@ class TAnaPencere {
   // The list file was there but could not be read: it is not overwritten
   // while the pool stays empty.
   bool poolFileUnreadable_ = false;
+  bool dropAbortRequested_ = false;
+  bool importing_ = false;
+  std::deque<std::vector<std::string>> pendingDrops_;
 };
 
 }  // namespace kovan

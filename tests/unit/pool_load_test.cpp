@@ -6,6 +6,7 @@
 #include "lang/lang_manager.hpp"
 #include "platform/recording_prompter.hpp"
 #include "pool/pool_file.hpp"
+#include "recording_views.hpp"
 #include "test_util.hpp"
 
 namespace kovan {
@@ -67,11 +68,7 @@ TEST_F(PoolLoad, ExtraFieldsSurviveALoadAndASave) {
   EXPECT_EQ(test::ReadBytes(PoolFile()), "K,ico," + Quoted(a) + ",fourth\r\n");
 }
 
-class RecordingView : public AnaPencereView {
- public:
-  void SetPoolCountCaption(const std::string& caption) override { captions.push_back(caption); }
-  std::vector<std::string> captions;
-};
+using RecordingView = test::RecordingAnaPencereView;
 
 TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   const std::string a = MakeFile("a.ico");

@@ -1,0 +1,145 @@
+#include "kod/ana_pencere.hpp"
+
+#include <gtest/gtest.h>
+
+#include "base/file_system.hpp"
+#include "lang/lang_manager.hpp"
+#include "platform/recording_prompter.hpp"
+#include "recording_views.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+class MainWindowLogic : public ::testing::Test {
+ protected:
+  MainWindowLogic() : window(view, prompter, dir.str()) {}
+  std::string Make(const std::string& relative, size_t bytes = 1) {
+    std::filesystem::create_directories(test::FsPath(FolderOf(dir / relative)));
+    test::WriteBytes(dir / relative, std::string(bytes, 'x'));
+    return dir / relative;
+  }
+
+  test::TempDir dir;
+  test::RecordingAnaPencereView view;
+  RecordingPrompter prompter;
+  TAnaPencere window;
+};
+
+TEST_F(MainWindowLogic, ClearingAsksFirstAndSaysWhenThereIsNothing) {
+  window.amamnSil1Click();
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].request.caption, Text("tmz2"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text("tmz1"));
+  EXPECT_EQ(prompter.calls[0].request.buttons, MessageButtons::Ok);
+
+  window.Pool().Append("?", "ico", "a.ico");
+  prompter.answers = {MessageAnswer::No};
+  window.amamnSil1Click();
+  EXPECT_EQ(prompter.calls[1].request.caption, Text("sil2"));
+  EXPECT_EQ(prompter.calls[1].request.text, Text("sil1"));
+  EXPECT_TRUE(prompter.calls[1].request.defaultNo);
+  EXPECT_EQ(window.Pool().Count(), 1u);
+  EXPECT_TRUE(view.captions.empty());
+
+  prompter.answers = {MessageAnswer::Yes};
+  window.amamnSil1Click();
+  EXPECT_EQ(window.Pool().Count(), 0u);
+  EXPECT_EQ(view.captions, std::vector<std::string>{"0"});
+}
+
+TEST_F(MainWindowLogic, DropsAskAboutSubfoldersAndUpdateTheCountOnce) {
+  const std::string a = Make("a.ico");
+  Make("folder/b.png");
+  Make("folder/sub/c.bmp");
+  window.klasor = true;
+  prompter.answers = {MessageAnswer::Yes};
+  window.DropFiles1DropFiles({a, dir / "folder", a});
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  const std::string folder = dir / "folder" + std::string(1, kPathSeparator);
+  EXPECT_EQ(prompter.calls[0].request.caption, Text("altonay1"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text("altonay") + "\r(" + folder + ")");
+  EXPECT_TRUE(prompter.calls[0].request.defaultNo);
+  EXPECT_EQ(window.Pool().Count(), 3u);
+  EXPECT_EQ(view.captions, std::vector<std::string>{"3"});
+  EXPECT_EQ(view.busyChanges.front(), true);
+  EXPECT_EQ(view.busyChanges.back(), false);
+}
+
+TEST_F(MainWindowLogic, EscapeStopsTheImportAndASecondDropWaitsItsTurn) {
+  for (int i = 0; i < 6; ++i) Make("many/f" + std::to_string(i) + ".txt");
+  const std::string late = Make("late.txt");
+  const std::string queued = Make("queued.txt");
+  window.klasor = true;
+  prompter.answers = {MessageAnswer::No};
+  int dispatches = 0;
+  view.onDispatch = [&] {
+    if (++dispatches == 1) window.DropFiles1DropFiles({queued});  // arrives mid-import
+    if (dispatches == 2) window.FormKeyDown(TAnaPencere::Key::Escape);
+  };
+  window.DropFiles1DropFiles({dir / "many", late});
+  // Two files of the folder, then the stop; "late" is skipped; the queued drop
+  // is imported afterwards with a fresh abort request.
+  ASSERT_EQ(window.Pool().Count(), 3u);
+  EXPECT_EQ(window.Pool().Field(2, kFilePath), queued);
+  EXPECT_FALSE(window.Importing());
+  EXPECT_EQ(view.captions, (std::vector<std::string>{"2", "3"}));
+}
+
+TEST_F(MainWindowLogic, HoverSummaryTitlesAndNotes) {
+  struct Case {
+    size_t entries;
+    size_t notes;
+    std::string titleStart;
+  };
+  for (const Case& c : {Case{0, 0, " - 0 "}, Case{20, 20, " - 20 "}, Case{21, 21, " - 20/21 "}}) {
+    window.Pool().Clear();
+    for (size_t i = 0; i < c.entries; ++i) window.Pool().Append("?", "bin", Make("h/" + std::to_string(i), 1000));
+    window.SmoothPanel1MouseEnter();
+    const HoverSummary& s = view.hovers.back();
+    EXPECT_EQ(s.notes.size(), c.notes);
+    EXPECT_TRUE(s.showHelp);
+    const std::string total = c.entries == 0 ? "0" : (c.entries == 20 ? "20.000" : "21.000");
+    EXPECT_EQ(s.title, Text("dos1") + c.titleStart + Text("dos2") + " - " + total + " Byte");
+    if (c.entries > 20) {
+      EXPECT_EQ(s.notes.back(), "\xE2\x80\xA2 ............");
+    }
+    if (c.entries > 0) {
+      EXPECT_EQ(s.notes.front(), "\xE2\x80\xA2 " + window.Pool().Field(0, kFilePath));
+    }
+  }
+  EXPECT_TRUE(view.opacities.empty()) << "without transparency the opacity never changes";
+}
+
+TEST_F(MainWindowLogic, HoverMakesTheWindowOpaqueAndLeavingRestoresTheLevel) {
+  window.trans = true;
+  window.transI = 3;
+  window.SmoothPanel1MouseEnter();
+  window.SmoothPanel1MouseLeave();
+  window.transI = 8;
+  window.SmoothPanel1MouseLeave();
+  EXPECT_EQ(view.opacities, (std::vector<int>{255, 95, 255}));
+}
+
+TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
+  EXPECT_EQ(GroupThousands(0, "."), "0");
+  EXPECT_EQ(GroupThousands(999, "."), "999");
+  EXPECT_EQ(GroupThousands(1234567, "."), "1.234.567");
+  EXPECT_EQ(GroupThousands(5000000000ULL, ","), "5,000,000,000");
+  ResourcePool pool;
+  pool.Append("a", "b", "x");
+  pool.Append("a", "b", "y");
+  pool.Append("a", "b", "gone");
+  const HoverSummary s = BuildHoverSummary(
+      pool, [](const std::string& p) -> std::optional<uint64_t> {
+        if (p == "gone") return std::nullopt;
+        return 3ULL << 30;
+      },
+      ".");
+  EXPECT_EQ(s.title, Text("dos1") + " - 3 " + Text("dos2") + " - 6.442.450.944 Byte");
+  const std::pair<int64_t, int> levels[] = {{1, 31}, {3, 95}, {8, 255}, {255, 223}, {0, 255}, {-1, 223}};
+  for (const auto& [level, alpha] : levels) EXPECT_EQ(OpacityForLevel(level), alpha) << level;
+}
+
+}  // namespace
+}  // namespace kovan
