@@ -1,22 +1,33 @@
 #include "kod/ana_pencere_window.win32.hpp"
 
+#include <shellapi.h>
+
 #include <exception>
 
+#include "base/file_system.hpp"
 #include "base/handles.win32.hpp"
 #include "base/text.hpp"
+#include "lang/lang_manager.hpp"
 
 namespace kovan {
 
 namespace {
 
+constexpr int kDesignWidth = 130;  // the window as designed, before it shrinks to its panel
+constexpr int kDesignHeight = 123;
 constexpr int kPanelWidth = 68;  // design sizes at 96 DPI
 constexpr int kPanelHeight = 71;
 constexpr int kCloseButtonSize = 12;
-constexpr COLORREF kColourKey = RGB(255, 0, 255);
-constexpr COLORREF kPanelTop = RGB(255, 214, 92);
-constexpr COLORREF kPanelBottom = RGB(232, 160, 20);
-constexpr COLORREF kPanelEdge = RGB(150, 96, 8);
-constexpr COLORREF kTextColour = RGB(64, 38, 0);
+constexpr int kMenuImageSize = 22;
+constexpr int kHintWidth = 500;
+constexpr UINT kHintShowMs = 100000;
+// Sky blue, the see-through colour of the window's own background.
+constexpr COLORREF kColourKey = RGB(166, 202, 240);
+constexpr COLORREF kPanelTop = RGB(255, 221, 120);
+constexpr COLORREF kPanelBottom = RGB(236, 164, 28);
+constexpr COLORREF kPanelEdge = RGB(156, 98, 10);
+constexpr COLORREF kTextColour = RGB(70, 40, 0);
+constexpr COLORREF kCloseHot = RGB(200, 40, 30);
 
 UINT WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -26,9 +37,24 @@ UINT WindowDpi(HWND hwnd) {
   return dpi ? dpi : 96;
 }
 
+std::wstring PictureResource(const std::string& name) { return ToWide("PNG_" + AsciiUpper(name)); }
+
+void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
+  TRIVERTEX v[2] = {{r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
+                     static_cast<COLOR16>(GetGValue(top) << 8), static_cast<COLOR16>(GetBValue(top) << 8), 0},
+                    {r.right, r.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
+                     static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
+  GRADIENT_RECT g{0, 1};
+  GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+}
+
 }  // namespace
 
-AnaPencereWindow::AnaPencereWindow(std::string dataFolder) : logic_(*this, prompter_, std::move(dataFolder)) {}
+AnaPencereWindow::AnaPencereWindow(HWND appWindow, std::string exeFolder, std::string dataFolder)
+    : appWindow_(appWindow),
+      exeFolder_(std::move(exeFolder)),
+      prompter_(appWindow),
+      logic_(*this, prompter_, std::move(dataFolder)) {}
 
 AnaPencereWindow::~AnaPencereWindow() = default;
 
@@ -36,43 +62,104 @@ int AnaPencereWindow::Scale(int designPixels) const { return MulDiv(designPixels
 
 RECT AnaPencereWindow::CloseButtonRect() const {
   const int size = Scale(kCloseButtonSize);
-  const int right = Scale(kPanelWidth) - Scale(5);
-  return RECT{right - size, Scale(5), right, Scale(5) + size};
+  const int right = Scale(kPanelWidth) - Scale(4);
+  return RECT{right - size, Scale(4), right, Scale(4) + size};
+}
+
+void AnaPencereWindow::LoadPictures() {
+  pictures_.clear();
+  const int size = Scale(kMenuImageSize);
+  for (const MainMenuItem& item : menu_.Items()) {
+    if (!item.image.empty()) pictures_[item.image] = ui::LoadPngResource(PictureResource(item.image).c_str(), size);
+  }
+  pictures_["help"] = ui::LoadPngResource(PictureResource("hint_help").c_str(), Scale(16));
 }
 
 bool AnaPencereWindow::Create(HINSTANCE instance) {
+  instance_ = instance;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   wc.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&wc)) return false;
-  hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kMainWindowClass, L"Kovan", WS_POPUP,
-                          CW_USEDEFAULT, CW_USEDEFAULT, kPanelWidth, kPanelHeight, nullptr, nullptr, instance, this);
+  // Owned by the hidden application window, so the panel has no taskbar button.
+  hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST, kMainWindowClass, L"Kovan", WS_POPUP, 0, 0, kDesignWidth,
+                          kDesignHeight, appWindow_, nullptr, instance, this);
   if (!hwnd_) return false;
   dpi_ = WindowDpi(hwnd_);
-  const int w = Scale(kPanelWidth);
-  const int h = Scale(kPanelHeight);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd_, HWND_TOPMOST, work.left + (work.right - work.left - w) / 2,
-               work.top + (work.bottom - work.top - h) / 2, w, h, SWP_NOACTIVATE);
-  SetLayeredWindowAttributes(hwnd_, kColourKey, 255, LWA_COLORKEY | LWA_ALPHA);
+  SetLayeredWindowAttributes(hwnd_, kColourKey, 255, LWA_COLORKEY);
+  DragAcceptFiles(hwnd_, TRUE);
   prompter_.SetOwner(hwnd_);
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  font_ = metrics.lfCaptionFont;
+  hint_.Create(instance, hwnd_);
+  hint_.SetFont(font_);
+  menuHint_.Create(instance, hwnd_);
+  menuHint_.SetFont(font_);
+  LoadPictures();
+
+  // Centred for the window as designed; settings may move it later.
+  const int w = Scale(kDesignWidth);
+  const int h = Scale(kDesignHeight);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  SetWindowPos(hwnd_, HWND_TOPMOST, left, top, Scale(kPanelWidth), Scale(kPanelHeight), SWP_NOACTIVATE);
+
   try {
     logic_.FormCreate();
   } catch (const std::exception& e) {
     prompter_.ReportError(e.what());
   }
+  return true;
+}
+
+void AnaPencereWindow::Show() {
   ShowWindow(hwnd_, SW_SHOW);
   UpdateWindow(hwnd_);
-  return true;
 }
 
 void AnaPencereWindow::SetPoolCountCaption(const std::string& caption) {
   caption_ = ToWide(caption);
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void AnaPencereWindow::SetHoverSummary(const HoverSummary& summary) { hover_ = summary; }
+
+void AnaPencereWindow::SetOpacity(uint8_t alpha) {
+  opacity_ = alpha;
+  SetLayeredWindowAttributes(hwnd_, kColourKey, alpha, LWA_COLORKEY | (alpha == 255 ? 0 : LWA_ALPHA));
+}
+
+void AnaPencereWindow::SetBusyCursor(bool busy) {
+  busy_ = busy;
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+bool AnaPencereWindow::DispatchPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit request for the main loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      quitSeen_ = true;
+      return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return quitSeen_ || !IsWindow(hwnd_);
+}
+
+std::string AnaPencereWindow::ThousandsSeparator() const {
+  wchar_t sep[8] = {};
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, sep, 8) <= 0) return ".";
+  return ToUtf8(sep);
 }
 
 void AnaPencereWindow::Paint(HDC dc) {
@@ -86,25 +173,36 @@ void AnaPencereWindow::Paint(HDC dc) {
   UniqueGdiObject keyBrush(CreateSolidBrush(kColourKey));
   FillRect(memDc, &client, static_cast<HBRUSH>(keyBrush.get()));
 
-  // Rounded panel with a vertical gradient, clipped to its rounded outline.
-  const int radius = Scale(14);
+  const int radius = Scale(16);
   UniqueGdiObject region(CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, radius, radius));
   SelectClipRgn(memDc, static_cast<HRGN>(region.get()));
-  TRIVERTEX vertices[2] = {
-      {0, 0, static_cast<COLOR16>(GetRValue(kPanelTop) << 8), static_cast<COLOR16>(GetGValue(kPanelTop) << 8),
-       static_cast<COLOR16>(GetBValue(kPanelTop) << 8), 0},
-      {client.right, client.bottom, static_cast<COLOR16>(GetRValue(kPanelBottom) << 8),
-       static_cast<COLOR16>(GetGValue(kPanelBottom) << 8), static_cast<COLOR16>(GetBValue(kPanelBottom) << 8), 0}};
-  GRADIENT_RECT gradient{0, 1};
-  GradientFill(memDc, vertices, 2, &gradient, 1, GRADIENT_FILL_RECT_V);
+  FillVerticalGradient(memDc, client, kPanelTop, kPanelBottom);
+  // A faint honeycomb band behind the count.
+  UniqueGdiObject combPen(CreatePen(PS_SOLID, 1, RGB(244, 190, 70)));
+  HGDIOBJ oldPen = SelectObject(memDc, combPen.get());
+  const int cell = Scale(9);
+  for (int row = 0; row * cell < client.bottom + cell; ++row) {
+    for (int col = -1; col * cell < client.right + cell; ++col) {
+      const int cx = col * cell + (row % 2 ? cell / 2 : 0);
+      const int cy = row * cell * 7 / 8;
+      POINT hex[7];
+      for (int k = 0; k < 7; ++k) {
+        static constexpr int dx[6] = {0, 4, 4, 0, -4, -4};
+        static constexpr int dy[6] = {-5, -2, 2, 5, 2, -2};
+        hex[k] = POINT{cx + MulDiv(dx[k % 6], cell, 9), cy + MulDiv(dy[k % 6], cell, 9)};
+      }
+      Polyline(memDc, hex, 7);
+    }
+  }
+  SelectObject(memDc, oldPen);
   SelectClipRgn(memDc, nullptr);
   UniqueGdiObject edgeBrush(CreateSolidBrush(kPanelEdge));
   FrameRgn(memDc, static_cast<HRGN>(region.get()), static_cast<HBRUSH>(edgeBrush.get()), 1, 1);
 
-  // The close button: a small cross.
+  // The close button: a small cross, red while the pointer is on it.
   const RECT close = CloseButtonRect();
-  UniqueGdiObject pen(CreatePen(PS_SOLID, std::max(1, Scale(2)), kTextColour));
-  HGDIOBJ oldPen = SelectObject(memDc, pen.get());
+  UniqueGdiObject pen(CreatePen(PS_SOLID, std::max(1, Scale(2)), closeHot_ ? kCloseHot : kTextColour));
+  oldPen = SelectObject(memDc, pen.get());
   const int inset = Scale(3);
   MoveToEx(memDc, close.left + inset, close.top + inset, nullptr);
   LineTo(memDc, close.right - inset, close.bottom - inset);
@@ -112,23 +210,112 @@ void AnaPencereWindow::Paint(HDC dc) {
   LineTo(memDc, close.left + inset, close.bottom - inset);
   SelectObject(memDc, oldPen);
 
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  LOGFONTW font = metrics.lfMessageFont;
-  font.lfHeight = -Scale(16);
+  LOGFONTW font = font_;
+  font.lfHeight = -Scale(18);
   font.lfWeight = FW_BOLD;
   UniqueGdiObject fontHandle(CreateFontIndirectW(&font));
   HGDIOBJ oldFont = SelectObject(memDc, fontHandle.get());
   SetBkMode(memDc, TRANSPARENT);
+  RECT text = client;
+  text.top += Scale(6);
+  SetTextColor(memDc, RGB(255, 240, 200));
+  OffsetRect(&text, 1, 1);
+  DrawTextW(memDc, caption_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  OffsetRect(&text, -1, -1);
   SetTextColor(memDc, kTextColour);
-  DrawTextW(memDc, caption_.c_str(), static_cast<int>(caption_.size()), &client,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(memDc, caption_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(memDc, oldFont);
 
   BitBlt(dc, 0, 0, client.right, client.bottom, memDc, 0, 0, SRCCOPY);
   SelectObject(memDc, oldBitmap);
   DeleteDC(memDc);
+}
+
+void AnaPencereWindow::ShowMenu(POINT screen) {
+  hint_.Hide();
+  std::vector<ui::MenuItemSpec> top;
+  const auto& items = menu_.Items();
+  for (size_t i = 0; i < items.size(); ++i) {
+    const MainMenuItem& item = items[i];
+    ui::MenuItemSpec spec;
+    spec.separator = item.separator;
+    spec.id = static_cast<UINT>(item.command);
+    spec.caption = ToWide(item.caption);
+    spec.hint = ToWide(item.hint);
+    spec.enabled = item.enabled;
+    const auto picture = pictures_.find(item.image);
+    if (picture != pictures_.end()) spec.image = static_cast<HBITMAP>(picture->second.get());
+    if (item.parent < 0) {
+      top.push_back(std::move(spec));
+    } else {
+      top[static_cast<size_t>(item.parent)].children.push_back(std::move(spec));
+    }
+  }
+  HMENU menu = ui::BuildPopupMenu(top);
+  if (!menu) return;
+  menuHints_ = ui::MenuHints();
+  menuHints_.Collect(menu, top);
+  // The menu needs the foreground to close when the user clicks elsewhere.
+  SetForegroundWindow(hwnd_);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, hwnd_, nullptr));
+  menuHint_.Hide();
+  DestroyMenu(menu);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
+}
+
+void AnaPencereWindow::OpenHelp() {
+  const std::string path = exeFolder_ + "yardim.chm";
+  if (!FileExists(path)) {
+    prompter_.ShowInfo(Text("yardimyok"));
+    return;
+  }
+  ShellExecuteW(hwnd_, L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+void AnaPencereWindow::RunCommand(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::ClearPool: logic_.amamnSil1Click(); break;
+    case MenuCommand::Help: OpenHelp(); break;
+    case MenuCommand::Exit: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
+    default: break;
+  }
+}
+
+void AnaPencereWindow::OnDropFiles(HDROP drop) {
+  std::vector<std::string> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    DragQueryFileW(drop, i, path.data(), length + 1);
+    path.resize(length);
+    paths.push_back(ToUtf8(path));
+  }
+  DragFinish(drop);  // the paths are copied; the import never reads the drop itself
+  logic_.DropFiles1DropFiles(std::move(paths));
+}
+
+void AnaPencereWindow::OnMouseMove() {
+  POINT pt{};
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd_, &pt);
+  const RECT close = CloseButtonRect();
+  const bool hot = PtInRect(&close, pt) != FALSE;
+  if (hot != closeHot_) {
+    closeHot_ = hot;
+    InvalidateRect(hwnd_, &close, FALSE);
+  }
+  if (mouseInside_) return;
+  mouseInside_ = true;
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof track;
+  track.dwFlags = TME_LEAVE | TME_HOVER;
+  track.hwndTrack = hwnd_;
+  track.dwHoverTime = HOVER_DEFAULT;
+  TrackMouseEvent(&track);
+  logic_.SmoothPanel1MouseEnter();
 }
 
 LRESULT CALLBACK AnaPencereWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -159,28 +346,97 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
+      hint_.Hide();
       const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
       const RECT close = CloseButtonRect();
       if (msg == WM_LBUTTONDOWN && PtInRect(&close, pt)) {
-        PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        PostMessageW(hwnd_, WM_CLOSE, 0, 0);  // SpeedButton1Click
         return 0;
       }
-      // Any button drags the window by its panel.
+      // Pressing the panel drags the window as if by its caption.
       ReleaseCapture();
       SendMessageW(hwnd_, WM_SYSCOMMAND, 0xF012, 0);
       return 0;
     }
+    case WM_CONTEXTMENU: {
+      POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      if (pt.x == -1 && pt.y == -1) {  // from the keyboard
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        pt = POINT{r.left, r.bottom};
+      }
+      ShowMenu(pt);
+      return 0;
+    }
+    case WM_MENUSELECT: {
+      const std::wstring hint = menuHints_.ForSelection(wp, lp);
+      if (hint.empty()) {
+        menuHint_.Hide();
+      } else {
+        POINT pt{};
+        GetCursorPos(&pt);
+        ui::HintContent content;
+        content.title = hint;
+        menuHint_.Show(content, pt, dpi_, kHintShowMs, 320);
+      }
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      OnMouseMove();
+      return 0;
+    case WM_MOUSEHOVER: {
+      POINT pt{};
+      GetCursorPos(&pt);
+      ui::HintContent content;
+      content.title = ToWide(hover_.title);
+      for (const std::string& note : hover_.notes) content.notes.push_back(ToWide(note));
+      content.showHelp = hover_.showHelp;
+      content.helpText = L"Ayarlar\u0131 tan\u0131mlamak i\u00e7in F5 tu\u015funa bas\u0131n\u0131z";
+      const auto help = pictures_.find("help");
+      if (help != pictures_.end()) content.helpPicture = static_cast<HBITMAP>(help->second.get());
+      hint_.Show(content, pt, dpi_, kHintShowMs, kHintWidth);
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      mouseInside_ = false;
+      if (closeHot_) {
+        closeHot_ = false;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      hint_.Hide();
+      logic_.SmoothPanel1MouseLeave();
+      return 0;
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) logic_.FormKeyDown(TAnaPencere::Key::Escape);
+      if (wp == VK_F5) logic_.FormKeyDown(TAnaPencere::Key::F5);
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wp));
+      return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       const auto* suggested = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, Scale(kPanelWidth), Scale(kPanelHeight),
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      LoadPictures();
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // Windows is ending the session: save as a normal close would, since the
+      // process will not get another chance.
+      if (wp) (void)logic_.FormClose();
+      return 0;
     case WM_CLOSE:
       if (logic_.FormClose()) DestroyWindow(hwnd_);
       return 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
 #include "platform/recording_prompter.hpp"
@@ -14,7 +16,9 @@ namespace {
 class MainWindowLogic : public ::testing::Test {
  protected:
   MainWindowLogic() : window(view, prompter, dir.str()) {}
-  std::string Make(const std::string& relative, size_t bytes = 1) {
+  // `relative` uses '/' between folders on every system.
+  std::string Make(std::string relative, size_t bytes = 1) {
+    std::replace(relative.begin(), relative.end(), '/', kPathSeparator);
     std::filesystem::create_directories(test::FsPath(FolderOf(dir / relative)));
     test::WriteBytes(dir / relative, std::string(bytes, 'x'));
     return dir / relative;
