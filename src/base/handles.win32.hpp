@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -65,11 +66,26 @@ struct IconTraits {
   static void Close(Type h) { DestroyIcon(h); }
 };
 
+template <typename Interface>
+struct ComPtrTraits {
+  using Type = Interface*;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type p) { p->Release(); }
+};
+struct CoTaskMemTraits {  // memory the shell hands out, such as known folder paths
+  using Type = wchar_t*;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type p) { CoTaskMemFree(p); }
+};
+
 using UniqueHandle = UniqueResource<FileHandleTraits>;
 using UniqueKernelHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueHKey = UniqueResource<RegKeyTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
+template <typename Interface>
+using UniqueCom = UniqueResource<ComPtrTraits<Interface>>;
+using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits>;
 
 }  // namespace kovan
