@@ -10,12 +10,27 @@
 
 namespace kovan {
 
-TAnaPencere::TAnaPencere(AnaPencereView& view, Prompter& prompter, std::string dataFolder)
-    : view_(view), prompter_(prompter), dataFolder_(std::move(dataFolder)), poolFile_(dataFolder_ + "Liste.kvl") {}
+TAnaPencere::TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
+                         std::string dataFolder)
+    : view_(view),
+      prompter_(prompter),
+      store_(registry),
+      shortcut_(shortcut),
+      dataFolder_(std::move(dataFolder)),
+      poolFile_(dataFolder_ + "Liste.kvl") {}
 
 void TAnaPencere::UpdatePoolCount() { view_.SetPoolCountCaption(std::to_string(pool_.Count())); }
 
 void TAnaPencere::FormCreate() {
+  const ScreenSize screen = view_.PrimaryScreenSize();
+  const ScreenSize window = view_.WindowSize();
+  const StartSettings start =
+      ReadStartSettings(store_, CentredPlace(screen.width, screen.height, window.width, window.height));
+  settings_ = start.settings;
+  view_.MoveTo(start.place);
+  view_.SetStayOnTop(settings_.EnUst);
+  view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
+
   const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, prompter_);
   poolFileUnreadable_ = outcome.unreadable;
   if (!outcome.created) UpdatePoolCount();
@@ -23,6 +38,7 @@ void TAnaPencere::FormCreate() {
 
 bool TAnaPencere::FormClose() {
   try {
+    WriteCloseSettings(store_, settings_, view_.Place(), shortcut_);
     if (!(poolFileUnreadable_ && pool_.Count() == 0)) WritePoolFile(pool_, poolFile_);
     return true;
   } catch (const std::exception& e) {
@@ -74,7 +90,7 @@ bool TAnaPencere::ImportOne(const std::vector<std::string>& paths) {
   view_.SetBusyCursor(true);
   bool terminating = false;
   DropImportHooks hooks;
-  hooks.acceptFolders = klasor;
+  hooks.acceptFolders = settings_.Klasor;
   hooks.askSubfolders = [this](const std::string& folder) {
     const MessageAnswer answer = prompter_.Message({Text("altonay1"), Text("altonay") + "\r(" + folder + ")",
                                                     MessageButtons::YesNo, MessageIcon::Question, true});
@@ -92,12 +108,12 @@ bool TAnaPencere::ImportOne(const std::vector<std::string>& paths) {
 }
 
 void TAnaPencere::SmoothPanel1MouseEnter() {
-  if (trans) view_.SetOpacity(255);
+  if (settings_.Trans) view_.SetOpacity(255);
   view_.SetHoverSummary(BuildHoverSummary(pool_, FileSizeOf, view_.ThousandsSeparator()));
 }
 
 void TAnaPencere::SmoothPanel1MouseLeave() {
-  if (trans) view_.SetOpacity(OpacityForLevel(transI));
+  if (settings_.Trans) view_.SetOpacity(OpacityForLevel(settings_.TransI));
 }
 
 }  // namespace kovan

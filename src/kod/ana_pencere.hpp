@@ -8,15 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "ayarlar/app_settings.hpp"
+#include "ayarlar/autostart.hpp"
+#include "ayarlar/settings_store.hpp"
 #include "kod/hover_summary.hpp"
+#include "platform/registry.hpp"
 #include "platform/prompter.hpp"
 #include "pool/resource_pool.hpp"
 
 namespace kovan {
 
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
+struct ScreenSize {
+  int32_t width = 0;
+  int32_t height = 0;
 };
 
 class AnaPencereView {
@@ -26,7 +30,14 @@ class AnaPencereView {
   virtual void SetPoolCountCaption(const std::string& caption) = 0;
   // The hover hint's content, rebuilt on every entry of the mouse.
   virtual void SetHoverSummary(const HoverSummary& summary) = 0;
+  // 255 is opaque and switches alpha blending off.
   virtual void SetOpacity(uint8_t alpha) = 0;
+  virtual void SetStayOnTop(bool onTop) = 0;
+  virtual ScreenSize PrimaryScreenSize() const = 0;
+  // The window's present size: its design size (130 by 123) while it is created.
+  virtual ScreenSize WindowSize() const = 0;
+  virtual WindowPlace Place() const = 0;
+  virtual void MoveTo(WindowPlace place) = 0;
   // The hourglass for the whole screen during an import.
   virtual void SetBusyCursor(bool busy) = 0;
   // Dispatches pending window messages; true when the application is ending.
@@ -37,7 +48,8 @@ class AnaPencereView {
 class TAnaPencere {
  public:
   // `dataFolder` holds Liste.kvl and liste.rc (with its trailing separator).
-  TAnaPencere(AnaPencereView& view, Prompter& prompter, std::string dataFolder);
+  TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
+              std::string dataFolder);
 
   void FormCreate();
   // Runs the close steps; false when one failed (its error has been reported
@@ -62,10 +74,8 @@ class TAnaPencere {
   const std::string& PoolFilePath() const { return poolFile_; }
   void UpdatePoolCount();
 
-  // In-memory settings the window logic uses (filled at creation).
-  bool klasor = false;
-  bool trans = false;
-  int32_t transI = 255;
+  // The in-memory settings, filled at creation and written at close.
+  AppSettings& Settings() { return settings_; }
 
  private:
   // Imports one drop; true when the application began to end meanwhile.
@@ -73,6 +83,9 @@ class TAnaPencere {
 
   AnaPencereView& view_;
   Prompter& prompter_;
+  SettingsStore store_;  // the component Ayar
+  StartupShortcut& shortcut_;
+  AppSettings settings_;
   std::string dataFolder_;
   std::string poolFile_;
   ResourcePool pool_;

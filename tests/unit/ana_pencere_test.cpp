@@ -6,7 +6,9 @@
 
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
+#include "platform/memory_registry.hpp"
 #include "platform/recording_prompter.hpp"
+#include "pool/pool_file.hpp"
 #include "recording_views.hpp"
 #include "test_util.hpp"
 
@@ -15,7 +17,7 @@ namespace {
 
 class MainWindowLogic : public ::testing::Test {
  protected:
-  MainWindowLogic() : window(view, prompter, dir.str()) {}
+  MainWindowLogic() : shortcut(dir / "Kovan.lnk"), window(view, prompter, registry, shortcut, dir.str()) {}
   // `relative` uses '/' between folders on every system.
   std::string Make(std::string relative, size_t bytes = 1) {
     std::replace(relative.begin(), relative.end(), '/', kPathSeparator);
@@ -27,6 +29,8 @@ class MainWindowLogic : public ::testing::Test {
   test::TempDir dir;
   test::RecordingAnaPencereView view;
   RecordingPrompter prompter;
+  MemoryRegistry registry;
+  test::FileShortcut shortcut;
   TAnaPencere window;
 };
 
@@ -56,7 +60,7 @@ TEST_F(MainWindowLogic, DropsAskAboutSubfoldersAndUpdateTheCountOnce) {
   const std::string a = Make("a.ico");
   Make("folder/b.png");
   Make("folder/sub/c.bmp");
-  window.klasor = true;
+  window.Settings().Klasor = true;
   prompter.answers = {MessageAnswer::Yes};
   window.DropFiles1DropFiles({a, dir / "folder", a});
   ASSERT_EQ(prompter.calls.size(), 1u);
@@ -74,7 +78,7 @@ TEST_F(MainWindowLogic, EscapeStopsTheImportAndASecondDropWaitsItsTurn) {
   for (int i = 0; i < 6; ++i) Make("many/f" + std::to_string(i) + ".txt");
   const std::string late = Make("late.txt");
   const std::string queued = Make("queued.txt");
-  window.klasor = true;
+  window.Settings().Klasor = true;
   prompter.answers = {MessageAnswer::No};
   int dispatches = 0;
   view.onDispatch = [&] {
@@ -116,11 +120,11 @@ TEST_F(MainWindowLogic, HoverSummaryTitlesAndNotes) {
 }
 
 TEST_F(MainWindowLogic, HoverMakesTheWindowOpaqueAndLeavingRestoresTheLevel) {
-  window.trans = true;
-  window.transI = 3;
+  window.Settings().Trans = true;
+  window.Settings().TransI = 3;
   window.SmoothPanel1MouseEnter();
   window.SmoothPanel1MouseLeave();
-  window.transI = 8;
+  window.Settings().TransI = 8;
   window.SmoothPanel1MouseLeave();
   EXPECT_EQ(view.opacities, (std::vector<int>{255, 95, 255}));
 }
@@ -143,6 +147,68 @@ TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
   EXPECT_EQ(s.title, Text("dos1") + " - 3 " + Text("dos2") + " - 6.442.450.944 Byte");
   const std::pair<int64_t, int> levels[] = {{1, 31}, {3, 95}, {8, 255}, {255, 223}, {0, 255}, {-1, 223}};
   for (const auto& [level, alpha] : levels) EXPECT_EQ(OpacityForLevel(level), alpha) << level;
+}
+
+}  // namespace
+}  // namespace kovan
+
+namespace kovan {
+namespace {
+
+class MainWindowLifecycle : public MainWindowLogic {
+ protected:
+  void Store(const std::string& name, int32_t value) { SettingsStore(registry).WriteInteger(name, value); }
+  void Store(const std::string& name, bool value) { SettingsStore(registry).WriteBoolean(name, value); }
+};
+
+TEST_F(MainWindowLifecycle, FirstStartIsCentredOnTopAndOpaque) {
+  window.FormCreate();
+  ASSERT_EQ(view.moves.size(), 1u);
+  EXPECT_EQ(view.moves[0].left, (1280 - 130) / 2);
+  EXPECT_EQ(view.moves[0].top, (1024 - 123) / 2);
+  EXPECT_EQ(view.stayOnTop, std::vector<bool>{true});
+  EXPECT_EQ(view.opacities, std::vector<int>{255});
+  ASSERT_EQ(prompter.calls.size(), 1u);  // only "kaynakyok"
+  EXPECT_EQ(prompter.calls[0].request.text, Text("kaynakyok"));
+}
+
+TEST_F(MainWindowLifecycle, StoredSettingsShapeTheWindow) {
+  Store("Trans", true);
+  Store("TransI", int32_t{3});
+  Store("EnUst", false);
+  Store("EPos", false);
+  Store("Ust", int32_t{5});
+  Store("Sol", int32_t{7});
+  window.FormCreate();
+  EXPECT_EQ(view.opacities, std::vector<int>{95});
+  EXPECT_EQ(view.stayOnTop, std::vector<bool>{false});
+  EXPECT_EQ(view.moves[0].left, (1280 - 130) / 2) << "EPos off centres the window";
+
+  Store("EPos", true);
+  test::RecordingAnaPencereView second;
+  TAnaPencere again(second, prompter, registry, shortcut, dir.str());
+  again.FormCreate();
+  EXPECT_EQ(second.moves[0].left, 7);
+  EXPECT_EQ(second.moves[0].top, 5);
+}
+
+TEST_F(MainWindowLifecycle, AFailingCloseKeepsTheWindowOpenAndALaterCloseStartsAgain) {
+  window.FormCreate();
+  window.Pool().Append("?", "ico", Make("a.ico"));
+  view.place = {40, 30};
+  // A registry that fails for another reason than a refusal stops the close at once.
+  registry.FailWrites(RegistryRoot::LocalMachine, RegistryStatus::Failed);
+  EXPECT_FALSE(window.FormClose());
+  ASSERT_EQ(prompter.calls.back().kind, RecordingPrompter::Call::Error);
+  EXPECT_EQ(test::ReadBytes(dir / "Liste.kvl"), "") << "the pool is written only after the settings";
+
+  registry.FailWrites(RegistryRoot::LocalMachine, RegistryStatus::Ok);
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_EQ(test::ReadBytes(dir / "Liste.kvl"), "?,ico," + EncodePoolLine({dir / "a.ico"}) + "\r\n");
+  const SettingsStore store(registry);
+  EXPECT_EQ(store.ReadInteger("Ust", 0), 40);
+  EXPECT_EQ(store.ReadInteger("Sol", 0), 30);
+  EXPECT_TRUE(std::filesystem::exists(test::FsPath(dir / "Kovan.lnk"))) << "Acilis defaults to on";
 }
 
 }  // namespace

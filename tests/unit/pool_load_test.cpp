@@ -4,6 +4,7 @@
 
 #include "kod/ana_pencere.hpp"
 #include "lang/lang_manager.hpp"
+#include "platform/memory_registry.hpp"
 #include "platform/recording_prompter.hpp"
 #include "pool/pool_file.hpp"
 #include "recording_views.hpp"
@@ -74,7 +75,9 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   const std::string a = MakeFile("a.ico");
   test::WriteBytes(PoolFile(), "A,ico," + Quoted(a) + "\r\nB,ico," + Quoted(dir / "gone.ico") + "\r\n");
   RecordingView view;
-  TAnaPencere window(view, prompter, dir.str());
+  MemoryRegistry registry;
+  test::FileShortcut shortcut(dir / "Kovan.lnk");
+  TAnaPencere window(view, prompter, registry, shortcut, dir.str());
   window.FormCreate();
   EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
   ASSERT_TRUE(window.FormClose());
@@ -87,7 +90,9 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
 TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEmpty) {
   std::filesystem::create_symlink("Liste.kvl", test::FsPath(PoolFile()));
   RecordingView view;
-  TAnaPencere window(view, prompter, dir.str());
+  MemoryRegistry registry;
+  test::FileShortcut shortcut(dir / "Kovan.lnk");
+  TAnaPencere window(view, prompter, registry, shortcut, dir.str());
   window.FormCreate();
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].request.icon, MessageIcon::Warning);

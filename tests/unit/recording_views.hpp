@@ -5,9 +5,30 @@
 #include <string>
 #include <vector>
 
+#include <stdexcept>
+
+#include "ayarlar/autostart.hpp"
 #include "kod/ana_pencere.hpp"
+#include "test_util.hpp"
 
 namespace kovan::test {
+
+// A shortcut that is a plain file in a test folder.
+class FileShortcut : public StartupShortcut {
+ public:
+  explicit FileShortcut(std::string path) : path_(std::move(path)) {}
+  std::string Path() override { return path_; }
+  void Create() override {
+    ++creations;
+    if (failure) throw std::runtime_error(failure);
+    test::WriteBytes(path_, "link");
+  }
+  int creations = 0;
+  const char* failure = nullptr;
+
+ private:
+  std::string path_;
+};
 
 class RecordingAnaPencereView : public AnaPencereView {
  public:
@@ -21,11 +42,23 @@ class RecordingAnaPencereView : public AnaPencereView {
     return terminating;
   }
   std::string ThousandsSeparator() const override { return "."; }
+  void SetStayOnTop(bool onTop) override { stayOnTop.push_back(onTop); }
+  ScreenSize PrimaryScreenSize() const override { return screen; }
+  ScreenSize WindowSize() const override { return {130, 123}; }
+  WindowPlace Place() const override { return place; }
+  void MoveTo(WindowPlace p) override {
+    place = p;
+    moves.push_back(p);
+  }
 
   std::vector<std::string> captions;
   std::vector<HoverSummary> hovers;
   std::vector<int> opacities;
   std::vector<bool> busyChanges;
+  std::vector<bool> stayOnTop;
+  std::vector<WindowPlace> moves;
+  ScreenSize screen{1280, 1024};
+  WindowPlace place;
   int dispatches = 0;
   bool terminating = false;
   std::function<void()> onDispatch;  // runs inside each dispatch (a key press, a second drop)

@@ -8,6 +8,7 @@
 #include "ayarlar/autostart.hpp"
 #include "base/file_system.hpp"
 #include "platform/memory_registry.hpp"
+#include "recording_views.hpp"
 #include "test_util.hpp"
 
 namespace kovan {
@@ -15,22 +16,7 @@ namespace {
 
 constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 
-// A shortcut that is a plain file in a test folder.
-class FileShortcut : public StartupShortcut {
- public:
-  explicit FileShortcut(std::string path) : path_(std::move(path)) {}
-  std::string Path() override { return path_; }
-  void Create() override {
-    ++creations;
-    if (failure) throw std::runtime_error(failure);
-    test::WriteBytes(path_, "link");
-  }
-  int creations = 0;
-  const char* failure = nullptr;
-
- private:
-  std::string path_;
-};
+using test::FileShortcut;
 
 class AppSettingsTest : public ::testing::Test {
  protected:
