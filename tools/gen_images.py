@@ -44,15 +44,6 @@ class Mask:
         self.w, self.h = w, h
         self.data = data if data is not None else [0.0] * (w * h)
 
-    def minus(self, other):
-        return Mask(self.w, self.h, [a * (1.0 - b) for a, b in zip(self.data, other.data)])
-
-    def union(self, other):
-        return Mask(self.w, self.h, [max(a, b) for a, b in zip(self.data, other.data)])
-
-    def times(self, other):
-        return Mask(self.w, self.h, [a * b for a, b in zip(self.data, other.data)])
-
 
 def rasterize(w, h, contours, ss=16):
     """Coverage of the union of the contours (every contour counts as filled;
@@ -156,7 +147,7 @@ def polygon(*points):
     return [list(points)]
 
 
-def stroke(points, width, closed=False, caps=True):
+def stroke(points, width, closed=False):
     """A polyline of the given width with round joins and round caps."""
     half = width / 2.0
     contours = []
@@ -170,8 +161,7 @@ def stroke(points, width, closed=False, caps=True):
             continue
         nx, ny = -dy / length * half, dx / length * half
         contours.append([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)])
-    joints = points if (caps or closed) else points[1:-1]
-    for x, y in joints:
+    for x, y in points:
         contours += circle(x, y, half, steps=max(16, int(half * 16)))
     return contours
 
