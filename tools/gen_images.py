@@ -147,13 +147,11 @@ def polygon(*points):
     return [list(points)]
 
 
-def stroke(points, width, closed=False):
+def stroke(points, width):
     """A polyline of the given width with round joins and round caps."""
     half = width / 2.0
     contours = []
     segs = list(zip(points, points[1:]))
-    if closed:
-        segs.append((points[-1], points[0]))
     for (x0, y0), (x1, y1) in segs:
         dx, dy = x1 - x0, y1 - y0
         length = math.hypot(dx, dy)
