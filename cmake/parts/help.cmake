@@ -15,7 +15,7 @@ if(WIN32)
 
   add_custom_command(
     OUTPUT ${HELP_OUTPUT}
-    COMMAND ${Python3_EXECUTABLE} ${HELP_SOURCE_DIR}/stage_help.py
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/stage_help.py
             ${HELP_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res/images ${HELP_STAGE_DIR}
     # chmcmd reads the project's files beside the project but writes the
     # help file into its working folder.

@@ -11,6 +11,7 @@
 #include "base/text.hpp"
 #include "kod/ana_pencere_window.win32.hpp"
 #include "platform/prompter.hpp"
+#include "resource_ids.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ HWND CreateAppWindow(HINSTANCE instance) {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = AppWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KOVAN));
   wc.lpszClassName = kAppWindowClass;
   if (!RegisterClassExW(&wc)) return nullptr;
   return CreateWindowExW(0, kAppWindowClass, kovan::ToWide(kovan::kAppTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,

@@ -8,6 +8,7 @@
 #include "base/handles.win32.hpp"
 #include "base/text.hpp"
 #include "lang/lang_manager.hpp"
+#include "resource_ids.h"
 
 namespace kovan {
 
@@ -37,7 +38,16 @@ UINT WindowDpi(HWND hwnd) {
   return dpi ? dpi : 96;
 }
 
-std::wstring PictureResource(const std::string& name) { return ToWide("PNG_" + AsciiUpper(name)); }
+// The menu's image list, in its order; image i is resource IDB_MENU_FIRST + i.
+constexpr const char* kMenuImages[] = {"ayar",   "cikis", "hakkinda", "liste",  "res",   "temizle",
+                                       "resy",   "objy",  "update2",  "resobj", "yardim"};
+
+int PictureResource(const std::string& name) {
+  for (int i = 0; i < IDB_MENU_COUNT; ++i) {
+    if (name == kMenuImages[i]) return IDB_MENU_FIRST + i;
+  }
+  return 0;
+}
 
 void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
   TRIVERTEX v[2] = {{r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
@@ -54,7 +64,8 @@ AnaPencereWindow::AnaPencereWindow(HWND appWindow, std::string exeFolder, std::s
     : appWindow_(appWindow),
       exeFolder_(std::move(exeFolder)),
       prompter_(appWindow),
-      logic_(*this, prompter_, std::move(dataFolder)) {}
+      shortcut_(registry_),
+      logic_(*this, prompter_, registry_, shortcut_, std::move(dataFolder)) {}
 
 AnaPencereWindow::~AnaPencereWindow() = default;
 
@@ -70,9 +81,12 @@ void AnaPencereWindow::LoadPictures() {
   pictures_.clear();
   const int size = Scale(kMenuImageSize);
   for (const MainMenuItem& item : menu_.Items()) {
-    if (!item.image.empty()) pictures_[item.image] = ui::LoadPngResource(PictureResource(item.image).c_str(), size);
+    if (const int id = PictureResource(item.image)) {
+      pictures_[item.image] = ui::LoadPngResource(MAKEINTRESOURCEW(id), size);
+    }
   }
-  pictures_["help"] = ui::LoadPngResource(PictureResource("hint_help").c_str(), Scale(16));
+  pictures_["update2"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_MENU_UPDATE2), size);
+  pictures_["help"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_HINT_HELP), Scale(16));
 }
 
 bool AnaPencereWindow::Create(HINSTANCE instance) {
@@ -82,7 +96,7 @@ bool AnaPencereWindow::Create(HINSTANCE instance) {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KOVAN));
   wc.lpszClassName = kMainWindowClass;
   if (!RegisterClassExW(&wc)) return false;
   // Owned by the hidden application window, so the panel has no taskbar button.
@@ -104,18 +118,17 @@ bool AnaPencereWindow::Create(HINSTANCE instance) {
   menuHint_.SetFont(font_);
   LoadPictures();
 
-  // Centred for the window as designed; settings may move it later.
-  const int w = Scale(kDesignWidth);
-  const int h = Scale(kDesignHeight);
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  SetWindowPos(hwnd_, HWND_TOPMOST, left, top, Scale(kPanelWidth), Scale(kPanelHeight), SWP_NOACTIVATE);
-
+  // The window has its design size while its creation places it, then
+  // shrinks to the panel, keeping its top-left corner.
+  SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   try {
     logic_.FormCreate();
   } catch (const std::exception& e) {
     prompter_.ReportError(e.what());
   }
+  SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kPanelWidth), Scale(kPanelHeight),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
@@ -160,6 +173,30 @@ std::string AnaPencereWindow::ThousandsSeparator() const {
   wchar_t sep[8] = {};
   if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, sep, 8) <= 0) return ".";
   return ToUtf8(sep);
+}
+
+void AnaPencereWindow::SetStayOnTop(bool onTop) {
+  SetWindowPos(hwnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+ScreenSize AnaPencereWindow::PrimaryScreenSize() const {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+ScreenSize AnaPencereWindow::WindowSize() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+WindowPlace AnaPencereWindow::Place() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return {r.top, r.left};
+}
+
+void AnaPencereWindow::MoveTo(WindowPlace place) {
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void AnaPencereWindow::Paint(HDC dc) {

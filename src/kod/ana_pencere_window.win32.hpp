@@ -10,6 +10,7 @@
 #include "kod/ana_pencere.hpp"
 #include "kod/main_menu.hpp"
 #include "platform/win32_prompter.win32.hpp"
+#include "platform/win32_registry.win32.hpp"
 #include "ui/image_menu.win32.hpp"
 #include "ui/office_hint.win32.hpp"
 #include "ui/png_image.win32.hpp"
@@ -39,6 +40,11 @@ class AnaPencereWindow : public AnaPencereView {
   void SetBusyCursor(bool busy) override;
   bool DispatchPendingMessages() override;
   std::string ThousandsSeparator() const override;
+  void SetStayOnTop(bool onTop) override;
+  ScreenSize PrimaryScreenSize() const override;
+  ScreenSize WindowSize() const override;
+  WindowPlace Place() const override;
+  void MoveTo(WindowPlace place) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -59,6 +65,8 @@ class AnaPencereWindow : public AnaPencereView {
   UINT dpi_ = 96;
   std::string exeFolder_;
   Win32Prompter prompter_;
+  Win32Registry registry_;
+  Win32StartupShortcut shortcut_;
   TAnaPencere logic_;
   MainMenuModel menu_;
   std::wstring caption_ = L"0";
