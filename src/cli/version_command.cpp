@@ -31,10 +31,11 @@ void CheckVersion(const std::string& serverText) {
 
 void Install(CLI::App& app) {
   auto server = std::make_shared<std::string>();
-  CLI::App* command = app.add_subcommand(
-      "version-check", "Ask the update server for the newest release, as the program does at start");
-  command->add_option("--server", *server,
-                      "HOST[:PORT] to ask instead of the maker's server (default: $KOVAN_UPDATE_SERVER or the maker's)");
+  CLI::App* command =
+      app.add_subcommand("version-check", "Ask the update server for the newest release, as the program does at start");
+  command->add_option(
+      "--server", *server,
+      "HOST[:PORT] to ask instead of the maker's server (default: $KOVAN_UPDATE_SERVER or the maker's)");
   command->callback([server] { CheckVersion(*server); });
 }
 

@@ -211,7 +211,8 @@ HttpResponse ReadHttpResponse(ByteSource& source) {
   std::optional<uint64_t> contentLength;
   bool chunked = false;
   for (const HttpHeader& header : head.headers) {
-    if (AsciiIEquals(header.name, "Location")) throw HttpError("redirected (status " + std::to_string(head.status) + ")");
+    if (AsciiIEquals(header.name, "Location"))
+      throw HttpError("redirected (status " + std::to_string(head.status) + ")");
     if (AsciiIEquals(header.name, "Transfer-Encoding") && ContainsIgnoringCase(header.value, "chunked")) chunked = true;
     if (AsciiIEquals(header.name, "Content-Length")) {
       const std::optional<uint64_t> length = ParseContentLength(header.value);

@@ -95,7 +95,7 @@ TEST(SurumKontrol, OutcomesAreSilentExceptForANewerRelease) {
       {"same release", VersionAnswer("20"), true, MessageAnswer::Yes, false, {0, 0, 0}},
       {"older release", VersionAnswer("19"), true, MessageAnswer::Yes, false, {0, 0, 0}},
       {"line break", VersionAnswer("21\n"), true, MessageAnswer::Yes, false, {0, 0, 0}},
-      {"not found", "HTTP/1.1 404 Not Found\r\nContent-Length: 2\r\n\r\n21", true, MessageAnswer::Yes, false, {0, 0, 0}},
+      {"not found", "HTTP/1.1 404 Not Found\r\n\r\n21", true, MessageAnswer::Yes, false, {0, 0, 0}},
       {"redirect", "HTTP/1.1 301 Moved\r\nLocation: /x\r\n\r\n", true, MessageAnswer::Yes, false, {0, 0, 0}},
   };
   for (const auto& c : cases) {
@@ -113,9 +113,15 @@ TEST(UpdateServer, AddressesAndOverride) {
       {"[::1]:81", ServerAddress{"::1", 81}},
       {"[::1]", ServerAddress{"::1", 80}},
       {"host:65535", ServerAddress{"host", 65535}},
-      {"", std::nullopt},        {":80", std::nullopt},      {"host:", std::nullopt},
-      {"host:0", std::nullopt},  {"host:65536", std::nullopt}, {"host:8x", std::nullopt},
-      {"a b", std::nullopt},     {"[::1", std::nullopt},     {"[::1]x", std::nullopt},
+      {"", std::nullopt},
+      {":80", std::nullopt},
+      {"host:", std::nullopt},
+      {"host:0", std::nullopt},
+      {"host:65536", std::nullopt},
+      {"host:8x", std::nullopt},
+      {"a b", std::nullopt},
+      {"[::1", std::nullopt},
+      {"[::1]x", std::nullopt},
       {"host/path", std::nullopt},
   };
   for (const auto& [text, server] : cases) EXPECT_EQ(ParseServerAddress(text), server) << text;
@@ -128,8 +134,10 @@ TEST(UpdateServer, AddressesAndOverride) {
 #ifdef _WIN32
     _putenv_s(kUpdateServerVariable, value);
 #else
-    if (*value) setenv(kUpdateServerVariable, value, 1);
-    else unsetenv(kUpdateServerVariable);
+    if (*value)
+      setenv(kUpdateServerVariable, value, 1);
+    else
+      unsetenv(kUpdateServerVariable);
 #endif
   };
   setVariable("mirror.example:8080");
