@@ -1,0 +1,36 @@
+#include "online/version_check.hpp"
+
+#include <stdexcept>
+
+#include "lang/lang_manager.hpp"
+#include "online/strict_integer.hpp"
+
+namespace kovan {
+
+int32_t FetchPublishedVersion(const ServerAddress& server) {
+  const HttpResponse response = HttpGet(server, kVersionFilePath, kVersionCheckTimeLimit);
+  const std::optional<int32_t> version = StrictToInt(response.body);
+  if (!version) throw std::runtime_error("the version file does not hold a number");
+  return *version;
+}
+
+void VersionCheck::SurumKontrol(bool ask) noexcept {
+  // Whatever goes wrong, the program starts as if there were no newer release;
+  // what was done before the failure stays done.
+  try {
+    if (FetchPublishedVersion(server_) <= kOwnVersion) return;
+    view_.EnableNewVersionCommand();
+    if (!ask) return;
+    MessageRequest question;
+    question.caption = Text("yeni2");
+    question.text = Text("yeni1");
+    question.buttons = MessageButtons::YesNo;
+    question.icon = MessageIcon::Information;
+    if (prompter_.Message(question) == MessageAnswer::Yes) browser_.GezginAc(ProductPageAddress(server_));
+  } catch (...) {
+  }
+}
+
+void VersionCheck::GncelSrm1Click() { browser_.GezginAc(ProductPageAddress(server_)); }
+
+}  // namespace kovan
