@@ -11,11 +11,13 @@
 namespace kovan {
 
 TAnaPencere::TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
-                         std::string dataFolder)
+                         BrowserOpener& browser, std::string dataFolder)
     : view_(view),
       prompter_(prompter),
       store_(registry),
       shortcut_(shortcut),
+      browser_(browser),
+      versionCheck_(view, prompter, browser),
       dataFolder_(std::move(dataFolder)),
       poolFile_(dataFolder_ + "Liste.kvl") {}
 
@@ -27,6 +29,7 @@ void TAnaPencere::FormCreate() {
   const StartSettings start =
       ReadStartSettings(store_, CentredPlace(screen.width, screen.height, window.width, window.height));
   settings_ = start.settings;
+  view_.BeginVersionCheck(versionCheck_.Server());
   view_.MoveTo(start.place);
   view_.SetStayOnTop(settings_.EnUst);
   view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
@@ -45,6 +48,10 @@ bool TAnaPencere::FormClose() {
     prompter_.ReportError(e.what());
     return false;
   }
+}
+
+void TAnaPencere::VersionCheckDone(std::optional<int32_t> published) {
+  if (published) versionCheck_.Announce(*published, settings_.Skontrol);
 }
 
 void TAnaPencere::amamnSil1Click() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "ayarlar/autostart.hpp"
 #include "ayarlar/settings_store.hpp"
 #include "kod/hover_summary.hpp"
+#include "online/browser_launch.hpp"
+#include "online/version_check.hpp"
 #include "platform/registry.hpp"
 #include "platform/prompter.hpp"
 #include "pool/resource_pool.hpp"
@@ -23,9 +26,8 @@ struct ScreenSize {
   int32_t height = 0;
 };
 
-class AnaPencereView {
+class AnaPencereView : public VersionView {
  public:
-  virtual ~AnaPencereView() = default;
   // The panel's caption: the number of pool entries in decimal.
   virtual void SetPoolCountCaption(const std::string& caption) = 0;
   // The hover hint's content, rebuilt on every entry of the mouse.
@@ -38,6 +40,9 @@ class AnaPencereView {
   virtual ScreenSize WindowSize() const = 0;
   virtual WindowPlace Place() const = 0;
   virtual void MoveTo(WindowPlace place) = 0;
+  // Starts fetching the published release number away from the window's
+  // thread; the window hands the outcome to VersionCheckDone.
+  virtual void BeginVersionCheck(const ServerAddress& server) = 0;
   // The hourglass for the whole screen during an import.
   virtual void SetBusyCursor(bool busy) = 0;
   // Dispatches pending window messages; true when the application is ending.
@@ -49,15 +54,22 @@ class TAnaPencere {
  public:
   // `dataFolder` holds Liste.kvl and liste.rc (with its trailing separator).
   TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
-              std::string dataFolder);
+              BrowserOpener& browser, std::string dataFolder);
 
   void FormCreate();
   // Runs the close steps; false when one failed (its error has been reported
   // and the window stays open; a later close starts again).
   [[nodiscard]] bool FormClose();
 
+  // The outcome of the start's version check: the published release number,
+  // or nothing when the check failed (which stays silent).
+  void VersionCheckDone(std::optional<int32_t> published);
+
   // Menu commands and keys.
   void amamnSil1Click();
+  void GncelSrm1Click() { versionCheck_.GncelSrm1Click(); }
+  // Opens a web address in the default browser; throws EBrowserStart.
+  void GezginAc(const std::string& address) { browser_.GezginAc(address); }
   enum class Key { F5, Escape, Other };
   void FormKeyDown(Key key);
 
@@ -85,6 +97,8 @@ class TAnaPencere {
   Prompter& prompter_;
   SettingsStore store_;  // the component Ayar
   StartupShortcut& shortcut_;
+  BrowserOpener& browser_;
+  VersionCheck versionCheck_;
   AppSettings settings_;
   std::string dataFolder_;
   std::string poolFile_;

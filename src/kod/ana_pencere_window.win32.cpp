@@ -29,6 +29,8 @@ constexpr COLORREF kPanelBottom = RGB(236, 164, 28);
 constexpr COLORREF kPanelEdge = RGB(156, 98, 10);
 constexpr COLORREF kTextColour = RGB(70, 40, 0);
 constexpr COLORREF kCloseHot = RGB(200, 40, 30);
+// The version check's outcome: wParam 1 and lParam the number, or wParam 0.
+constexpr UINT kVersionCheckDone = WM_APP + 2;
 
 UINT WindowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -65,9 +67,12 @@ AnaPencereWindow::AnaPencereWindow(HWND appWindow, std::string exeFolder, std::s
       exeFolder_(std::move(exeFolder)),
       prompter_(appWindow),
       shortcut_(registry_),
-      logic_(*this, prompter_, registry_, shortcut_, std::move(dataFolder)) {}
+      browser_(classes_, starter_),
+      logic_(*this, prompter_, registry_, shortcut_, browser_, std::move(dataFolder)) {}
 
-AnaPencereWindow::~AnaPencereWindow() = default;
+AnaPencereWindow::~AnaPencereWindow() {
+  if (versionThread_.joinable()) versionThread_.join();
+}
 
 int AnaPencereWindow::Scale(int designPixels) const { return MulDiv(designPixels, static_cast<int>(dpi_), 96); }
 
@@ -199,6 +204,29 @@ void AnaPencereWindow::MoveTo(WindowPlace place) {
   SetWindowPos(hwnd_, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void AnaPencereWindow::BeginVersionCheck(const ServerAddress& server) {
+  // The window must not wait for the network: the number is fetched on a
+  // worker thread and handed back through the message queue.
+  HWND target = hwnd_;
+  versionThread_ = std::thread([target, server] {
+    WPARAM ok = 0;
+    LPARAM number = 0;
+    try {
+      number = static_cast<LPARAM>(FetchPublishedVersion(server));
+      ok = 1;
+    } catch (...) {
+    }
+    PostMessageW(target, kVersionCheckDone, ok, number);
+  });
+}
+
+void AnaPencereWindow::EnableNewVersionCommand() {
+  if (MainMenuItem* item = menu_.Find(MenuCommand::NewVersion)) {
+    item->image = "update2";
+    item->enabled = true;
+  }
+}
+
 void AnaPencereWindow::Paint(HDC dc) {
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -314,6 +342,7 @@ void AnaPencereWindow::OpenHelp() {
 void AnaPencereWindow::RunCommand(MenuCommand command) {
   switch (command) {
     case MenuCommand::ClearPool: logic_.amamnSil1Click(); break;
+    case MenuCommand::NewVersion: logic_.GncelSrm1Click(); break;
     case MenuCommand::Help: OpenHelp(); break;
     case MenuCommand::Exit: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
     default: break;
@@ -467,6 +496,9 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     }
+    case kVersionCheckDone:
+      logic_.VersionCheckDone(wp ? std::optional<int32_t>(static_cast<int32_t>(lp)) : std::nullopt);
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

@@ -6,9 +6,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "kod/ana_pencere.hpp"
 #include "kod/main_menu.hpp"
+#include "online/browser_launch.win32.hpp"
 #include "platform/win32_prompter.win32.hpp"
 #include "platform/win32_registry.win32.hpp"
 #include "ui/image_menu.win32.hpp"
@@ -45,6 +47,8 @@ class AnaPencereWindow : public AnaPencereView {
   ScreenSize WindowSize() const override;
   WindowPlace Place() const override;
   void MoveTo(WindowPlace place) override;
+  void BeginVersionCheck(const ServerAddress& server) override;
+  void EnableNewVersionCommand() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -67,7 +71,11 @@ class AnaPencereWindow : public AnaPencereView {
   Win32Prompter prompter_;
   Win32Registry registry_;
   Win32StartupShortcut shortcut_;
+  Win32ClassesRoot classes_;
+  Win32BrowserStarter starter_;
+  RegisteredBrowser browser_;
   TAnaPencere logic_;
+  std::thread versionThread_;  // joined at destruction; the check is bounded in time
   MainMenuModel menu_;
   std::wstring caption_ = L"0";
   bool mouseInside_ = false;

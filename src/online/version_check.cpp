@@ -15,10 +15,20 @@ int32_t FetchPublishedVersion(const ServerAddress& server) {
 }
 
 void VersionCheck::SurumKontrol(bool ask) noexcept {
-  // Whatever goes wrong, the program starts as if there were no newer release;
-  // what was done before the failure stays done.
+  // Whatever goes wrong, the program starts as if there were no newer release.
+  int32_t published = 0;
   try {
-    if (FetchPublishedVersion(server_) <= kOwnVersion) return;
+    published = FetchPublishedVersion(server_);
+  } catch (...) {
+    return;
+  }
+  Announce(published, ask);
+}
+
+void VersionCheck::Announce(int32_t published, bool ask) noexcept {
+  // What was done before a failure stays done; the failure itself is silent.
+  try {
+    if (published <= kOwnVersion) return;
     view_.EnableNewVersionCommand();
     if (!ask) return;
     MessageRequest question;

@@ -17,7 +17,7 @@ namespace {
 
 class MainWindowLogic : public ::testing::Test {
  protected:
-  MainWindowLogic() : shortcut(dir / "Kovan.lnk"), window(view, prompter, registry, shortcut, dir.str()) {}
+  MainWindowLogic() : shortcut(dir / "Kovan.lnk"), window(view, prompter, registry, shortcut, browser, dir.str()) {}
   // `relative` uses '/' between folders on every system.
   std::string Make(std::string relative, size_t bytes = 1) {
     std::replace(relative.begin(), relative.end(), '/', kPathSeparator);
@@ -31,6 +31,7 @@ class MainWindowLogic : public ::testing::Test {
   RecordingPrompter prompter;
   MemoryRegistry registry;
   test::FileShortcut shortcut;
+  test::RecordingBrowser browser;
   TAnaPencere window;
 };
 
@@ -186,10 +187,34 @@ TEST_F(MainWindowLifecycle, StoredSettingsShapeTheWindow) {
 
   Store("EPos", true);
   test::RecordingAnaPencereView second;
-  TAnaPencere again(second, prompter, registry, shortcut, dir.str());
+  TAnaPencere again(second, prompter, registry, shortcut, browser, dir.str());
   again.FormCreate();
   EXPECT_EQ(second.moves[0].left, 7);
   EXPECT_EQ(second.moves[0].top, 5);
+}
+
+TEST_F(MainWindowLifecycle, TheVersionCheckRunsAtEveryStartAndAsksOnlyWhenAllowed) {
+  Store("Skontrol", false);
+  window.FormCreate();
+  ASSERT_EQ(view.versionChecks.size(), 1u);
+  const size_t before = prompter.calls.size();
+  window.VersionCheckDone(std::nullopt);
+  window.VersionCheckDone(20);
+  EXPECT_EQ(view.newVersionEnabled, 0);
+  window.VersionCheckDone(21);
+  EXPECT_EQ(view.newVersionEnabled, 1);
+  EXPECT_EQ(prompter.calls.size(), before) << "Skontrol off: no question";
+
+  window.Settings().Skontrol = true;
+  prompter.answers = {MessageAnswer::Yes};
+  window.VersionCheckDone(21);
+  ASSERT_EQ(prompter.calls.size(), before + 1);
+  EXPECT_EQ(prompter.calls.back().request.caption, Text("yeni2"));
+  EXPECT_EQ(prompter.calls.back().request.text, Text("yeni1"));
+  ASSERT_EQ(browser.opened.size(), 1u);
+  window.GncelSrm1Click();
+  EXPECT_EQ(browser.opened.size(), 2u);
+  EXPECT_EQ(browser.opened[0], browser.opened[1]);
 }
 
 TEST_F(MainWindowLifecycle, AFailingCloseKeepsTheWindowOpenAndALaterCloseStartsAgain) {

@@ -77,7 +77,8 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   RecordingView view;
   MemoryRegistry registry;
   test::FileShortcut shortcut(dir / "Kovan.lnk");
-  TAnaPencere window(view, prompter, registry, shortcut, dir.str());
+  test::RecordingBrowser browser;
+  TAnaPencere window(view, prompter, registry, shortcut, browser, dir.str());
   window.FormCreate();
   EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
   ASSERT_TRUE(window.FormClose());
@@ -92,7 +93,8 @@ TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEm
   RecordingView view;
   MemoryRegistry registry;
   test::FileShortcut shortcut(dir / "Kovan.lnk");
-  TAnaPencere window(view, prompter, registry, shortcut, dir.str());
+  test::RecordingBrowser browser;
+  TAnaPencere window(view, prompter, registry, shortcut, browser, dir.str());
   window.FormCreate();
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].request.icon, MessageIcon::Warning);

@@ -30,6 +30,13 @@ class FileShortcut : public StartupShortcut {
   std::string path_;
 };
 
+// A browser that records the addresses it was asked to open.
+class RecordingBrowser : public BrowserOpener {
+ public:
+  void GezginAc(const std::string& address) override { opened.push_back(address); }
+  std::vector<std::string> opened;
+};
+
 class RecordingAnaPencereView : public AnaPencereView {
  public:
   void SetPoolCountCaption(const std::string& caption) override { captions.push_back(caption); }
@@ -46,6 +53,8 @@ class RecordingAnaPencereView : public AnaPencereView {
   ScreenSize PrimaryScreenSize() const override { return screen; }
   ScreenSize WindowSize() const override { return {130, 123}; }
   WindowPlace Place() const override { return place; }
+  void EnableNewVersionCommand() override { ++newVersionEnabled; }
+  void BeginVersionCheck(const ServerAddress& server) override { versionChecks.push_back(server); }
   void MoveTo(WindowPlace p) override {
     place = p;
     moves.push_back(p);
@@ -56,6 +65,8 @@ class RecordingAnaPencereView : public AnaPencereView {
   std::vector<int> opacities;
   std::vector<bool> busyChanges;
   std::vector<bool> stayOnTop;
+  std::vector<ServerAddress> versionChecks;
+  int newVersionEnabled = 0;
   std::vector<WindowPlace> moves;
   ScreenSize screen{1280, 1024};
   WindowPlace place;
