@@ -23,7 +23,7 @@ bool Listed(int32_t languageId) {
   return id != 0 && id != kBaseLanguage;
 }
 
-Json CheckJson(const LangFile& file) {
+Json CheckJson(const LangFile& file, int32_t languageId) {
   Json params = Json::object();
   for (const auto& [name, value] : file.params) params[name] = Utf16ToUtf8(value);
   Json constants = Json::object();
@@ -34,8 +34,8 @@ Json CheckJson(const LangFile& file) {
     for (const auto& [id, text] : section.texts) texts[std::to_string(id)] = Utf16ToUtf8(text);
     sections[section.name] = std::move(texts);
   }
-  return Json{{"langid", file.LanguageId()},
-              {"listed", Listed(file.LanguageId())},
+  return Json{{"langid", languageId},
+              {"listed", Listed(languageId)},
               {"params", std::move(params)},
               {"constants", std::move(constants)},
               {"sections", std::move(sections)}};
@@ -59,14 +59,14 @@ std::string Quoted(const std::string& text) {
 
 // The report for translators: what the program will take from the file and
 // what it leaves in the built-in language.
-std::string CheckReport(const std::string& path, const LangFile& file) {
+std::string CheckReport(const std::string& path, const LangFile& file, const LangFile& scanned) {
   std::string out = "File: " + path + "\n";
-  const int32_t languageId = file.LanguageId();
+  const int32_t languageId = scanned.LanguageId();
   const auto id = static_cast<uint16_t>(languageId);
-  if (file.Param("LANGID") == nullptr) {
-    out += "LANGID: missing - the file is not listed as a language\n";
+  if (scanned.Param("LANGID") == nullptr) {
+    out += "LANGID: missing before the first section line - the file is not listed as a language\n";
   } else if (id == 0) {
-    out += "LANGID: " + Utf16ToUtf8(*file.Param("LANGID")) + " - not a language ID, the file is not listed\n";
+    out += "LANGID: " + Utf16ToUtf8(*scanned.Param("LANGID")) + " - not a language ID, the file is not listed\n";
   } else if (id == kBaseLanguage) {
     out += "LANGID: " + std::to_string(languageId) +
            " - the built-in language, whose texts are never taken from a file\n";
@@ -123,8 +123,10 @@ std::string CheckReport(const std::string& path, const LangFile& file) {
 
 void CheckFile(const std::string& path, bool json) {
   LangFile file;
+  LangFile scanned;  // what a folder scan reads: the parameters up to the first "[" line
   try {
     file = ReadLanguageFile(path, false);
+    scanned = ReadLanguageFile(path, true);
   } catch (const std::exception& e) {
     if (json) {
       Print(Dump(Json{{"error", e.what()}}));
@@ -133,7 +135,7 @@ void CheckFile(const std::string& path, bool json) {
     }
     Exit(1);
   }
-  Print(json ? Dump(CheckJson(file)) : CheckReport(path, file));
+  Print(json ? Dump(CheckJson(file, scanned.LanguageId())) : CheckReport(path, file, scanned));
 }
 
 void ListLanguages(const std::string& folder, bool json) {

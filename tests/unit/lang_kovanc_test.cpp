@@ -51,6 +51,9 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
       {"LANGID=1055\n", "{\"langid\":1055,\"listed\":false,\"params\":{\"LANGID\":\"1055\"},\"constants\":{},\"sections\":{}}\n",
        0},
       {"LANGID=x\n", "{\"langid\":0,\"listed\":false,\"params\":{\"LANGID\":\"x\"},\"constants\":{},\"sections\":{}}\n", 0},
+      // A scan stops at the first "[" line, a switch reads past one that names no section.
+      {"[junk\nLANGID=1049\n",
+       "{\"langid\":0,\"listed\":false,\"params\":{\"LANGID\":\"1049\"},\"constants\":{},\"sections\":{}}\n", 0},
       {"\xEF\xBB\xBFLANGID=1049\n[$CONSTANTS]\nyeni2=\xD0\x96\n",
        "{\"langid\":1049,\"listed\":true,\"params\":{\"LANGID\":\"1049\"},\"constants\":{\"yeni2\":\"\xD0\x96\"},"
        "\"sections\":{}}\n",
