@@ -15,7 +15,6 @@
 namespace kovan {
 
 class TLanguageController;
-struct LangFile;
 
 inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, the language built into the program
 
