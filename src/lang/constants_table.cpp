@@ -119,4 +119,15 @@ std::span<const AddedConstant> AddedConstants() {
   return kAdded;
 }
 
+void LoadProgramConstants(ConstantsTable& table, std::span<const uint8_t> image, unsigned ansiCodePage) {
+  if (image.empty()) {
+    table.Clear();
+  } else {
+    LoadConstantsResource(table, image, ansiCodePage);
+  }
+  for (const AddedConstant& added : AddedConstants()) {
+    if (!table.Find(added.name)) table.Add(added.name, added.text);
+  }
+}
+
 }  // namespace kovan

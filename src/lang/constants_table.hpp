@@ -51,4 +51,8 @@ struct AddedConstant {
 };
 std::span<const AddedConstant> AddedConstants();
 
+// Fills the table with the program's constants: those of a resource image
+// (none when it is empty) and then the added ones.
+void LoadProgramConstants(ConstantsTable& table, std::span<const uint8_t> image, unsigned ansiCodePage);
+
 }  // namespace kovan

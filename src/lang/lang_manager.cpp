@@ -1,33 +1,168 @@
 #include "lang/lang_manager.hpp"
 
+#include <algorithm>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
 
+#include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "lang/lang_error.hpp"
+#include "lang/lang_file.hpp"
+#include "lang/language_controller.hpp"
+#include "lang/language_info.hpp"
+#include "lang/pattern_match.hpp"
 
 namespace kovan {
 
-namespace {
-
-// The ANSI code page of Turkish, the built-in language.
-constexpr unsigned kBaseCodePage = 1254;
-
-}  // namespace
-
-TLangManager::TLangManager() : codePage_(kBaseCodePage) {
+TLangManager::TLangManager() : activeCodePage_(LanguageCodePage(activeLanguage_)) {
   LoadConstants(BuiltinConstantsResource());
 }
 
 void TLangManager::LoadConstants(std::span<const uint8_t> image) {
   std::unique_lock guard(lock_);
-  if (image.empty()) {
-    constants_.Clear();
+  LoadProgramConstants(constants_, image, activeCodePage_);
+}
+
+void TLangManager::SetBaseLanguage(uint16_t id) {
+  std::unique_lock guard(lock_);
+  baseLanguage_ = id;
+}
+
+uint16_t TLangManager::BaseLanguage() const {
+  std::shared_lock guard(lock_);
+  return baseLanguage_;
+}
+
+uint16_t TLangManager::ActiveLanguage() const {
+  std::shared_lock guard(lock_);
+  return activeLanguage_;
+}
+
+unsigned TLangManager::ActiveCodePage() const {
+  std::shared_lock guard(lock_);
+  return activeCodePage_;
+}
+
+const TLangManager::LanguageFileEntry* TLangManager::FileOf(uint16_t id) const {
+  const auto it = std::find_if(files_.begin(), files_.end(), [id](const LanguageFileEntry& e) { return e.id == id; });
+  return it != files_.end() ? &*it : nullptr;
+}
+
+void TLangManager::CheckIndex(int index) const {
+  if (index < 0 || static_cast<size_t>(index) > files_.size()) {
+    throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+  }
+}
+
+int TLangManager::LanguageTotal() const {
+  std::shared_lock guard(lock_);
+  return static_cast<int>(files_.size()) + 1;
+}
+
+uint16_t TLangManager::LanguageIdAt(int index) const {
+  std::shared_lock guard(lock_);
+  CheckIndex(index);
+  return index == 0 ? baseLanguage_ : files_[static_cast<size_t>(index) - 1].id;
+}
+
+std::string TLangManager::LanguageNameAt(int index) const { return LanguageName(LanguageIdAt(index)); }
+
+std::string TLangManager::LanguageFileAt(int index) const {
+  std::shared_lock guard(lock_);
+  CheckIndex(index);
+  return index == 0 ? std::string() : files_[static_cast<size_t>(index) - 1].path;
+}
+
+int TLangManager::LanguageIndexOf(uint16_t id) const {
+  std::shared_lock guard(lock_);
+  if (id == baseLanguage_) return 0;
+  const LanguageFileEntry* entry = FileOf(id);
+  return entry ? static_cast<int>(entry - files_.data()) + 1 : 0;
+}
+
+int TLangManager::ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse) {
+  std::string dir = folder;
+  if (dir.empty() || !IsPathSeparator(dir.back())) dir += kPathSeparator;
+  int accepted = 0;
+  for (const FolderItem& item : ListFolder(dir)) {
+    if (!MatchesPattern(item.name, mask)) continue;
+    if (item.isFolder) {
+      if (recurse && item.name.front() != '.') accepted += ScanLanguageFolder(dir + item.name, mask, true);
+      continue;
+    }
+    if (AddLanguageFile(dir + item.name)) ++accepted;
+  }
+  return accepted;
+}
+
+bool TLangManager::AddLanguageFile(const std::string& path) {
+  if (!FileExists(path)) return false;
+  const auto id = static_cast<uint16_t>(ReadLanguageFile(path, true).LanguageId());
+  if (id == 0) return false;
+  std::unique_lock guard(lock_);
+  // The base language always shows its built-in texts; its file is never read.
+  if (id == baseLanguage_) return true;
+  const auto it = std::find_if(files_.begin(), files_.end(), [id](const LanguageFileEntry& e) { return e.id == id; });
+  if (it != files_.end()) {
+    it->path = path;  // the file met last wins and keeps the earlier index
   } else {
-    LoadConstantsResource(constants_, image, codePage_);
+    files_.push_back({id, path});
   }
-  for (const AddedConstant& added : AddedConstants()) {
-    if (!constants_.Find(added.name)) constants_.Add(added.name, added.text);
+  return true;
+}
+
+void TLangManager::SwitchLanguage(uint16_t id) {
+  std::optional<LangFile> file;
+  std::vector<TLanguageController*> controllers;
+  {
+    std::unique_lock guard(lock_);
+    const LanguageFileEntry* entry = id == baseLanguage_ ? nullptr : FileOf(id);
+    if (!entry) id = baseLanguage_;
+    if (id == activeLanguage_) return;
+    // Read before changing anything, so that a bad file leaves all as it was.
+    if (entry) file = ReadLanguageFile(entry->path, false);
+    activeLanguage_ = id;
+    activeCodePage_ = LanguageCodePage(id);
+    if (!file) {
+      for (LangConstant& constant : constants_.Items()) constant.value = constant.builtin;
+    } else {
+      // Constants the file leaves out keep the text they had; hence callers
+      // switch to the base language first when they want a clean start.
+      for (const LangConstant& translated : file->constants.Items()) {
+        if (LangConstant* constant = constants_.Find(translated.name)) constant->value = translated.value;
+      }
+    }
+    controllers = controllers_;
   }
+  // Windows are translated without holding the lock: a window may well look up
+  // constants or ask for the active language while it takes its new texts.
+  for (TLanguageController* controller : controllers) {
+    controller->Translate(file ? file->FindSection(controller->SectionNameOrWindow()) : nullptr);
+  }
+}
+
+void TLangManager::TranslateController(TLanguageController& controller) {
+  std::string path;
+  {
+    std::shared_lock guard(lock_);
+    if (activeLanguage_ == baseLanguage_) return;
+    const LanguageFileEntry* entry = FileOf(activeLanguage_);
+    if (!entry) return;
+    path = entry->path;
+  }
+  const LangFile file = ReadLanguageFile(path, false);
+  controller.Translate(file.FindSection(controller.SectionNameOrWindow()));
+}
+
+void TLangManager::AttachController(TLanguageController& controller) {
+  std::unique_lock guard(lock_);
+  controllers_.push_back(&controller);
+}
+
+void TLangManager::DetachController(TLanguageController& controller) {
+  std::unique_lock guard(lock_);
+  std::erase(controllers_, &controller);
 }
 
 std::u16string TLangManager::ConstantText(std::string_view name) const {
@@ -39,21 +174,17 @@ std::u16string TLangManager::ConstantText(std::string_view name) const {
 
 std::string TLangManager::ConstantTextAnsi(std::string_view name) const {
   const std::u16string text = ConstantText(name);
-  return Utf16ToAnsi(text, CodePage());
-}
-
-uint16_t TLangManager::LanguageId() const {
-  std::shared_lock guard(lock_);
-  return languageId_;
-}
-
-unsigned TLangManager::CodePage() const {
-  std::shared_lock guard(lock_);
-  return codePage_;
+  return Utf16ToAnsi(text, ActiveCodePage());
 }
 
 TLangManager& LangManager() {
-  static TLangManager manager;
+  // The program sets its base language before anything else can ask for it,
+  // so the manager is handed out with it already set.
+  static TLangManager& manager = []() -> TLangManager& {
+    static TLangManager instance;
+    instance.SetBaseLanguage(kBaseLanguage);
+    return instance;
+  }();
   return manager;
 }
 

@@ -1,20 +1,59 @@
-// The language manager: the active language and the message constants.
+// The language manager: the known languages and their files, the active
+// language, the message constants in it, and the window controllers that a
+// switch translates.
 #pragma once
 
 #include <cstdint>
 #include <shared_mutex>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lang/constants_table.hpp"
 
 namespace kovan {
 
-inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, built in
+class TLanguageController;
+
+inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, the language built into the program
 
 class TLangManager {
  public:
+  // Base and active language 1033, the constants as built in.
   TLangManager();
+  TLangManager(const TLangManager&) = delete;
+  TLangManager& operator=(const TLangManager&) = delete;
+
+  void SetBaseLanguage(uint16_t id);
+  uint16_t BaseLanguage() const;
+  uint16_t ActiveLanguage() const;
+  // The ANSI code page of the active language.
+  unsigned ActiveCodePage() const;
+
+  // Languages by index: 0 is the base language, 1 to n the registered files in
+  // the order they were first registered. An index out of range throws
+  // std::out_of_range.
+  int LanguageTotal() const;
+  uint16_t LanguageIdAt(int index) const;
+  std::string LanguageNameAt(int index) const;
+  // The file of a language ("" for the base language).
+  std::string LanguageFileAt(int index) const;
+  // The index of the file with that language; 0 (the base) when none has it.
+  int LanguageIndexOf(uint16_t id) const;
+
+  // Registers the files of `folder` that match `mask` (and, with `recurse`,
+  // those of its subfolders); returns how many were accepted. A file that
+  // cannot be opened ends the scan with EFOpenError.
+  int ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse);
+  // Registers one file by its LANGID. False for a missing file or a file
+  // without a usable LANGID; true, without registering, for the base language.
+  bool AddLanguageFile(const std::string& path);
+
+  // Makes `id` the active language (the base language when no file has it),
+  // sets the constants and translates every attached window. A bad file ends
+  // the switch with its error and changes nothing.
+  void SwitchLanguage(uint16_t id);
 
   // The text of a constant in the active language; throws ELangError
   // ("Constant "%s" not found") for an unknown name.
@@ -22,23 +61,40 @@ class TLangManager {
   // The same in the active language's ANSI code page.
   std::string ConstantTextAnsi(std::string_view name) const;
 
-  uint16_t LanguageId() const;
-  unsigned CodePage() const;
+  void AttachController(TLanguageController& controller);
+  void DetachController(TLanguageController& controller);
+  // Translates one window into the active language; nothing happens while the
+  // base language is active.
+  void TranslateController(TLanguageController& controller);
 
-  // Replaces the constants with a resource image (the built-in one at creation).
+  // Replaces the constants with a resource image and the added constants.
   void LoadConstants(std::span<const uint8_t> image);
 
  private:
+  struct LanguageFileEntry {
+    uint16_t id;
+    std::string path;
+  };
+
+  const LanguageFileEntry* FileOf(uint16_t id) const;  // caller holds the lock
+  void CheckIndex(int index) const;                      // caller holds the lock
+
+  // All calls come from the user-interface thread, but lookups may come from
+  // anywhere, so state is guarded for many readers and one writer.
   mutable std::shared_mutex lock_;
+  uint16_t baseLanguage_ = 1033;
+  uint16_t activeLanguage_ = 1033;
+  unsigned activeCodePage_;
   ConstantsTable constants_;
-  uint16_t languageId_ = kBaseLanguage;
-  unsigned codePage_;
+  std::vector<TLanguageController*> controllers_;  // not owned, in attach order
+  std::vector<LanguageFileEntry> files_;
 };
 
+// The program's one manager. Its base language is Turkish from the start.
 TLangManager& LangManager();
 
-// Shorthands for the program's own use: UTF-16 as stored, and UTF-8 for the
-// rest of the program.
+// Shorthands for the program's own use: UTF-16 as stored, the active code
+// page's 8-bit text, and UTF-8 for the rest of the program.
 std::u16string ConstantText(std::string_view name);
 std::string ConstantTextAnsi(std::string_view name);
 std::string Text(std::string_view name);
