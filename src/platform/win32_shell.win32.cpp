@@ -38,6 +38,9 @@ ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& pa
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // Without a window to own it, the shell's own error box would wait on a
+  // desktop nobody may be looking at (kovanc in a build script).
+  if (!owner_) info.fMask |= SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner_;
   info.lpFile = wideFile.c_str();
   info.lpParameters = wideParameters.c_str();

@@ -8,6 +8,8 @@ namespace kovan {
 
 // The shell's execute calls and the process wait. `owner` is the application's
 // window: it owns the started process's start-up and the shell's owned calls.
+// With an owner the shell shows its own box when a start fails; without one
+// (kovanc) it shows nothing and the caller reports.
 class Win32Shell : public Shell {
  public:
   explicit Win32Shell(HWND owner = nullptr) : owner_(owner) {}

@@ -2,9 +2,9 @@
 // given to the file named by FAKE_GORC_LOG: the parameter text as the system
 // passed it (Windows only: the command line after the program's name) on a
 // line starting "raw: ", then one line "arg: ..." per argument. It copies its
-// input (the last argument) to its output (the argument after the switches),
-// waits FAKE_GORC_DELAY_MS milliseconds and exits with FAKE_GORC_EXIT (0 when
-// unset). Without two file arguments it exits with 64.
+// input (the last argument) to its output (the one before), waits
+// FAKE_GORC_DELAY_MS milliseconds and exits with FAKE_GORC_EXIT (0 when
+// unset). With fewer than two arguments it exits with 64.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -84,14 +84,10 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #endif
     for (const std::string& a : args) log << "arg: " << a << "\n";
   }
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (a.empty() || a[0] != '/') files.push_back(a);
-  }
-  if (files.size() != 2) return 64;
-  std::ifstream in(PathOf(files[1]), std::ios::binary);
+  if (args.size() < 2) return 64;
+  std::ifstream in(PathOf(args[args.size() - 1]), std::ios::binary);
   const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::ofstream(PathOf(files[0]), std::ios::binary) << content;
+  std::ofstream(PathOf(args[args.size() - 2]), std::ios::binary) << content;
 
   if (const std::string delay = EnvText(ENV_NAME("FAKE_GORC_DELAY_MS")); !delay.empty()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(delay.c_str())));
