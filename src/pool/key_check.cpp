@@ -77,6 +77,7 @@ std::string MissingKeyList(const ResourcePool& pool) {
 std::string SharedKeyList(const ResourcePool& pool) {
   // Counting each key once replaces comparing every entry with every other.
   std::unordered_map<std::string_view, size_t> keyCount;
+  keyCount.reserve(pool.Count());
   for (const PoolEntry& entry : pool.Entries()) ++keyCount[entry.Field(kKeyName)];
   std::vector<std::string> lines;
   for (const PoolEntry& entry : pool.Entries()) {
