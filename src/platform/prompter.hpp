@@ -1,7 +1,9 @@
-// How window logic talks to the user: message boxes and the general error
-// report. The Win32 implementation shows real boxes; tests script the answers.
+// How window logic talks to the user: message boxes, file dialogs and the
+// general error report. The Win32 implementation shows real ones; tests script
+// the answers.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kovan {
@@ -20,6 +22,15 @@ struct MessageRequest {
   bool defaultNo = false;  // questions that change or delete data default to No
 };
 
+// A file dialog's settings. A window keeps one per dialog it owns, so its
+// settings carry over from one showing to the next.
+struct FileDialogRequest {
+  std::string title;
+  // Pairs of description and pattern, all separated by '|': "RES|*.res".
+  std::string filter;
+  std::string fileName;  // shown when the dialog opens
+};
+
 class Prompter {
  public:
   virtual ~Prompter() = default;
@@ -29,6 +40,12 @@ class Prompter {
   virtual MessageAnswer Message(const MessageRequest& request) = 0;
   // The general error report of an error no handler caught.
   virtual void ReportError(const std::string& errorText) = 0;
+  // The standard save and open dialogs, owned by the window that asks: the
+  // chosen full path, or nothing when the user cancels. Neither asks before
+  // an existing file is named, nor insists that the named file exists, nor
+  // adds an extension.
+  virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
 };
 
 }  // namespace kovan

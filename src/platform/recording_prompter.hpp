@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,9 @@ namespace kovan {
 class RecordingPrompter : public Prompter {
  public:
   struct Call {
-    enum Kind { Info, Message, Error } kind;
-    MessageRequest request;  // for Info and Error only the text is set
+    enum Kind { Info, Message, Error, SaveDialog, OpenDialog } kind;
+    MessageRequest request;      // for Info and Error only the text is set
+    FileDialogRequest dialog{};  // for SaveDialog and OpenDialog
   };
 
   void ShowInfo(const std::string& text) override { calls.push_back({Call::Info, {{}, text}}); }
@@ -28,9 +30,27 @@ class RecordingPrompter : public Prompter {
     return request.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
   }
   void ReportError(const std::string& errorText) override { calls.push_back({Call::Error, {{}, errorText}}); }
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override {
+    return Dialog(Call::SaveDialog, request);
+  }
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override {
+    return Dialog(Call::OpenDialog, request);
+  }
 
   std::vector<Call> calls;
   std::deque<MessageAnswer> answers;  // answers to Message(), in order; No/Ok when empty
+  // Answers to the file dialogs, in order: a path, or nothing for Cancel
+  // (also when the list is used up).
+  std::deque<std::optional<std::string>> dialogAnswers;
+
+ private:
+  std::optional<std::string> Dialog(Call::Kind kind, const FileDialogRequest& request) {
+    calls.push_back({kind, {}, request});
+    if (dialogAnswers.empty()) return std::nullopt;
+    std::optional<std::string> answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    return answer;
+  }
 };
 
 }  // namespace kovan

@@ -1,5 +1,11 @@
 #include "platform/win32_prompter.win32.hpp"
 
+#include <commdlg.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
 #include "app/error_report.hpp"
 #include "base/text.hpp"
 
@@ -22,6 +28,41 @@ UINT IconFlags(MessageIcon icon) {
     case MessageIcon::None: break;
   }
   return 0;
+}
+
+// "Text|*.txt|All|*.*" as the dialog wants it: zero-separated, two zeros at the end.
+std::wstring DialogFilter(const std::string& filter) {
+  std::wstring wide = ToWide(filter);
+  for (wchar_t& c : wide) {
+    if (c == L'|') c = L'\0';
+  }
+  wide.push_back(L'\0');
+  return wide;
+}
+
+std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogRequest& request, bool save) {
+  // Room for the longest path the file system allows.
+  std::vector<wchar_t> name(32768, L'\0');
+  const std::wstring initial = ToWide(request.fileName);
+  initial.copy(name.data(), std::min(initial.size(), name.size() - 1));
+  const std::wstring filter = DialogFilter(request.filter);
+  const std::wstring title = ToWide(request.title);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.lpstrTitle = request.title.empty() ? nullptr : title.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+  if (!chosen) {
+    const DWORD err = CommDlgExtendedError();
+    if (err == 0) return std::nullopt;  // cancelled
+    throw std::runtime_error("The file dialog cannot be shown (error " + std::to_string(err) + ")");
+  }
+  return ToUtf8(name.data());
 }
 
 }  // namespace
@@ -47,6 +88,14 @@ void Win32Prompter::ReportError(const std::string& errorText) {
   HWND owner = GetActiveWindow();
   if (!owner) owner = owner_;
   Show(owner, kAppTitle, ErrorReportText(errorText), MB_OK | MB_ICONERROR);
+}
+
+std::optional<std::string> Win32Prompter::SaveDialog(const FileDialogRequest& request) {
+  return ShowFileDialog(owner_, request, true);
+}
+
+std::optional<std::string> Win32Prompter::OpenDialog(const FileDialogRequest& request) {
+  return ShowFileDialog(owner_, request, false);
 }
 
 }  // namespace kovan

@@ -16,6 +16,8 @@ class Win32Prompter : public Prompter {
   void ShowInfo(const std::string& text) override;
   MessageAnswer Message(const MessageRequest& request) override;
   void ReportError(const std::string& errorText) override;
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
 
  private:
   HWND owner_;

@@ -1,0 +1,11 @@
+# The stand-in resource compiler the compile tests start in place of GoRC.
+if(NOT KOVAN_FUZZ)
+  add_executable(fake_gorc ${CMAKE_SOURCE_DIR}/tests/tools/fake_gorc.cpp)
+  if(WIN32)
+    target_link_libraries(fake_gorc PRIVATE shell32)
+  endif()
+  add_dependencies(kovan_unit_tests fake_gorc)
+  if(TARGET kovan_win_tests)
+    add_dependencies(kovan_win_tests fake_gorc)
+  endif()
+endif()

@@ -1,0 +1,27 @@
+// The resource script liste.rc handed to the resource compiler: one line per
+// pool entry, "KEY TYPE  \"PATH\"", in UTF-16 little-endian with a byte-order
+// mark and CR LF after every line.
+#pragma once
+
+#include <string>
+
+#include "pool/resource_pool.hpp"
+
+namespace kovan {
+
+inline constexpr char kScriptFileName[] = "liste.rc";
+
+// One entry's line (UTF-8, without its line end): the key name, a space, the
+// type with a to z upper-cased, two spaces and the path in double quotes.
+// Nothing is escaped: the compiler gets the fields exactly as the pool holds them.
+std::string ResourceScriptLine(const PoolEntry& entry);
+
+// The whole file.
+std::string ResourceScriptBytes(const ResourcePool& pool);
+
+// Replaces the file at `path` with the pool's script, through a temporary file.
+// Throws EFCreateError ("Cannot create file "PATH". REASON") when it cannot be
+// written; any earlier script stays whole then.
+void WriteResourceScript(const ResourcePool& pool, const std::string& path);
+
+}  // namespace kovan

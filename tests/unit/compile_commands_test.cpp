@@ -1,0 +1,259 @@
+// The compile commands of the main window, with a scripted prompter and a
+// recording shell in place of the user and GoRC.
+#include "kod/compile_commands.hpp"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
+#include "lang/lang_manager.hpp"
+#include "platform/recording_prompter.hpp"
+#include "platform/recording_shell.hpp"
+#include "pool/resource_script.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+using Call = RecordingPrompter::Call;
+
+TEST(CompilerParameters, QuoteOutputAndInputAfterTheKindsSwitches) {
+  struct Case {
+    CompileKind kind;
+    const char* chosen;
+    const char* input;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {CompileKind::Res, "C:\\Out\\app", "C:\\Tools\\liste.rc", "/no/r/fo \"C:\\Out\\app.res\" \"C:\\Tools\\liste.rc\""},
+      {CompileKind::Res, "C:\\Out\\app.res", "C:\\T\\liste.rc", "/no/r/fo \"C:\\Out\\app.res\" \"C:\\T\\liste.rc\""},
+      {CompileKind::Res, "C:\\Out\\APP.Res", "s", "/no/r/fo \"C:\\Out\\APP.Res\" \"s\""},
+      {CompileKind::Res, "C:\\Out\\app.obj", "s", "/no/r/fo \"C:\\Out\\app.obj.res\" \"s\""},
+      {CompileKind::Obj, "C:\\My Out\\app", "C:\\Program Files\\K\\liste.rc",
+       "/no/o/fo \"C:\\My Out\\app.obj\" \"C:\\Program Files\\K\\liste.rc\""},
+      {CompileKind::Obj, "C:\\Out\\app.obj", "s", "/no/o/fo \"C:\\Out\\app.obj\" \"s\""},
+      {CompileKind::Obj, "C:\\Out\\app.res", "s", "/no/o/fo \"C:\\Out\\app.res.obj\" \"s\""},
+      {CompileKind::ResObj, "C:\\Out\\lib", "C:\\In\\a.res", "/no/fo \"C:\\Out\\lib.obj\" \"C:\\In\\a.res\""},
+      {CompileKind::ResObj, "C:\\Out\\lib.OBJ", "x\"y", "/no/fo \"C:\\Out\\lib.OBJ\" \"x\"y\""},
+      {CompileKind::Res, "C:\\Out\\.res", "s", "/no/r/fo \"C:\\Out\\.res\" \"s\""},
+      {CompileKind::Res, "C:\\Out\\appres", "s", "/no/r/fo \"C:\\Out\\appres.res\" \"s\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.chosen);
+    EXPECT_EQ(CompilerParameters(c.kind, CompileOutputFile(c.chosen, c.kind), c.input), c.expected);
+  }
+}
+
+struct RecordingView : CompileView {
+  void SetCompileCommandsEnabled(bool enabled) override { states.push_back(enabled); }
+  std::vector<bool> states;
+};
+
+// A main window's worth of compile machinery: a data folder, a system
+// directory that holds Gorc.exe, and an output folder.
+class CompileFlow : public ::testing::Test {
+ protected:
+  CompileFlow() {
+    std::string system = systemDir.str();
+    system.pop_back();
+    shell.systemDirectory = system;
+    test::WriteBytes(systemDir / "Gorc.exe", "MZ");
+    pool.Append("ICON1", "ico", "C:\\Icons\\a.ico");
+    pool.Append("PIC", "bmp", "C:\\My Pictures\\b.bmp");
+  }
+
+  std::vector<Call::Kind> Kinds() const {
+    std::vector<Call::Kind> kinds;
+    for (const Call& c : prompter.calls) kinds.push_back(c.kind);
+    return kinds;
+  }
+  std::string Script() const { return data / "liste.rc"; }
+
+  test::TempDir data;
+  test::TempDir systemDir;
+  test::TempDir out;
+  ResourcePool pool;
+  RecordingPrompter prompter;
+  RecordingShell shell;
+  RecordingView view;
+  int poolWindowShown = 0;
+  CompileCommands commands{pool, data.str(), prompter, shell, view, [this] { ++poolWindowShown; }};
+};
+
+TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
+  prompter.dialogAnswers = {out / "app"};
+  prompter.answers = {MessageAnswer::Yes};
+  commands.RESdosyasolutur1Click();
+
+  EXPECT_EQ(test::ReadBytes(Script()), ResourceScriptBytes(pool));
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  EXPECT_EQ(prompter.calls[0].dialog.title, Text("reskaydet"));
+  EXPECT_EQ(prompter.calls[0].dialog.filter, "RES|res");
+  EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
+
+  ASSERT_EQ(shell.runs.size(), 1u);
+  EXPECT_EQ(shell.runs[0].file, "GoRC");
+  EXPECT_EQ(shell.runs[0].parameters, "/no/r/fo \"" + out / "app.res" + "\" \"" + Script() + "\"");
+  EXPECT_EQ(shell.runs[0].show, ShowState::Hide);
+
+  const MessageRequest& done = prompter.calls[1].request;
+  EXPECT_EQ(done.caption, Text("basarili"));
+  EXPECT_EQ(done.text, "RES " + Text("basari1") + "\r" + Text("basari2") + ": app.res\r" + Text("basari3") + ": " +
+                           out.str() + "\r\r" + Text("basari4"));
+  EXPECT_EQ(done.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(done.icon, MessageIcon::Question);
+  ASSERT_EQ(shell.executions.size(), 1u);
+  EXPECT_EQ(shell.executions[0].verb, ShellVerb::Explore);
+  EXPECT_EQ(shell.executions[0].target, out.str());
+  EXPECT_EQ(shell.executions[0].show, ShowState::ShowNormal);
+  EXPECT_FALSE(shell.executions[0].owned);
+  EXPECT_EQ(view.states, (std::vector<bool>{false, true}));
+
+  // The next command finds the save dialog empty again and titled for .OBJ;
+  // No to the closing question opens nothing.
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app.obj"};
+  commands.OBJdosyasolutur1Click();
+  EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
+  EXPECT_EQ(prompter.calls[0].dialog.title, Text("objkaydet"));
+  EXPECT_EQ(prompter.calls[0].dialog.filter, "OBJ|obj");
+  EXPECT_EQ(shell.runs[1].parameters, "/no/o/fo \"" + out / "app.obj" + "\" \"" + Script() + "\"");
+  EXPECT_EQ(prompter.calls[1].request.text.substr(0, 4), "OBJ ");
+  EXPECT_NE(prompter.calls[1].request.text.find(": app.obj\r"), std::string::npos);
+  EXPECT_EQ(shell.executions.size(), 1u);
+}
+
+TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
+  struct Case {
+    ProcessRun run;
+    std::vector<Call::Kind> shown;
+  };
+  const Case cases[] = {
+      {{ProcessRun::Outcome::Exited, 5, 0}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::Exited, 3221225477u, 0}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::NotStarted, 0, 2}, {Call::SaveDialog, Call::Info}},
+      {{ProcessRun::Outcome::Terminating, 0, 0}, {Call::SaveDialog}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.run.outcome));
+    prompter.calls.clear();
+    prompter.dialogAnswers = {out / "app"};
+    prompter.answers = {MessageAnswer::Yes};
+    shell.result = c.run;
+    commands.RESdosyasolutur1Click();
+    EXPECT_EQ(Kinds(), c.shown);
+    EXPECT_TRUE(shell.executions.empty());  // never an offer to open the folder
+    if (c.run.outcome == ProcessRun::Outcome::Exited) {
+      const MessageRequest& failed = prompter.calls[1].request;
+      EXPECT_EQ(failed.caption, Text("derlemehata1"));
+      EXPECT_EQ(failed.text, "RES " + Text("derlemehata") + " " + std::to_string(c.run.exitCode) + "\r" +
+                                 Text("basari2") + ": app.res\r" + Text("basari3") + ": " + out.str());
+      EXPECT_EQ(failed.buttons, MessageButtons::Ok);
+    } else if (c.run.outcome == ProcessRun::Outcome::NotStarted) {
+      EXPECT_EQ(prompter.calls[1].request.text, Text("hata"));
+    }
+  }
+  EXPECT_FALSE(commands.Running());
+}
+
+TEST_F(CompileFlow, EmptyPoolAsksToOpenThePoolWindowAndNeverCompiles) {
+  pool.Clear();
+  prompter.answers = {MessageAnswer::Yes, MessageAnswer::No};
+  commands.RESdosyasolutur1Click();
+  commands.OBJdosyasolutur1Click();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Message, Call::Message}));
+  EXPECT_EQ(prompter.calls[0].request.caption, Text("havuzbos1"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text("havuzbos"));
+  EXPECT_EQ(prompter.calls[0].request.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(poolWindowShown, 1);
+  EXPECT_TRUE(shell.runs.empty());
+  EXPECT_FALSE(FileExists(Script()));
+}
+
+TEST_F(CompileFlow, KeyFaultsAndAMissingCompilerStopBeforeTheScript) {
+  pool.Append("?", "ico", "C:\\x\\unnamed.ico");
+  pool.Append("PIC", "png", "D:\\c.png");
+  commands.RESdosyasolutur1Click();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Message, Call::Message}));
+  EXPECT_EQ(prompter.calls[0].request.caption, Text("tanimeksik1"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text("tanimeksik") + "\r\runnamed.ico\r");
+  EXPECT_EQ(prompter.calls[1].request.caption, Text("tanimayni1"));
+  EXPECT_EQ(prompter.calls[1].request.text, Text("tanimayni") + "\r\rPIC->b.bmp\rPIC->c.png\r");
+  EXPECT_EQ(prompter.calls[1].request.icon, MessageIcon::Information);
+
+  pool.Clear();
+  pool.Append("A", "ico", "C:\\a.ico");
+  std::filesystem::remove(test::FsPath(systemDir / "Gorc.exe"));
+  std::filesystem::create_directory(test::FsPath(systemDir / "Gorc.exe"));  // a folder does not count
+  prompter.calls.clear();
+  commands.RESdosyasolutur1Click();
+  commands.RESOBJ1Click();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info, Call::Info}));
+  EXPECT_EQ(prompter.calls[0].request.text, Text("gorcyok"));
+  EXPECT_FALSE(FileExists(Script()));
+  EXPECT_TRUE(shell.runs.empty());
+}
+
+TEST_F(CompileFlow, CancelledSaveDialogLeavesTheScriptAndRunsNothing) {
+  commands.OBJdosyasolutur1Click();
+  EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog}));
+  EXPECT_TRUE(FileExists(Script()));
+  EXPECT_TRUE(shell.runs.empty());
+}
+
+TEST_F(CompileFlow, ResToObjNeedsNoPoolAndClearsItsDialogs) {
+  pool.Clear();
+  // Input chosen, output cancelled: the open dialog keeps the name.
+  prompter.dialogAnswers = {out / "in.res", std::nullopt};
+  commands.RESOBJ1Click();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::OpenDialog, Call::SaveDialog}));
+  EXPECT_EQ(prompter.calls[0].dialog.title, ".RES");
+  EXPECT_EQ(prompter.calls[0].dialog.filter, "RES|*.res");
+  EXPECT_EQ(prompter.calls[1].dialog.title, Text("objkaydet"));
+  EXPECT_EQ(prompter.calls[1].dialog.filter, "OBJ|obj");
+
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "in.res", out / "lib"};
+  commands.RESOBJ1Click();
+  EXPECT_EQ(prompter.calls[0].dialog.fileName, out / "in.res");
+  ASSERT_EQ(shell.runs.size(), 1u);
+  EXPECT_EQ(shell.runs[0].parameters, "/no/fo \"" + out / "lib.obj" + "\" \"" + out / "in.res" + "\"");
+  EXPECT_EQ(prompter.calls[2].request.text.substr(0, 4), "OBJ ");
+  EXPECT_FALSE(FileExists(Script()));
+
+  prompter.calls.clear();
+  commands.RESOBJ1Click();
+  EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
+}
+
+TEST_F(CompileFlow, CommandsDoNothingWhileACompileRuns) {
+  prompter.dialogAnswers = {out / "app"};
+  bool runningDuringWait = false;
+  shell.duringWait = [&] {
+    runningDuringWait = commands.Running();
+    commands.RESdosyasolutur1Click();
+    commands.OBJdosyasolutur1Click();
+    commands.RESOBJ1Click();
+  };
+  commands.RESdosyasolutur1Click();
+  EXPECT_TRUE(runningDuringWait);
+  EXPECT_EQ(shell.runs.size(), 1u);
+  EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  EXPECT_EQ(view.states, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(commands.Running());
+}
+
+TEST_F(CompileFlow, AScriptThatCannotBeWrittenEndsTheCommandWithItsError) {
+  CompileCommands elsewhere(pool, data / "missing" + std::string(1, kPathSeparator), prompter, shell, view, {});
+  EXPECT_THROW(elsewhere.RESdosyasolutur1Click(), EFCreateError);
+  EXPECT_FALSE(elsewhere.Running());
+  EXPECT_EQ(view.states, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(prompter.calls.empty());
+  EXPECT_TRUE(shell.runs.empty());
+}
+
+}  // namespace
+}  // namespace kovan

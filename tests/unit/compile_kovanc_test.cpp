@@ -1,0 +1,135 @@
+// kovanc's key check, script and compile commands, run as a program with the
+// stand-in compiler as GoRC on PATH.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "base/file_system.hpp"
+#include "pool/pool_file.hpp"
+#include "pool/resource_script.hpp"
+#include "test_util.hpp"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+
+namespace kovan {
+namespace {
+
+struct Result {
+  int exitCode;
+  std::string out;
+};
+
+std::string Q(const std::string& s) { return "'" + s + "'"; }
+
+class KovancCompile : public ::testing::Test {
+ protected:
+  KovancCompile() {
+    std::filesystem::copy_file(FolderOf(KOVANC_PATH) + "fake_gorc", bin / "GoRC");
+    pool.Append("ICON1", "ico", "C:\\Icons\\app.ico");
+    pool.Append("PIC", "bmp", "C:\\My Pictures\\b.bmp");
+  }
+
+  // Runs kovanc with GoRC on PATH (unless `withCompiler` is false); `env`
+  // adds variables. Standard error joins the output when `withErrors` is set.
+  Result Kovanc(const std::string& args, const std::string& env = "", bool withCompiler = true,
+                bool withErrors = false) {
+    const std::string path = withCompiler ? bin.str() + ":/usr/bin:/bin" : "/usr/bin:/bin";
+    const std::string command = "env PATH=" + Q(path) + " FAKE_GORC_LOG=" + Q(dir / "log") + " " + env + " " +
+                                std::string(KOVANC_PATH) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
+    FILE* pipe = popen(command.c_str(), "r");
+    Result result{-1, {}};
+    if (!pipe) return result;
+    std::array<char, 4096> buffer{};
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  std::string PoolFile() {
+    const std::string file = dir / "Liste.kvl";
+    WritePoolFile(pool, file);
+    return file;
+  }
+
+  test::TempDir bin;
+  test::TempDir dir;
+  ResourcePool pool;
+};
+
+TEST_F(KovancCompile, CheckAndScriptReportTheEntriesAtFault) {
+  const std::string sound = PoolFile();
+  EXPECT_EQ(Kovanc("pool check " + Q(sound)).exitCode, 0);
+  EXPECT_EQ(Kovanc("pool check " + Q(sound)).out, "");
+
+  pool.Append("?", "ico", "C:\\x\\q.ico");
+  pool.Append("PIC", "png", "C:\\c.png");
+  pool.Append("?", "ico", "C:\\x\\r.ico");
+  const std::string faulty = PoolFile();
+  const std::string report = "missing: q.ico\nmissing: r.ico\nshared: PIC->b.bmp\nshared: PIC->c.png\n";
+  for (const std::string& command : {std::string("pool check "), std::string("script "), "compile --res " + Q(dir / "out") + " "}) {
+    SCOPED_TRACE(command);
+    const Result r = Kovanc(command + Q(faulty));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, report);
+  }
+  EXPECT_FALSE(FileExists(dir / "liste.rc"));
+  EXPECT_FALSE(FileExists(dir / "log"));
+  EXPECT_NE(Kovanc("pool check " + Q(dir / "none.kvl")).exitCode, 0);
+}
+
+TEST_F(KovancCompile, ScriptGoesBesideThePoolFileOrWhereSaid) {
+  const std::string file = PoolFile();
+  EXPECT_EQ(Kovanc("script " + Q(file)).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "liste.rc"), ResourceScriptBytes(pool));
+  EXPECT_EQ(Kovanc("script " + Q(file) + " -o " + Q(dir / "other.rc")).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "other.rc"), ResourceScriptBytes(pool));
+  EXPECT_NE(Kovanc("script " + Q(file) + " -o " + Q(dir / "no/such/x.rc")).exitCode, 0);
+}
+
+TEST_F(KovancCompile, CompileStartsGoRCWithTheScriptAndReportsItsExitCode) {
+  const std::string file = PoolFile();
+  const std::string script = dir / "liste.rc";
+  Result r = Kovanc("compile --obj " + Q(dir / "my out") + " " + Q(file));
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, dir / "my out.obj" + "\n");
+  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/o/fo\narg: " + dir / "my out.obj" + "\narg: " + script + "\n");
+  EXPECT_EQ(test::ReadBytes(dir / "my out.obj"), ResourceScriptBytes(pool));  // GoRC read the script
+
+  std::filesystem::remove(test::FsPath(dir / "log"));
+  r = Kovanc("compile --res " + Q(dir / "app.RES") + " " + Q(file), "FAKE_GORC_EXIT=9", true, true);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.out.find("exit code 9"), std::string::npos) << r.out;
+  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/r/fo\narg: " + dir / "app.RES" + "\narg: " + script + "\n");
+
+  r = Kovanc("compile --res " + Q(dir / "app") + " " + Q(file), "", false, true);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.out.find("GoRC was not found"), std::string::npos) << r.out;
+
+  EXPECT_NE(Kovanc("compile " + Q(dir / "app") + " " + Q(file)).exitCode, 0);
+  EXPECT_NE(Kovanc("compile --res --obj " + Q(dir / "app") + " " + Q(file)).exitCode, 0);
+  pool.Clear();
+  EXPECT_EQ(Kovanc("compile --res " + Q(dir / "app") + " " + Q(PoolFile())).exitCode, 1);
+}
+
+TEST_F(KovancCompile, Res2ObjHandsTheResFileToGoRC) {
+  test::WriteBytes(dir / "in.res", "RES BYTES");
+  Result r = Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"));
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, dir / "lib.obj" + "\n");
+  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/fo\narg: " + dir / "lib.obj" + "\narg: " + dir / "in.res" + "\n");
+  EXPECT_EQ(test::ReadBytes(dir / "lib.obj"), "RES BYTES");
+
+  r = Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib.obj"), "FAKE_GORC_EXIT=1");
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"), "", false).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace kovan
+#endif

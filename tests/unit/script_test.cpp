@@ -1,0 +1,65 @@
+// The resource script liste.rc.
+#include "pool/resource_script.hpp"
+
+#include <gtest/gtest.h>
+
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
+#include "base/text.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+std::string Utf16Le(std::u16string_view text) {
+  std::string out;
+  for (char16_t u : text) {
+    out += static_cast<char>(u & 0xFF);
+    out += static_cast<char>(u >> 8);
+  }
+  return out;
+}
+
+TEST(ResourceScript, WritesOneUtf16LinePerEntryAsThePoolHoldsIt) {
+  ResourcePool pool;
+  pool.Append("ICON1", "ico", "C:\\Icons\\app.ico");
+  pool.Append("", "bmp", "C:\\My Pictures\\a \"b\".bmp");  // nothing escaped
+  pool.Append("K\xC3\xBC", "\xC4\xB1mg", "C:\\\xC3\xA7.x");  // only a-z upper-cased
+  pool.Append("E", "", "C:\\e");
+  pool.AppendFields({"SHORT"});
+  const std::u16string expected =
+      u"ICON1 ICO  \"C:\\Icons\\app.ico\"\r\n"
+      u" BMP  \"C:\\My Pictures\\a \"b\".bmp\"\r\n"
+      u"K\u00FC \u0131MG  \"C:\\\u00E7.x\"\r\n"
+      u"E   \"C:\\e\"\r\n"
+      u"SHORT   \"\"\r\n";
+  EXPECT_EQ(ResourceScriptBytes(pool), "\xFF\xFE" + Utf16Le(expected));
+
+  size_t size = 2;
+  for (const PoolEntry& entry : pool.Entries()) size += 2 * Utf8ToUtf16(ResourceScriptLine(entry)).size() + 4;
+  EXPECT_EQ(ResourceScriptBytes(pool).size(), size);
+  EXPECT_EQ(ResourceScriptBytes(ResourcePool{}), "\xFF\xFE");
+}
+
+TEST(ResourceScript, ReplacesTheFileOrRaisesTheCreateError) {
+  test::TempDir dir;
+  const std::string path = dir / "liste.rc";
+  test::WriteBytes(path, "an older, longer script than the new one");
+  ResourcePool pool;
+  pool.Append("A", "ico", "C:\\a.ico");
+  WriteResourceScript(pool, path);
+  EXPECT_EQ(test::ReadBytes(path), ResourceScriptBytes(pool));
+
+  const std::string unreachable = dir / "no such folder" + std::string(1, kPathSeparator) + "liste.rc";
+  try {
+    WriteResourceScript(pool, unreachable);
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    const std::string prefix = "Cannot create file \"" + unreachable + "\". ";
+    EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
+    EXPECT_GT(std::string(e.what()).size(), prefix.size());
+  }
+}
+
+}  // namespace
+}  // namespace kovan
