@@ -3,27 +3,32 @@
 #include <exception>
 
 #include "base/file_system.hpp"
+#include "base/text.hpp"
 #include "kod/drop_import.hpp"
 #include "lang/lang_manager.hpp"
+#include "lang/start_language.hpp"
+#include "lang/window_texts.hpp"
 #include "pool/pool_file.hpp"
 #include "pool/pool_load.hpp"
 
 namespace kovan {
 
-TAnaPencere::TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
-                         BrowserOpener& browser, std::string dataFolder)
+TAnaPencere::TAnaPencere(AnaPencereView& view, MainWindowServices services)
     : view_(view),
-      prompter_(prompter),
-      store_(registry),
-      shortcut_(shortcut),
-      browser_(browser),
-      versionCheck_(view, prompter, browser),
-      dataFolder_(std::move(dataFolder)),
-      poolFile_(dataFolder_ + "Liste.kvl") {}
+      services_(std::move(services)),
+      store_(services_.registry),
+      poolFile_(services_.dataFolder + "Liste.kvl"),
+      versionCheck_(*this, services_.prompter, services_.browser),
+      compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this, [] {}),
+      language_(MainWindowTexts(), *this) {
+  language_.Loaded();
+}
 
 void TAnaPencere::UpdatePoolCount() { view_.SetPoolCountCaption(std::to_string(pool_.Count())); }
 
 void TAnaPencere::FormCreate() {
+  ChooseStartLanguage(LangManager(), store_.ReadInteger("Dil", kBaseLanguage), services_.languageFolder,
+                      services_.prompter);
   const ScreenSize screen = view_.PrimaryScreenSize();
   const ScreenSize window = view_.WindowSize();
   const StartSettings start =
@@ -34,18 +39,18 @@ void TAnaPencere::FormCreate() {
   view_.SetStayOnTop(settings_.EnUst);
   view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
 
-  const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, prompter_);
+  const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
   poolFileUnreadable_ = outcome.unreadable;
   if (!outcome.created) UpdatePoolCount();
 }
 
 bool TAnaPencere::FormClose() {
   try {
-    WriteCloseSettings(store_, settings_, view_.Place(), shortcut_);
+    WriteCloseSettings(store_, settings_, view_.Place(), services_.shortcut);
     if (!(poolFileUnreadable_ && pool_.Count() == 0)) WritePoolFile(pool_, poolFile_);
     return true;
   } catch (const std::exception& e) {
-    prompter_.ReportError(e.what());
+    services_.prompter.ReportError(e.what());
     return false;
   }
 }
@@ -54,13 +59,63 @@ void TAnaPencere::VersionCheckDone(std::optional<int32_t> published) {
   if (published) versionCheck_.Announce(*published, settings_.Skontrol);
 }
 
+void TAnaPencere::RunCommand(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::CreateRes: compile_.RESdosyasolutur1Click(); break;
+    case MenuCommand::CreateObj: compile_.OBJdosyasolutur1Click(); break;
+    case MenuCommand::ResToObj: compile_.RESOBJ1Click(); break;
+    case MenuCommand::NewVersion: GncelSrm1Click(); break;
+    case MenuCommand::ClearPool: amamnSil1Click(); break;
+    case MenuCommand::Help: Yardm1Click(); break;
+    // The pool, settings and about windows come with their own commands; the
+    // exit command closes the window, which the window itself does.
+    case MenuCommand::Pool:
+    case MenuCommand::Settings:
+    case MenuCommand::About:
+    case MenuCommand::Exit:
+    case MenuCommand::None: break;
+  }
+}
+
+void TAnaPencere::Yardm1Click() {
+  const std::string path = services_.exeFolder + "yardim.chm";
+  if (!FileExists(path)) {
+    services_.prompter.ShowInfo(Text("yardimyok"));
+    return;
+  }
+  (void)services_.shell.Execute(ShellVerb::Open, path, ShowState::Show, true);
+}
+
+void TAnaPencere::EnableNewVersionCommand() {
+  if (MainMenuItem* item = menu_.Find(MenuCommand::NewVersion)) {
+    item->image = "update2";
+    item->enabled = true;
+  }
+  view_.MenuChanged();
+}
+
+void TAnaPencere::SetCompileCommandsEnabled(bool enabled) {
+  for (MenuCommand c : {MenuCommand::CreateRes, MenuCommand::CreateObj, MenuCommand::ResToObj}) {
+    menu_.SetEnabled(c, enabled);
+  }
+  view_.MenuChanged();
+}
+
+void TAnaPencere::ApplyText(std::string_view component, std::string_view property, const std::string& text) {
+  if (AsciiIEquals(component, "Proghint") && AsciiIEquals(property, "HintHelpText")) {
+    hintHelpText_ = text;
+    return;
+  }
+  if (menu_.ApplyText(component, property, text)) view_.MenuChanged();
+}
+
 void TAnaPencere::amamnSil1Click() {
   if (pool_.Count() == 0) {
-    prompter_.Message({Text("tmz2"), Text("tmz1"), MessageButtons::Ok, MessageIcon::Information});
+    services_.prompter.Message({Text("tmz2"), Text("tmz1"), MessageButtons::Ok, MessageIcon::Information});
     return;
   }
   const MessageAnswer answer =
-      prompter_.Message({Text("sil2"), Text("sil1"), MessageButtons::YesNo, MessageIcon::Question, true});
+      services_.prompter.Message({Text("sil2"), Text("sil1"), MessageButtons::YesNo, MessageIcon::Question, true});
   if (answer != MessageAnswer::Yes) return;
   pool_.Clear();
   view_.SetPoolCountCaption("0");
@@ -99,7 +154,7 @@ bool TAnaPencere::ImportOne(const std::vector<std::string>& paths) {
   DropImportHooks hooks;
   hooks.acceptFolders = settings_.Klasor;
   hooks.askSubfolders = [this](const std::string& folder) {
-    const MessageAnswer answer = prompter_.Message({Text("altonay1"), Text("altonay") + "\r(" + folder + ")",
+    const MessageAnswer answer = services_.prompter.Message({Text("altonay1"), Text("altonay") + "\r(" + folder + ")",
                                                     MessageButtons::YesNo, MessageIcon::Question, true});
     return answer == MessageAnswer::Yes;
   };

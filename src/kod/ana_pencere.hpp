@@ -12,11 +12,15 @@
 #include "ayarlar/app_settings.hpp"
 #include "ayarlar/autostart.hpp"
 #include "ayarlar/settings_store.hpp"
+#include "kod/compile_commands.hpp"
 #include "kod/hover_summary.hpp"
+#include "kod/main_menu.hpp"
+#include "lang/language_controller.hpp"
 #include "online/browser_launch.hpp"
 #include "online/version_check.hpp"
-#include "platform/registry.hpp"
 #include "platform/prompter.hpp"
+#include "platform/registry.hpp"
+#include "platform/shell.hpp"
 #include "pool/resource_pool.hpp"
 
 namespace kovan {
@@ -26,8 +30,9 @@ struct ScreenSize {
   int32_t height = 0;
 };
 
-class AnaPencereView : public VersionView {
+class AnaPencereView {
  public:
+  virtual ~AnaPencereView() = default;
   // The panel's caption: the number of pool entries in decimal.
   virtual void SetPoolCountCaption(const std::string& caption) = 0;
   // The hover hint's content, rebuilt on every entry of the mouse.
@@ -48,13 +53,25 @@ class AnaPencereView : public VersionView {
   // Dispatches pending window messages; true when the application is ending.
   virtual bool DispatchPendingMessages() = 0;
   virtual std::string ThousandsSeparator() const = 0;
+  // The menu's texts or states changed; a menu on screen may redraw.
+  virtual void MenuChanged() {}
 };
 
-class TAnaPencere {
+// What the main window works with besides its own window.
+struct MainWindowServices {
+  Prompter& prompter;
+  Registry& registry;
+  StartupShortcut& shortcut;
+  BrowserOpener& browser;
+  Shell& shell;
+  std::string exeFolder;       // the help file beside the executable
+  std::string dataFolder;      // Liste.kvl and liste.rc
+  std::string languageFolder;  // dil\ beside the executable
+};
+
+class TAnaPencere : private VersionView, private CompileView, private LanguageView {
  public:
-  // `dataFolder` holds Liste.kvl and liste.rc (with its trailing separator).
-  TAnaPencere(AnaPencereView& view, Prompter& prompter, Registry& registry, StartupShortcut& shortcut,
-              BrowserOpener& browser, std::string dataFolder);
+  TAnaPencere(AnaPencereView& view, MainWindowServices services);
 
   void FormCreate();
   // Runs the close steps; false when one failed (its error has been reported
@@ -66,10 +83,12 @@ class TAnaPencere {
   void VersionCheckDone(std::optional<int32_t> published);
 
   // Menu commands and keys.
+  void RunCommand(MenuCommand command);
   void amamnSil1Click();
+  void Yardm1Click();
   void GncelSrm1Click() { versionCheck_.GncelSrm1Click(); }
   // Opens a web address in the default browser; throws EBrowserStart.
-  void GezginAc(const std::string& address) { browser_.GezginAc(address); }
+  void GezginAc(const std::string& address) { services_.browser.GezginAc(address); }
   enum class Key { F5, Escape, Other };
   void FormKeyDown(Key key);
 
@@ -83,26 +102,32 @@ class TAnaPencere {
   void SmoothPanel1MouseLeave();
 
   ResourcePool& Pool() { return pool_; }
-  const std::string& PoolFilePath() const { return poolFile_; }
-  void UpdatePoolCount();
-
+  const MainMenuModel& Menu() const { return menu_; }
+  // The help line of the hover hint, in the active language.
+  const std::string& HintHelpText() const { return hintHelpText_; }
   // The in-memory settings, filled at creation and written at close.
   AppSettings& Settings() { return settings_; }
+  void UpdatePoolCount();
 
  private:
   // Imports one drop; true when the application began to end meanwhile.
   bool ImportOne(const std::vector<std::string>& paths);
 
+  void EnableNewVersionCommand() override;
+  void SetCompileCommandsEnabled(bool enabled) override;
+  void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
+
   AnaPencereView& view_;
-  Prompter& prompter_;
+  MainWindowServices services_;
   SettingsStore store_;  // the component Ayar
-  StartupShortcut& shortcut_;
-  BrowserOpener& browser_;
-  VersionCheck versionCheck_;
   AppSettings settings_;
-  std::string dataFolder_;
   std::string poolFile_;
   ResourcePool pool_;
+  MainMenuModel menu_;
+  std::string hintHelpText_;
+  VersionCheck versionCheck_;
+  CompileCommands compile_;
+  TLanguageController language_;
   // The list file was there but could not be read: it is not overwritten
   // while the pool stays empty.
   bool poolFileUnreadable_ = false;

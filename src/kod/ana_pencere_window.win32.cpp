@@ -68,7 +68,8 @@ AnaPencereWindow::AnaPencereWindow(HWND appWindow, std::string exeFolder, std::s
       prompter_(appWindow),
       shortcut_(registry_),
       browser_(classes_, starter_),
-      logic_(*this, prompter_, registry_, shortcut_, browser_, std::move(dataFolder)) {}
+      logic_(*this, MainWindowServices{prompter_, registry_, shortcut_, browser_, shell_, exeFolder_,
+                                       std::move(dataFolder), exeFolder_ + "dil\\"}) {}
 
 AnaPencereWindow::~AnaPencereWindow() {
   if (versionThread_.joinable()) versionThread_.join();
@@ -85,7 +86,7 @@ RECT AnaPencereWindow::CloseButtonRect() const {
 void AnaPencereWindow::LoadPictures() {
   pictures_.clear();
   const int size = Scale(kMenuImageSize);
-  for (const MainMenuItem& item : menu_.Items()) {
+  for (const MainMenuItem& item : logic_.Menu().Items()) {
     if (const int id = PictureResource(item.image)) {
       pictures_[item.image] = ui::LoadPngResource(MAKEINTRESOURCEW(id), size);
     }
@@ -112,6 +113,7 @@ bool AnaPencereWindow::Create(HINSTANCE instance) {
   SetLayeredWindowAttributes(hwnd_, kColourKey, 255, LWA_COLORKEY);
   DragAcceptFiles(hwnd_, TRUE);
   prompter_.SetOwner(hwnd_);
+  shell_.SetOwner(hwnd_);
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -220,13 +222,6 @@ void AnaPencereWindow::BeginVersionCheck(const ServerAddress& server) {
   });
 }
 
-void AnaPencereWindow::EnableNewVersionCommand() {
-  if (MainMenuItem* item = menu_.Find(MenuCommand::NewVersion)) {
-    item->image = "update2";
-    item->enabled = true;
-  }
-}
-
 void AnaPencereWindow::Paint(HDC dc) {
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -299,7 +294,7 @@ void AnaPencereWindow::Paint(HDC dc) {
 void AnaPencereWindow::ShowMenu(POINT screen) {
   hint_.Hide();
   std::vector<ui::MenuItemSpec> top;
-  const auto& items = menu_.Items();
+  const auto& items = logic_.Menu().Items();
   for (size_t i = 0; i < items.size(); ++i) {
     const MainMenuItem& item = items[i];
     ui::MenuItemSpec spec;
@@ -330,23 +325,12 @@ void AnaPencereWindow::ShowMenu(POINT screen) {
   if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
 }
 
-void AnaPencereWindow::OpenHelp() {
-  const std::string path = exeFolder_ + "yardim.chm";
-  if (!FileExists(path)) {
-    prompter_.ShowInfo(Text("yardimyok"));
+void AnaPencereWindow::RunCommand(MenuCommand command) {
+  if (command == MenuCommand::Exit) {
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);  // k1Click
     return;
   }
-  ShellExecuteW(hwnd_, L"open", ToWide(path).c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void AnaPencereWindow::RunCommand(MenuCommand command) {
-  switch (command) {
-    case MenuCommand::ClearPool: logic_.amamnSil1Click(); break;
-    case MenuCommand::NewVersion: logic_.GncelSrm1Click(); break;
-    case MenuCommand::Help: OpenHelp(); break;
-    case MenuCommand::Exit: PostMessageW(hwnd_, WM_CLOSE, 0, 0); break;
-    default: break;
-  }
+  logic_.RunCommand(command);
 }
 
 void AnaPencereWindow::OnDropFiles(HDROP drop) {
@@ -465,7 +449,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       content.title = ToWide(hover_.title);
       for (const std::string& note : hover_.notes) content.notes.push_back(ToWide(note));
       content.showHelp = hover_.showHelp;
-      content.helpText = L"Ayarlar\u0131 tan\u0131mlamak i\u00e7in F5 tu\u015funa bas\u0131n\u0131z";
+      content.helpText = ToWide(logic_.HintHelpText());
       const auto help = pictures_.find("help");
       if (help != pictures_.end()) content.helpPicture = static_cast<HBITMAP>(help->second.get());
       hint_.Show(content, pt, dpi_, kHintShowMs, kHintWidth);

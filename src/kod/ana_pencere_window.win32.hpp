@@ -13,6 +13,7 @@
 #include "online/browser_launch.win32.hpp"
 #include "platform/win32_prompter.win32.hpp"
 #include "platform/win32_registry.win32.hpp"
+#include "platform/win32_shell.win32.hpp"
 #include "ui/image_menu.win32.hpp"
 #include "ui/office_hint.win32.hpp"
 #include "ui/png_image.win32.hpp"
@@ -48,7 +49,6 @@ class AnaPencereWindow : public AnaPencereView {
   WindowPlace Place() const override;
   void MoveTo(WindowPlace place) override;
   void BeginVersionCheck(const ServerAddress& server) override;
-  void EnableNewVersionCommand() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -61,7 +61,6 @@ class AnaPencereWindow : public AnaPencereView {
   void OnDropFiles(HDROP drop);
   void OnMouseMove();
   void LoadPictures();
-  void OpenHelp();
 
   HWND appWindow_;
   HWND hwnd_ = nullptr;
@@ -69,6 +68,7 @@ class AnaPencereWindow : public AnaPencereView {
   UINT dpi_ = 96;
   std::string exeFolder_;
   Win32Prompter prompter_;
+  Win32Shell shell_;
   Win32Registry registry_;
   Win32StartupShortcut shortcut_;
   Win32ClassesRoot classes_;

@@ -4,31 +4,26 @@
 
 namespace kovan {
 
+// Captions and hints arrive through the window's translation, built-in texts
+// first, so they are not repeated here.
 MainMenuModel::MainMenuModel()
     : items_{
-          {"RES1", "Kaynak dosyas\xC4\xB1n\xC4\xB1 olu\xC5\x9ftur",
-           "Kaynak dosyas\xC4\xB1 olu\xC5\x9fturmak i\xC3\xA7in alt men\xC3\xBC" "den bir eleman se\xC3\xA7in.", "res",
-           MenuCommand::None},
-          {"RESdosyasolutur1", ".RES dosyas\xC4\xB1 olu\xC5\x9ftur", "", "resy", MenuCommand::CreateRes, 0},
-          {"OBJdosyasolutur1", ".OBJ dosyas\xC4\xB1 olu\xC5\x9ftur", "", "objy", MenuCommand::CreateObj, 0},
-          {"RESOBJ1", "RES -> OBJ", "", "resobj", MenuCommand::ResToObj, 0},
-          {"DosyalarAyarla1", "Kaynak Havuzu", "Dosya havuzunu a\xC3\xA7mak i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.", "liste",
-           MenuCommand::Pool},
-          {"GncelSrm1", "Yeni S\xC3\xBCr\xC3\xBCm", "Yeni s\xC3\xBCr\xC3\xBCm mevcut ise bu men\xC3\xBC atif hale gelir.",
-           "", MenuCommand::NewVersion, -1, false, false},
-          {"amamnSil1", "Kaynak havuzunu temizle", "Dosya havuzunu temizlemek i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.",
-           "temizle", MenuCommand::ClearPool},
+          {"RES1", "", "", "res", MenuCommand::None},
+          {"RESdosyasolutur1", "", "", "resy", MenuCommand::CreateRes, 0},
+          {"OBJdosyasolutur1", "", "", "objy", MenuCommand::CreateObj, 0},
+          {"RESOBJ1", "", "", "resobj", MenuCommand::ResToObj, 0},
+          // The pool, settings and about windows are not part of the program
+          // yet; their items stay disabled until they are.
+          {"DosyalarAyarla1", "", "", "liste", MenuCommand::Pool, -1, false, false},
+          {"GncelSrm1", "", "", "", MenuCommand::NewVersion, -1, false, false},  // enabled by the version check
+          {"amamnSil1", "", "", "temizle", MenuCommand::ClearPool},
           {"N1", "", "", "", MenuCommand::None, -1, true},
-          {"Ayarlar1", "Program Ayarlar\xC4\xB1", "Ayar penceresini a\xC3\xA7mak i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.", "ayar",
-           MenuCommand::Settings},
+          {"Ayarlar1", "", "", "ayar", MenuCommand::Settings, -1, false, false},
           {"N2", "", "", "", MenuCommand::None, -1, true},
-          {"Hakknda1", "Hakk\xC4\xB1nda", "Kovan ve destekleyenler hakk\xC4\xB1nda bilgi i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.",
-           "hakkinda", MenuCommand::About},
-          {"Yardm1", "Yard\xC4\xB1m", "Kovan Yard\xC4\xB1m dosyas\xC4\xB1na ula\xC5\x9fmak i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.",
-           "yardim", MenuCommand::Help},
+          {"Hakknda1", "", "", "hakkinda", MenuCommand::About, -1, false, false},
+          {"Yardm1", "", "", "yardim", MenuCommand::Help},
           {"N3", "", "", "", MenuCommand::None, -1, true},
-          {"k1", "\xC3\x87\xC4\xB1k\xC4\xB1\xC5\x9f", "Programdan \xC3\x87\xC4\xB1kmak i\xC3\xA7in t\xC4\xB1klay\xC4\xB1n.",
-           "cikis", MenuCommand::Exit},
+          {"k1", "", "", "cikis", MenuCommand::Exit},
       } {}
 
 MainMenuItem* MainMenuModel::Find(std::string_view component) {

@@ -6,6 +6,7 @@
 
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
+#include "lang/start_language.hpp"
 #include "platform/memory_registry.hpp"
 #include "platform/recording_prompter.hpp"
 #include "pool/pool_file.hpp"
@@ -17,7 +18,7 @@ namespace {
 
 class MainWindowLogic : public ::testing::Test {
  protected:
-  MainWindowLogic() : shortcut(dir / "Kovan.lnk"), window(view, prompter, registry, shortcut, browser, dir.str()) {}
+  MainWindowLogic() : rig(dir.str()), window(view, rig.Services()) {}
   // `relative` uses '/' between folders on every system.
   std::string Make(std::string relative, size_t bytes = 1) {
     std::replace(relative.begin(), relative.end(), '/', kPathSeparator);
@@ -28,10 +29,10 @@ class MainWindowLogic : public ::testing::Test {
 
   test::TempDir dir;
   test::RecordingAnaPencereView view;
-  RecordingPrompter prompter;
-  MemoryRegistry registry;
-  test::FileShortcut shortcut;
-  test::RecordingBrowser browser;
+  test::MainWindowRig rig;
+  RecordingPrompter& prompter = rig.prompter;
+  MemoryRegistry& registry = rig.registry;
+  test::RecordingBrowser& browser = rig.browser;
   TAnaPencere window;
 };
 
@@ -187,7 +188,7 @@ TEST_F(MainWindowLifecycle, StoredSettingsShapeTheWindow) {
 
   Store("EPos", true);
   test::RecordingAnaPencereView second;
-  TAnaPencere again(second, prompter, registry, shortcut, browser, dir.str());
+  TAnaPencere again(second, rig.Services());
   again.FormCreate();
   EXPECT_EQ(second.moves[0].left, 7);
   EXPECT_EQ(second.moves[0].top, 5);
@@ -200,9 +201,10 @@ TEST_F(MainWindowLifecycle, TheVersionCheckRunsAtEveryStartAndAsksOnlyWhenAllowe
   const size_t before = prompter.calls.size();
   window.VersionCheckDone(std::nullopt);
   window.VersionCheckDone(20);
-  EXPECT_EQ(view.newVersionEnabled, 0);
+  EXPECT_FALSE(window.Menu().Items()[5].enabled);
   window.VersionCheckDone(21);
-  EXPECT_EQ(view.newVersionEnabled, 1);
+  EXPECT_TRUE(window.Menu().Items()[5].enabled);
+  EXPECT_EQ(window.Menu().Items()[5].image, "update2");
   EXPECT_EQ(prompter.calls.size(), before) << "Skontrol off: no question";
 
   window.Settings().Skontrol = true;
@@ -234,6 +236,80 @@ TEST_F(MainWindowLifecycle, AFailingCloseKeepsTheWindowOpenAndALaterCloseStartsA
   EXPECT_EQ(store.ReadInteger("Ust", 0), 40);
   EXPECT_EQ(store.ReadInteger("Sol", 0), 30);
   EXPECT_TRUE(std::filesystem::exists(test::FsPath(dir / "Kovan.lnk"))) << "Acilis defaults to on";
+}
+
+}  // namespace
+}  // namespace kovan
+
+namespace kovan {
+namespace {
+
+class MainWindowLanguage : public MainWindowLifecycle {
+ protected:
+  ~MainWindowLanguage() override {
+    LangManager().SwitchLanguage(kBaseLanguage);  // leave the shared manager as the other tests expect it
+  }
+  void InstallEnglish() {
+    std::filesystem::create_directories(test::FsPath(dir / "dil"));
+    std::filesystem::copy_file(std::filesystem::path(KOVAN_SOURCE_DIR) / "res" / "dil" / "English.lng",
+                               test::FsPath(dir / "dil") / "English.lng");
+  }
+  std::string Caption(const char* component) {
+    for (const MainMenuItem& item : window.Menu().Items()) {
+      if (item.component == component) return item.caption;
+    }
+    return "?";
+  }
+};
+
+TEST_F(MainWindowLanguage, TurkishByDefaultWithoutANotice) {
+  Store("Dil", int32_t{0});
+  window.FormCreate();
+  EXPECT_EQ(Caption("k1"), "\xC3\x87\xC4\xB1k\xC4\xB1\xC5\x9f");  // Çıkış
+  for (const auto& call : prompter.calls) EXPECT_NE(call.request.text, kLanguageNotFoundNotice);
+}
+
+TEST_F(MainWindowLanguage, AMissingLanguageFileFallsBackToTurkishWithTheEnglishNotice) {
+  Store("Dil", int32_t{1033});
+  window.FormCreate();
+  ASSERT_FALSE(prompter.calls.empty());
+  EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Call::Info);
+  EXPECT_EQ(prompter.calls[0].request.text, kLanguageNotFoundNotice);
+  EXPECT_EQ(LangManager().ActiveLanguage(), kBaseLanguage);
+}
+
+TEST_F(MainWindowLanguage, TheSavedLanguageTranslatesMenuHintAndMessages) {
+  InstallEnglish();
+  Store("Dil", int32_t{1033});
+  window.FormCreate();
+  EXPECT_EQ(LangManager().ActiveLanguage(), 1033);
+  EXPECT_EQ(Caption("k1"), "Exit");
+  EXPECT_EQ(prompter.calls.back().request.text, Text("kaynakyok"));
+  EXPECT_NE(Text("kaynakyok").find("created"), std::string::npos);
+  const std::string englishHelp = window.HintHelpText();
+  LangManager().SwitchLanguage(kBaseLanguage);
+  EXPECT_EQ(Caption("k1"), "\xC3\x87\xC4\xB1k\xC4\xB1\xC5\x9f");
+  EXPECT_NE(window.HintHelpText(), englishHelp);
+}
+
+TEST_F(MainWindowLanguage, HelpOpensTheFileBesideTheExecutableOrSaysItIsMissing) {
+  window.RunCommand(MenuCommand::Help);
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].request.text, Text("yardimyok"));
+  EXPECT_TRUE(rig.shell.executions.empty());
+  test::WriteBytes(dir / "yardim.chm", "ITSF");
+  window.RunCommand(MenuCommand::Help);
+  ASSERT_EQ(rig.shell.executions.size(), 1u);
+  EXPECT_EQ(rig.shell.executions[0].verb, ShellVerb::Open);
+  EXPECT_EQ(rig.shell.executions[0].target, dir / "yardim.chm");
+  EXPECT_EQ(rig.shell.executions[0].show, ShowState::Show);
+}
+
+TEST_F(MainWindowLanguage, CompileCommandsAreReachedFromTheMenu) {
+  prompter.answers = {MessageAnswer::No};
+  window.RunCommand(MenuCommand::CreateRes);
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].request.caption, Text("havuzbos1"));
 }
 
 }  // namespace

@@ -75,10 +75,8 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   const std::string a = MakeFile("a.ico");
   test::WriteBytes(PoolFile(), "A,ico," + Quoted(a) + "\r\nB,ico," + Quoted(dir / "gone.ico") + "\r\n");
   RecordingView view;
-  MemoryRegistry registry;
-  test::FileShortcut shortcut(dir / "Kovan.lnk");
-  test::RecordingBrowser browser;
-  TAnaPencere window(view, prompter, registry, shortcut, browser, dir.str());
+  test::MainWindowRig rig(dir.str());
+  TAnaPencere window(view, rig.Services());
   window.FormCreate();
   EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
   ASSERT_TRUE(window.FormClose());
@@ -91,11 +89,10 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
 TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEmpty) {
   std::filesystem::create_symlink("Liste.kvl", test::FsPath(PoolFile()));
   RecordingView view;
-  MemoryRegistry registry;
-  test::FileShortcut shortcut(dir / "Kovan.lnk");
-  test::RecordingBrowser browser;
-  TAnaPencere window(view, prompter, registry, shortcut, browser, dir.str());
+  test::MainWindowRig rig(dir.str());
+  TAnaPencere window(view, rig.Services());
   window.FormCreate();
+  const RecordingPrompter& prompter = rig.prompter;
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].request.icon, MessageIcon::Warning);
   EXPECT_EQ(prompter.calls[0].request.text.rfind(Text("listeokunamadi") + "\r" + PoolFile() + "\r", 0), 0u);

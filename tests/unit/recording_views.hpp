@@ -9,6 +9,10 @@
 
 #include "ayarlar/autostart.hpp"
 #include "kod/ana_pencere.hpp"
+#include "platform/memory_registry.hpp"
+#include "platform/recording_prompter.hpp"
+#include "platform/recording_shell.hpp"
+#include "base/file_system.hpp"
 #include "test_util.hpp"
 
 namespace kovan::test {
@@ -49,11 +53,11 @@ class RecordingAnaPencereView : public AnaPencereView {
     return terminating;
   }
   std::string ThousandsSeparator() const override { return "."; }
+  void MenuChanged() override { ++menuChanges; }
   void SetStayOnTop(bool onTop) override { stayOnTop.push_back(onTop); }
   ScreenSize PrimaryScreenSize() const override { return screen; }
   ScreenSize WindowSize() const override { return {130, 123}; }
   WindowPlace Place() const override { return place; }
-  void EnableNewVersionCommand() override { ++newVersionEnabled; }
   void BeginVersionCheck(const ServerAddress& server) override { versionChecks.push_back(server); }
   void MoveTo(WindowPlace p) override {
     place = p;
@@ -66,13 +70,32 @@ class RecordingAnaPencereView : public AnaPencereView {
   std::vector<bool> busyChanges;
   std::vector<bool> stayOnTop;
   std::vector<ServerAddress> versionChecks;
-  int newVersionEnabled = 0;
+  int menuChanges = 0;
   std::vector<WindowPlace> moves;
   ScreenSize screen{1280, 1024};
   WindowPlace place;
   int dispatches = 0;
   bool terminating = false;
   std::function<void()> onDispatch;  // runs inside each dispatch (a key press, a second drop)
+};
+
+}  // namespace kovan::test
+
+namespace kovan::test {
+
+// Everything a main window logic needs besides its view, recorded or in memory.
+struct MainWindowRig {
+  explicit MainWindowRig(const std::string& folder) : folder(folder), shortcut(folder + "Kovan.lnk") {}
+  MainWindowServices Services() {
+    return {prompter, registry, shortcut, browser, shell, folder, folder, folder + "dil" + std::string(1, kPathSeparator)};
+  }
+
+  std::string folder;
+  RecordingPrompter prompter;
+  MemoryRegistry registry;
+  FileShortcut shortcut;
+  RecordingBrowser browser;
+  RecordingShell shell;
 };
 
 }  // namespace kovan::test
