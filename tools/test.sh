@@ -18,8 +18,12 @@ kovan_display
 kovan_wine_prefix
 
 status=0
-ctest --preset native --timeout 300 || status=1
-ctest --preset win64 --timeout 600 || status=1
+passed=0
+failed=0
+count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi; }
+
+count ctest --preset native --timeout 300
+count ctest --preset win64 --timeout 600
 
 for fuzzer in build/fuzz/bin/*_fuzz; do
   name="$(basename "$fuzzer")"
@@ -28,14 +32,17 @@ for fuzzer in build/fuzz/bin/*_fuzz; do
   work="$(mktemp -d)"
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   if ! "$fuzzer" -runs=0 "$corpus" >/dev/null 2>"$work.log"; then
-    tail -n 40 "$work.log"; status=1; continue
+    tail -n 40 "$work.log"; failed=$((failed + 1)); status=1; continue
   fi
-  if ! "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1024 -artifact_prefix="$work.crash-" \
+  if "$fuzzer" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1024 -artifact_prefix="$work.crash-" \
       "$work" >/dev/null 2>"$work.log"; then
-    tail -n 40 "$work.log"; status=1
+    passed=$((passed + 1))
+  else
+    tail -n 40 "$work.log"; failed=$((failed + 1)); status=1
   fi
   rm -rf "$work" "$work.log" "$work".crash-*
 done
 
-if [ "$status" -eq 0 ]; then echo "All tests passed."; else echo "Some tests FAILED."; fi
+# One line per suite: the native tests, the Windows tests, each fuzz target.
+echo "suites: $passed passed, $failed failed"
 exit "$status"

@@ -1,0 +1,29 @@
+#include "app/data_folder.hpp"
+
+#include <gtest/gtest.h>
+
+#include "base/file_system.hpp"
+#include "test_util.hpp"
+
+namespace kovan {
+namespace {
+
+TEST(DataFolder, AWritableExecutableFolderKeepsTheFilesAndAnUnwritableOneSendsThemToTheUser) {
+  test::TempDir dir;
+  EXPECT_TRUE(FolderIsWritable(dir.str()));
+  EXPECT_EQ(DataFolder(dir.str()), dir.str());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::FsPath(dir.str())), {}), 0)
+      << "the write test leaves nothing behind";
+
+  // A folder that cannot take a new file (here: one that does not exist).
+  const std::string locked = dir / "gone" + std::string(1, kPathSeparator);
+  EXPECT_FALSE(FolderIsWritable(locked));
+  const std::string perUser = DataFolder(locked);
+  EXPECT_NE(perUser, locked);
+  EXPECT_TRUE(FolderExists(perUser));
+  EXPECT_NE(perUser.find("ORSEL RIRUDIR"), std::string::npos);
+  EXPECT_EQ(perUser.back(), kPathSeparator);
+}
+
+}  // namespace
+}  // namespace kovan
