@@ -20,7 +20,8 @@ struct HoverSummary {
   bool showHelp = true;
 };
 
-// The size of a file, or nothing when it cannot be read.
+// The size of a file, or nothing when it cannot be read. Called from several
+// threads at once on large pools.
 using FileSizeReader = std::function<std::optional<uint64_t>(const std::string& path)>;
 
 // Builds the hint from the whole pool: up to 20 paths, the entry count and the

@@ -147,6 +147,15 @@ TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
       },
       ".");
   EXPECT_EQ(s.title, Text("dos1") + " - 3 " + Text("dos2") + " - 6.442.450.944 Byte");
+  // A large pool is summed in parallel; every entry still counts once.
+  ResourcePool large;
+  for (int i = 0; i < 10001; ++i) large.Append("k", "t", "p" + std::to_string(i));
+  const HoverSummary big =
+      BuildHoverSummary(large, [](const std::string& p) -> std::optional<uint64_t> { return p.size(); }, ",");
+  uint64_t expected = 0;
+  for (int i = 0; i < 10001; ++i) expected += ("p" + std::to_string(i)).size();
+  EXPECT_NE(big.title.find(" - " + GroupThousands(expected, ",") + " Byte"), std::string::npos);
+
   const std::pair<int64_t, int> levels[] = {{1, 31}, {3, 95}, {8, 255}, {255, 223}, {0, 255}, {-1, 223}};
   for (const auto& [level, alpha] : levels) EXPECT_EQ(OpacityForLevel(level), alpha) << level;
 }
