@@ -320,6 +320,7 @@ void AnaPencereWindow::ShowMenu(POINT screen) {
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, screen.x, screen.y, hwnd_, nullptr));
   menuHint_.Hide();
+  ui::FreeMenuItemData(menu);
   DestroyMenu(menu);
   PostMessageW(hwnd_, WM_NULL, 0, 0);
   if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
@@ -426,16 +427,27 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ShowMenu(pt);
       return 0;
     }
+    case WM_MEASUREITEM:
+      if (ui::MeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp), hwnd_, font_, dpi_)) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (ui::DrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp), font_, dpi_)) return TRUE;
+      break;
     case WM_MENUSELECT: {
       const std::wstring hint = menuHints_.ForSelection(wp, lp);
       if (hint.empty()) {
         menuHint_.Hide();
       } else {
-        POINT pt{};
-        GetCursorPos(&pt);
+        // Below the lowest open menu, so the hint never covers an item.
+        RECT below{};
+        GetWindowRect(hwnd_, &below);
+        for (HWND m = FindWindowW(L"#32768", nullptr); m; m = FindWindowExW(nullptr, m, L"#32768", nullptr)) {
+          RECT r{};
+          if (IsWindowVisible(m) && GetWindowRect(m, &r) && r.bottom > below.bottom) below = r;
+        }
         ui::HintContent content;
         content.title = hint;
-        menuHint_.Show(content, pt, dpi_, kHintShowMs, 320);
+        menuHint_.Show(content, POINT{below.left, below.bottom - Scale(16)}, dpi_, kHintShowMs, 0);
       }
       return 0;
     }

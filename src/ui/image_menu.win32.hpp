@@ -20,8 +20,17 @@ struct MenuItemSpec {
   std::vector<MenuItemSpec> children;
 };
 
-// Builds a popup menu; the caller destroys it with DestroyMenu.
+// Builds an owner-drawn popup menu; the caller destroys it with DestroyMenu.
+// The items are drawn from `items`, which must outlive the menu.
 HMENU BuildPopupMenu(const std::vector<MenuItemSpec>& items);
+
+// Frees what BuildPopupMenu attached to the items; call before DestroyMenu.
+void FreeMenuItemData(HMENU menu);
+
+// The owner window's WM_MEASUREITEM and WM_DRAWITEM for such menus; false when
+// the message is not about one of their items.
+bool MeasureMenuItem(MEASUREITEMSTRUCT& measure, HWND owner, const LOGFONTW& font, UINT dpi);
+bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi);
 
 // Collects the hints of a menu tree by the identifier of the item (submenus by
 // their HMENU), for WM_MENUSELECT.

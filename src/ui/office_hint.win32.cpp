@@ -73,11 +73,15 @@ void OfficeHint::Show(const HintContent& content, POINT anchor, UINT dpi, UINT h
   HGDIOBJ old = SelectObject(dc, font_);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
+  SelectObject(dc, boldFont_);
+  SIZE title{};
+  GetTextExtentPoint32W(dc, content_.title.c_str(), static_cast<int>(content_.title.size()), &title);
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
   lineHeight_ = tm.tmHeight + Scale(2);
 
-  const int width = Scale(designWidth);
+  // Without a design width the hint fits its title.
+  const int width = designWidth > 0 ? Scale(designWidth) : title.cx + Scale(18);
   int height = Scale(8) + lineHeight_ + Scale(6);  // padding and title
   height += static_cast<int>(content_.notes.size()) * lineHeight_;
   if (content_.showHelp) height += Scale(10) + std::max(lineHeight_, Scale(16));

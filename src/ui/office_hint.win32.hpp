@@ -26,7 +26,8 @@ class OfficeHint {
 
   bool Create(HINSTANCE instance, HWND owner);
   void SetFont(const LOGFONTW& font);
-  // Shows the hint near `anchor` (screen coordinates) for at most `hideAfterMs`.
+  // Shows the hint near `anchor` (screen coordinates) for at most `hideAfterMs`,
+  // `designWidth` pixels wide at 96 DPI (0: as wide as its title).
   void Show(const HintContent& content, POINT anchor, UINT dpi, UINT hideAfterMs, int designWidth);
   void Hide();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
