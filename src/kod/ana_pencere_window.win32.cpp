@@ -293,22 +293,22 @@ void AnaPencereWindow::Paint(HDC dc) {
 
 void AnaPencereWindow::ShowMenu(POINT screen) {
   hint_.Hide();
-  std::vector<ui::MenuItemSpec> top;
+  std::vector<ui::MenuEntry> top;
   const auto& items = logic_.Menu().Items();
   for (size_t i = 0; i < items.size(); ++i) {
     const MainMenuItem& item = items[i];
-    ui::MenuItemSpec spec;
-    spec.separator = item.separator;
-    spec.id = static_cast<UINT>(item.command);
-    spec.caption = ToWide(item.caption);
-    spec.hint = ToWide(item.hint);
-    spec.enabled = item.enabled;
+    ui::MenuEntry entry;
+    entry.separator = item.separator;
+    entry.id = static_cast<UINT>(item.command);
+    entry.caption = ToWide(item.caption);
+    entry.hint = ToWide(item.hint);
+    entry.enabled = item.enabled;
     const auto picture = pictures_.find(item.image);
-    if (picture != pictures_.end()) spec.image = static_cast<HBITMAP>(picture->second.get());
+    if (picture != pictures_.end()) entry.image = static_cast<HBITMAP>(picture->second.get());
     if (item.parent < 0) {
-      top.push_back(std::move(spec));
+      top.push_back(std::move(entry));
     } else {
-      top[static_cast<size_t>(item.parent)].children.push_back(std::move(spec));
+      top[static_cast<size_t>(item.parent)].children.push_back(std::move(entry));
     }
   }
   HMENU menu = ui::BuildPopupMenu(top);

@@ -11,7 +11,7 @@ constexpr ULONG_PTR kTag = 0x4B4F5641;  // "KOVA"
 
 struct ItemData {
   ULONG_PTR tag = kTag;
-  const MenuItemSpec* spec;
+  const MenuEntry* entry;
 };
 
 constexpr int kImage = 22;  // design sizes at 96 DPI
@@ -38,19 +38,19 @@ HFONT MakeFont(const LOGFONTW& font, UINT dpi) {
 
 // The data of each item lives in the menu's own item data, freed with the menu
 // by FreeItemData.
-void Append(HMENU menu, const MenuItemSpec& spec) {
+void Append(HMENU menu, const MenuEntry& entry) {
   MENUITEMINFOW mii{};
   mii.cbSize = sizeof mii;
   mii.fMask = MIIM_FTYPE | MIIM_DATA;
-  mii.fType = MFT_OWNERDRAW | (spec.separator ? MFT_SEPARATOR : 0);
-  mii.dwItemData = reinterpret_cast<ULONG_PTR>(new ItemData{kTag, &spec});
-  if (!spec.separator) {
+  mii.fType = MFT_OWNERDRAW | (entry.separator ? MFT_SEPARATOR : 0);
+  mii.dwItemData = reinterpret_cast<ULONG_PTR>(new ItemData{kTag, &entry});
+  if (!entry.separator) {
     mii.fMask |= MIIM_ID | MIIM_STATE;
-    mii.wID = spec.id;
-    mii.fState = spec.enabled ? MFS_ENABLED : MFS_DISABLED;
-    if (!spec.children.empty()) {
+    mii.wID = entry.id;
+    mii.fState = entry.enabled ? MFS_ENABLED : MFS_DISABLED;
+    if (!entry.children.empty()) {
       mii.fMask |= MIIM_SUBMENU;
-      mii.hSubMenu = BuildPopupMenu(spec.children);
+      mii.hSubMenu = BuildPopupMenu(entry.children);
     }
   }
   InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
@@ -75,7 +75,7 @@ bool MeasureMenuItem(MEASUREITEMSTRUCT& measure, HWND owner, const LOGFONTW& fon
   if (measure.CtlType != ODT_MENU) return false;
   const auto* data = reinterpret_cast<const ItemData*>(measure.itemData);
   if (!data || data->tag != kTag) return false;
-  if (data->spec->separator) {
+  if (data->entry->separator) {
     measure.itemWidth = 0;
     measure.itemHeight = static_cast<UINT>(Scale(7, dpi));
     return true;
@@ -84,7 +84,7 @@ bool MeasureMenuItem(MEASUREITEMSTRUCT& measure, HWND owner, const LOGFONTW& fon
   HFONT f = MakeFont(font, dpi);
   HGDIOBJ old = SelectObject(dc, f);
   SIZE size{};
-  GetTextExtentPoint32W(dc, data->spec->caption.c_str(), static_cast<int>(data->spec->caption.size()), &size);
+  GetTextExtentPoint32W(dc, data->entry->caption.c_str(), static_cast<int>(data->entry->caption.size()), &size);
   SelectObject(dc, old);
   DeleteObject(f);
   ReleaseDC(owner, dc);
@@ -98,7 +98,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi) {
   if (draw.CtlType != ODT_MENU) return false;
   const auto* data = reinterpret_cast<const ItemData*>(draw.itemData);
   if (!data || data->tag != kTag) return false;
-  const MenuItemSpec& spec = *data->spec;
+  const MenuEntry& entry = *data->entry;
   HDC dc = draw.hDC;
   RECT r = draw.rcItem;
   HBRUSH background = CreateSolidBrush(kBackground);
@@ -109,7 +109,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi) {
   FillRect(dc, &gutter, gutterBrush);
   DeleteObject(gutterBrush);
 
-  if (spec.separator) {
+  if (entry.separator) {
     HPEN pen = CreatePen(PS_SOLID, 1, kRule);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     const int y = (r.top + r.bottom) / 2;
@@ -136,19 +136,19 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi) {
     DeleteObject(border);
   }
   const int image = Scale(kImage, dpi);
-  if (spec.image) {
+  if (entry.image) {
     const int x = r.left + (Scale(kGutter, dpi) - image) / 2;
     const int y = r.top + (r.bottom - r.top - image) / 2;
     if (disabled) {
       // A faded picture for a disabled command.
       HDC source = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(source, spec.image);
+      HGDIOBJ old = SelectObject(source, entry.image);
       BLENDFUNCTION blend{AC_SRC_OVER, 0, 90, AC_SRC_ALPHA};
       AlphaBlend(dc, x, y, image, image, source, 0, 0, image, image, blend);
       SelectObject(source, old);
       DeleteDC(source);
     } else {
-      DrawAlphaBitmap(dc, spec.image, x, y, image);
+      DrawAlphaBitmap(dc, entry.image, x, y, image);
     }
   }
   HFONT f = MakeFont(font, dpi);
@@ -156,31 +156,31 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, disabled ? kDisabledText : kText);
   RECT text{gutter.right + Scale(8, dpi), r.top, r.right - Scale(20, dpi), r.bottom};
-  DrawTextW(dc, spec.caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  DrawTextW(dc, entry.caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, oldFont);
   DeleteObject(f);
   return true;
 }
 
-HMENU BuildPopupMenu(const std::vector<MenuItemSpec>& items) {
+HMENU BuildPopupMenu(const std::vector<MenuEntry>& items) {
   HMENU menu = CreatePopupMenu();
   if (!menu) return nullptr;
-  for (const MenuItemSpec& spec : items) Append(menu, spec);
+  for (const MenuEntry& entry : items) Append(menu, entry);
   return menu;
 }
 
-void MenuHints::Collect(HMENU menu, const std::vector<MenuItemSpec>& items) {
+void MenuHints::Collect(HMENU menu, const std::vector<MenuEntry>& items) {
   for (int i = 0; i < static_cast<int>(items.size()); ++i) {
-    const MenuItemSpec& spec = items[static_cast<size_t>(i)];
-    if (spec.separator) continue;
-    if (!spec.children.empty()) {
+    const MenuEntry& entry = items[static_cast<size_t>(i)];
+    if (entry.separator) continue;
+    if (!entry.children.empty()) {
       HMENU sub = GetSubMenu(menu, i);
       if (sub) {
-        if (!spec.hint.empty()) bySubmenu_[sub] = spec.hint;
-        Collect(sub, spec.children);
+        if (!entry.hint.empty()) bySubmenu_[sub] = entry.hint;
+        Collect(sub, entry.children);
       }
-    } else if (!spec.hint.empty()) {
-      byId_[spec.id] = spec.hint;
+    } else if (!entry.hint.empty()) {
+      byId_[entry.id] = entry.hint;
     }
   }
 }

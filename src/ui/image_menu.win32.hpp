@@ -10,19 +10,19 @@
 
 namespace kovan::ui {
 
-struct MenuItemSpec {
+struct MenuEntry {
   UINT id = 0;  // 0 for a separator or a submenu
   std::wstring caption;
   std::wstring hint;
   HBITMAP image = nullptr;  // premultiplied 32-bit; owned by the caller
   bool enabled = true;
   bool separator = false;
-  std::vector<MenuItemSpec> children;
+  std::vector<MenuEntry> children;
 };
 
 // Builds an owner-drawn popup menu; the caller destroys it with DestroyMenu.
 // The items are drawn from `items`, which must outlive the menu.
-HMENU BuildPopupMenu(const std::vector<MenuItemSpec>& items);
+HMENU BuildPopupMenu(const std::vector<MenuEntry>& items);
 
 // Frees what BuildPopupMenu attached to the items; call before DestroyMenu.
 void FreeMenuItemData(HMENU menu);
@@ -36,7 +36,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi);
 // their HMENU), for WM_MENUSELECT.
 class MenuHints {
  public:
-  void Collect(HMENU menu, const std::vector<MenuItemSpec>& items);
+  void Collect(HMENU menu, const std::vector<MenuEntry>& items);
   // The hint for a WM_MENUSELECT, or empty.
   std::wstring ForSelection(WPARAM wp, LPARAM lp) const;
 
