@@ -6,9 +6,11 @@
 
 #include "base/file_system.hpp"
 #include "base/handles.win32.hpp"
+#include "base/message_queue.win32.hpp"
 #include "base/text.hpp"
 #include "lang/lang_manager.hpp"
 #include "resource_ids.h"
+#include "ui/drawing.win32.hpp"
 
 namespace kovan {
 
@@ -51,14 +53,6 @@ int PictureResource(const std::string& name) {
   return 0;
 }
 
-void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-  TRIVERTEX v[2] = {{r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
-                     static_cast<COLOR16>(GetGValue(top) << 8), static_cast<COLOR16>(GetBValue(top) << 8), 0},
-                    {r.right, r.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
-                     static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
-  GRADIENT_RECT g{0, 1};
-  GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-}
 
 }  // namespace
 
@@ -162,17 +156,7 @@ void AnaPencereWindow::SetBusyCursor(bool busy) {
 }
 
 bool AnaPencereWindow::DispatchPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // Leave the quit request for the main loop.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      quitSeen_ = true;
-      return true;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  if (!DrainMessageQueue()) quitSeen_ = true;
   return quitSeen_ || !IsWindow(hwnd_);
 }
 
@@ -236,7 +220,7 @@ void AnaPencereWindow::Paint(HDC dc) {
   const int radius = Scale(16);
   UniqueGdiObject region(CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, radius, radius));
   SelectClipRgn(memDc, static_cast<HRGN>(region.get()));
-  FillVerticalGradient(memDc, client, kPanelTop, kPanelBottom);
+  ui::FillVerticalGradient(memDc, client, kPanelTop, kPanelBottom);
   // A faint honeycomb band behind the count.
   UniqueGdiObject combPen(CreatePen(PS_SOLID, 1, RGB(244, 190, 70)));
   HGDIOBJ oldPen = SelectObject(memDc, combPen.get());

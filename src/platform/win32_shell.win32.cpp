@@ -6,6 +6,7 @@
 
 #include "base/errors.hpp"
 #include "base/handles.win32.hpp"
+#include "base/message_queue.win32.hpp"
 #include "base/text.hpp"
 
 namespace kovan {
@@ -16,19 +17,6 @@ namespace {
   throw std::runtime_error(std::string(what) + ": " + SystemErrorText(static_cast<int>(GetLastError())));
 }
 
-// Dispatches everything queued for the thread; false when WM_QUIT came by.
-bool DrainMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -61,7 +49,7 @@ ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& pa
     const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0) break;
     if (woke != WAIT_OBJECT_0 + 1) ThrowLastError("Waiting for the started program failed");
-    if (!DrainMessages()) return {ProcessRun::Outcome::Terminating, 0, 0};
+    if (!DrainMessageQueue()) return {ProcessRun::Outcome::Terminating, 0, 0};
   }
   DWORD code = 0;
   if (!GetExitCodeProcess(handle, &code)) ThrowLastError("Reading the started program's exit code failed");

@@ -1,5 +1,6 @@
 #include "ui/image_menu.win32.hpp"
 
+#include "ui/drawing.win32.hpp"
 #include "ui/png_image.win32.hpp"
 
 namespace kovan::ui {
@@ -124,13 +125,7 @@ bool DrawMenuItem(const DRAWITEMSTRUCT& draw, const LOGFONTW& font, UINT dpi) {
   if ((draw.itemState & ODS_SELECTED) && !disabled) {
     RECT hot = r;
     InflateRect(&hot, -Scale(2, dpi), -Scale(1, dpi));
-    TRIVERTEX v[2] = {{hot.left, hot.top, static_cast<COLOR16>(GetRValue(kHotTop) << 8),
-                       static_cast<COLOR16>(GetGValue(kHotTop) << 8), static_cast<COLOR16>(GetBValue(kHotTop) << 8), 0},
-                      {hot.right, hot.bottom, static_cast<COLOR16>(GetRValue(kHotBottom) << 8),
-                       static_cast<COLOR16>(GetGValue(kHotBottom) << 8),
-                       static_cast<COLOR16>(GetBValue(kHotBottom) << 8), 0}};
-    GRADIENT_RECT g{0, 1};
-    GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+    FillVerticalGradient(dc, hot, kHotTop, kHotBottom);
     HBRUSH border = CreateSolidBrush(kHotBorder);
     FrameRect(dc, &hot, border);
     DeleteObject(border);

@@ -1,5 +1,6 @@
 #include "ui/office_hint.win32.hpp"
 
+#include "ui/drawing.win32.hpp"
 #include "ui/png_image.win32.hpp"
 
 namespace kovan::ui {
@@ -14,14 +15,6 @@ constexpr COLORREF kBorder = RGB(118, 118, 118);
 constexpr COLORREF kText = RGB(76, 76, 76);
 constexpr COLORREF kRule = RGB(158, 187, 221);
 
-void FillGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-  TRIVERTEX v[2] = {{r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
-                     static_cast<COLOR16>(GetGValue(top) << 8), static_cast<COLOR16>(GetBValue(top) << 8), 0},
-                    {r.right, r.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
-                     static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
-  GRADIENT_RECT g{0, 1};
-  GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-}
 
 }  // namespace
 
@@ -112,7 +105,7 @@ void OfficeHint::Hide() {
 void OfficeHint::Paint(HDC dc) {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  FillGradient(dc, client, kTop, kBottom);
+  FillVerticalGradient(dc, client, kTop, kBottom);
   HBRUSH border = CreateSolidBrush(kBorder);
   FrameRect(dc, &client, border);
   DeleteObject(border);

@@ -10,20 +10,15 @@
 #include "base/file_system.hpp"
 #include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
+#include "run_kovanc.hpp"
 #include "test_util.hpp"
 
 #ifndef _WIN32
-#include <sys/wait.h>
-
 namespace kovan {
 namespace {
 
-struct Result {
-  int exitCode;
-  std::string out;
-};
-
-std::string Q(const std::string& s) { return "'" + s + "'"; }
+using test::Q;
+using Result = test::CommandResult;
 
 class KovancCompile : public ::testing::Test {
  protected:
@@ -40,15 +35,7 @@ class KovancCompile : public ::testing::Test {
     const std::string path = withCompiler ? bin.str() + ":/usr/bin:/bin" : "/usr/bin:/bin";
     const std::string command = "env PATH=" + Q(path) + " FAKE_GORC_LOG=" + Q(dir / "log") + " " + env + " " +
                                 std::string(KOVANC_PATH) + " " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    Result result{-1, {}};
-    if (!pipe) return result;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return test::RunCommand(command);
   }
 
   std::string PoolFile() {

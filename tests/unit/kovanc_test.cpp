@@ -5,33 +5,16 @@
 #include <cstdio>
 #include <string>
 
+#include "run_kovanc.hpp"
 #include "test_util.hpp"
 
 #ifndef _WIN32
-#include <sys/wait.h>
-
 namespace kovan {
 namespace {
 
-struct Result {
-  int exitCode;
-  std::string out;
-};
-
-Result Kovanc(const std::string& args) {
-  const std::string command = std::string(KOVANC_PATH) + " " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  Result result{-1, {}};
-  if (!pipe) return result;
-  std::array<char, 4096> buffer{};
-  size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-std::string Q(const std::string& s) { return "'" + s + "'"; }
+using test::Kovanc;
+using test::Q;
+using Result = test::CommandResult;
 
 TEST(Kovanc, PoolListPrintsFieldsAsJsonOrTabs) {
   test::TempDir dir;
