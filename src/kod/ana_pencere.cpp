@@ -34,6 +34,9 @@ void TAnaPencere::FormCreate() {
   const StartSettings start =
       ReadStartSettings(store_, CentredPlace(screen.width, screen.height, window.width, window.height));
   settings_ = start.settings;
+  // The language in use is what the close saves; the settings window's
+  // creation sets it again when that window is built.
+  settings_.Dil = LangManager().ActiveLanguage();
   view_.BeginVersionCheck(versionCheck_.Server());
   view_.MoveTo(start.place);
   view_.SetStayOnTop(settings_.EnUst);

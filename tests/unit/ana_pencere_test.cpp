@@ -296,6 +296,8 @@ TEST_F(MainWindowLanguage, TheSavedLanguageTranslatesMenuHintAndMessages) {
   EXPECT_EQ(prompter.calls.back().request.text, Text("kaynakyok"));
   EXPECT_NE(Text("kaynakyok").find("created"), std::string::npos);
   const std::string englishHelp = window.HintHelpText();
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_EQ(SettingsStore(registry).ReadInteger("Dil", 0), 1033) << "the close keeps the language";
   LangManager().SwitchLanguage(kBaseLanguage);
   EXPECT_EQ(Caption("k1"), "\xC3\x87\xC4\xB1k\xC4\xB1\xC5\x9f");
   EXPECT_NE(window.HintHelpText(), englishHelp);
