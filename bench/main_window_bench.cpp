@@ -26,7 +26,8 @@ class FileFarm {
   FileFarm() {
     for (const char* sub : {"pool", "drop"}) {
       std::filesystem::create_directories(test::FsPath(dir / sub));
-      for (size_t i = 0; i < kFiles; ++i) test::WriteBytes(dir / (std::string(sub) + "/f" + std::to_string(i) + ".png"), "1234");
+      for (size_t i = 0; i < kFiles; ++i)
+        test::WriteBytes(dir / (std::string(sub) + "/f" + std::to_string(i) + ".png"), "1234");
     }
   }
 };

@@ -10,7 +10,8 @@ namespace {
 ResourcePool MakePool(size_t n) {
   ResourcePool pool;
   for (size_t i = 0; i < n; ++i) {
-    pool.Append("KEY" + std::to_string(i), "ico", "C:\\Users\\someone\\My Pictures\\icons\\icon" + std::to_string(i) + ".ico");
+    pool.Append("KEY" + std::to_string(i), "ico",
+                "C:\\Users\\someone\\My Pictures\\icons\\icon" + std::to_string(i) + ".ico");
   }
   return pool;
 }

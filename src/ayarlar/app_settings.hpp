@@ -10,14 +10,14 @@
 namespace kovan {
 
 struct AppSettings {
-  uint16_t Dil = 1055;    // the language in use; set by the settings window's creation
-  bool Klasor = false;    // dropped folders are accepted
-  bool Skontrol = true;   // the start's version check announces a newer version
-  bool EPos = true;       // the main window reopens where it was
-  bool EnUst = true;      // the main window stays above the others
-  bool Acilis = true;     // the program starts with the system
-  bool Trans = false;     // the main window is semi-transparent
-  int32_t TransI = 255;   // transparency level (1 to 8 from the settings window)
+  uint16_t Dil = 1055;   // the language in use; set by the settings window's creation
+  bool Klasor = false;   // dropped folders are accepted
+  bool Skontrol = true;  // the start's version check announces a newer version
+  bool EPos = true;      // the main window reopens where it was
+  bool EnUst = true;     // the main window stays above the others
+  bool Acilis = true;    // the program starts with the system
+  bool Trans = false;    // the main window is semi-transparent
+  int32_t TransI = 255;  // transparency level (1 to 8 from the settings window)
 };
 
 struct WindowPlace {
@@ -33,7 +33,7 @@ WindowPlace CentredPlace(int32_t screenWidth, int32_t screenHeight, int32_t wind
 struct StartSettings {
   int32_t dil = 1055;  // the stored language, which chooses the start language
   AppSettings settings;
-  WindowPlace place;   // the stored place when EPos is on, otherwise `centred`
+  WindowPlace place;  // the stored place when EPos is on, otherwise `centred`
 };
 
 // Reads Dil, Klasor, Skontrol, EPos, Ust and Sol (only when EPos is on), EnUst,

@@ -34,7 +34,8 @@ std::wstring ExecutablePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) throw std::runtime_error("Unable to find the program's own path: " + SystemErrorText(LastSystemError()));
+    if (n == 0)
+      throw std::runtime_error("Unable to find the program's own path: " + SystemErrorText(LastSystemError()));
     if (n < path.size()) {
       path.resize(n);
       return path;

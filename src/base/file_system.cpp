@@ -83,8 +83,8 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
   if (!mask.empty() && mask.back() != '\\') mask += '\\';
   mask += "*.*";
   WIN32_FIND_DATAW data;
-  UniqueFindHandle find(FindFirstFileExW(ToWide(mask).c_str(), FindExInfoBasic, &data,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  UniqueFindHandle find(FindFirstFileExW(ToWide(mask).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH));
   if (!find.valid()) return items;
   do {
     FolderItem item;
@@ -143,8 +143,9 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   // open by another program reports the sharing violation itself rather than the
   // replace call's less telling code.
   {
-    UniqueHandle probe(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle probe(CreateFileW(target.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe.valid()) {
       const DWORD err = GetLastError();
       if (err != ERROR_FILE_NOT_FOUND) throw EInOutError(static_cast<int>(err));
@@ -177,7 +178,8 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   DWORD err = ERROR_SUCCESS;
   for (int attempt = 0; attempt < 10; ++attempt) {
     if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) return;
+      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return;
     } else if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return;
     }
@@ -197,7 +199,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 #else  // POSIX
 
 bool FileExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (stat(path.c_str(), &st) == 0) return !S_ISDIR(st.st_mode);
   if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || path.empty()) return false;
   const std::string folder = FolderOf(path);
@@ -209,12 +211,12 @@ bool FileExists(const std::string& path) {
 }
 
 bool FolderExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::optional<uint64_t> FileSizeOf(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   if (path.empty() || stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return std::nullopt;
   return static_cast<uint64_t>(st.st_size);
 }
@@ -230,7 +232,7 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
     item.name = entry->d_name;
     bool isFolder = entry->d_type == DT_DIR;
     if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-      struct stat st{};
+      struct stat st {};
       isFolder = stat((base + item.name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
     item.isFolder = isFolder;
@@ -256,7 +258,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
     if (openError) *openError = ErrnoToSystemError(errno);
     return std::nullopt;
   }
-  struct stat st{};
+  struct stat st {};
   if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     close(fd);
     if (openError) *openError = 5;

@@ -128,8 +128,7 @@ struct IconvHandle {
 };
 
 // Converts one whole buffer; returns false when iconv rejects it.
-bool IconvConvert(const std::string& from, const std::string& to, std::string_view in,
-                  std::string& out) {
+bool IconvConvert(const std::string& from, const std::string& to, std::string_view in, std::string& out) {
   IconvHandle cd(iconv_open(to.c_str(), from.c_str()));
   if (!cd.valid()) return false;
   out.assign(in.size() * 4 + 16, '\0');
@@ -182,8 +181,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   out.reserve(utf16.size());
   for (size_t i = 0; i < utf16.size(); ++i) {
     char32_t cp = utf16[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -227,8 +225,8 @@ std::u16string AnsiToUtf16(std::string_view bytes, unsigned codePage) {
     return out;
   }
   std::u16string out(static_cast<size_t>(n), u'\0');
-  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                      reinterpret_cast<wchar_t*>(out.data()), n);
+  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), reinterpret_cast<wchar_t*>(out.data()),
+                      n);
   return out;
 #else
   return Utf8ToUtf16(AnsiToUtf8(bytes, codePage));
@@ -257,7 +255,10 @@ std::string AnsiToUtf8(std::string_view bytes, unsigned codePage) {
   // Malformed multi-byte text: keep what decodes, one replacement per bad byte.
   out.clear();
   for (unsigned char b : bytes) {
-    if (b < 0x80) out += static_cast<char>(b); else AppendUtf8(out, kReplacement);
+    if (b < 0x80)
+      out += static_cast<char>(b);
+    else
+      AppendUtf8(out, kReplacement);
   }
   return out;
 #endif
@@ -354,9 +355,7 @@ int AsciiICompare(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-bool AsciiIEquals(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && AsciiICompare(a, b) == 0;
-}
+bool AsciiIEquals(std::string_view a, std::string_view b) { return a.size() == b.size() && AsciiICompare(a, b) == 0; }
 
 bool AsciiIEndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && AsciiIEquals(text.substr(text.size() - suffix.size()), suffix);

@@ -148,8 +148,8 @@ void Install(CLI::App& app) {
     std::string outputBase;
   };
   auto res2obj = std::make_shared<Res2ObjArgs>();
-  CLI::App* res2objCmd = app.add_subcommand(
-      "res2obj", "Have GoRC turn a .RES file into an .OBJ file (exit 2: no GoRC, 3: GoRC failed)");
+  CLI::App* res2objCmd =
+      app.add_subcommand("res2obj", "Have GoRC turn a .RES file into an .OBJ file (exit 2: no GoRC, 3: GoRC failed)");
   res2objCmd->add_option("INPUT", res2obj->input, ".RES file")->required();
   res2objCmd->add_option("OUTBASE", res2obj->outputBase, "Output file; .obj is added unless it ends so")->required();
   res2objCmd->callback([res2obj] {

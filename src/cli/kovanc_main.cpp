@@ -21,9 +21,7 @@ std::vector<std::pair<int, CommandInstaller>>& Installers() {
   return installers;
 }
 
-void WriteAll(FILE* stream, std::string_view text) {
-  fwrite(text.data(), 1, text.size(), stream);
-}
+void WriteAll(FILE* stream, std::string_view text) { fwrite(text.data(), 1, text.size(), stream); }
 
 }  // namespace
 
@@ -43,8 +41,9 @@ void PrintError(std::string_view text) { WriteAll(stderr, text); }
 void Exit(int code) { throw CLI::RuntimeError(code); }
 
 void AddCodePageOption(CLI::App* command) {
-  command->add_option_function<unsigned>("--codepage", [](unsigned cp) { SetAnsiCodePage(cp); },
-                                         "ANSI code page of pool files (default: the system's; 1252 off Windows)");
+  command->add_option_function<unsigned>(
+      "--codepage", [](unsigned cp) { SetAnsiCodePage(cp); },
+      "ANSI code page of pool files (default: the system's; 1252 off Windows)");
 }
 
 int Run(std::vector<std::string> args) {

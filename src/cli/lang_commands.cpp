@@ -68,8 +68,8 @@ std::string CheckReport(const std::string& path, const LangFile& file, const Lan
   } else if (id == 0) {
     out += "LANGID: " + Utf16ToUtf8(*scanned.Param("LANGID")) + " - not a language ID, the file is not listed\n";
   } else if (id == kBaseLanguage) {
-    out += "LANGID: " + std::to_string(languageId) +
-           " - the built-in language, whose texts are never taken from a file\n";
+    out +=
+        "LANGID: " + std::to_string(languageId) + " - the built-in language, whose texts are never taken from a file\n";
   } else {
     out += "LANGID: " + std::to_string(languageId) + " (" + LanguageName(id) + ")\n";
   }
@@ -85,8 +85,8 @@ std::string CheckReport(const std::string& path, const LangFile& file, const Lan
       missing += "  " + constant.name + " = " + Quoted(Utf16ToUtf8(constant.builtin)) + "\n";
     }
   }
-  out += "\nConstants: " + std::to_string(translated) + " of " + std::to_string(program.Items().size()) +
-         " translated\n";
+  out +=
+      "\nConstants: " + std::to_string(translated) + " of " + std::to_string(program.Items().size()) + " translated\n";
   if (!missing.empty()) out += " Left in the built-in language:\n" + missing;
   for (const LangConstant& constant : file.constants.Items()) {
     if (!program.Find(constant.name)) out += " Unknown to the program (ignored): " + constant.name + "\n";
@@ -100,8 +100,8 @@ std::string CheckReport(const std::string& path, const LangFile& file, const Lan
       if (section && section->Find(text.id)) {
         ++done;
       } else {
-        left += "  " + std::to_string(text.id) + " (" + (*text.component ? text.component : window->windowName) +
-                "." + text.property + ") = " + Quoted(text.builtin) + "\n";
+        left += "  " + std::to_string(text.id) + " (" + (*text.component ? text.component : window->windowName) + "." +
+                text.property + ") = " + Quoted(text.builtin) + "\n";
       }
     }
     out += "\n[" + std::string(window->windowName) + "]: " + std::to_string(done) + " of " +
@@ -115,7 +115,8 @@ std::string CheckReport(const std::string& path, const LangFile& file, const Lan
   }
   for (const LangSection& section : file.sections) {
     bool known = false;
-    for (const WindowTextTable* window : TranslatableWindows()) known = known || AsciiIEquals(section.name, window->windowName);
+    for (const WindowTextTable* window : TranslatableWindows())
+      known = known || AsciiIEquals(section.name, window->windowName);
     if (!known) out += "\nSection [" + section.name + "] belongs to no window (ignored)\n";
   }
   return out;
@@ -180,7 +181,8 @@ void Install(CLI::App& app) {
   checkCmd->callback([check] { CheckFile(check->path, check->json); });
 
   auto list = std::make_shared<Args>();
-  CLI::App* listCmd = lang->add_subcommand("list", "List the languages a scan of a folder finds (\"*.lng\", no subfolders)");
+  CLI::App* listCmd =
+      lang->add_subcommand("list", "List the languages a scan of a folder finds (\"*.lng\", no subfolders)");
   listCmd->add_flag("--json", list->json, "Print the languages as a JSON array");
   AddCodePageOption(listCmd);
   listCmd->add_option("DIR", list->path, "Language folder")->required();

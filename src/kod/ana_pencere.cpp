@@ -157,8 +157,8 @@ bool TAnaPencere::ImportOne(const std::vector<std::string>& paths) {
   DropImportHooks hooks;
   hooks.acceptFolders = settings_.Klasor;
   hooks.askSubfolders = [this](const std::string& folder) {
-    const MessageAnswer answer = services_.prompter.Message({Text("altonay1"), Text("altonay") + "\r(" + folder + ")",
-                                                    MessageButtons::YesNo, MessageIcon::Question, true});
+    const MessageAnswer answer = services_.prompter.Message(
+        {Text("altonay1"), Text("altonay") + "\r(" + folder + ")", MessageButtons::YesNo, MessageIcon::Question, true});
     return answer == MessageAnswer::Yes;
   };
   hooks.pump = [this, &terminating] {

@@ -43,8 +43,8 @@ UINT WindowDpi(HWND hwnd) {
 }
 
 // The menu's image list, in its order; image i is resource IDB_MENU_FIRST + i.
-constexpr const char* kMenuImages[] = {"ayar",   "cikis", "hakkinda", "liste",  "res",   "temizle",
-                                       "resy",   "objy",  "update2",  "resobj", "yardim"};
+constexpr const char* kMenuImages[] = {"ayar", "cikis", "hakkinda", "liste",  "res",   "temizle",
+                                       "resy", "objy",  "update2",  "resobj", "yardim"};
 
 int PictureResource(const std::string& name) {
   for (int i = 0; i < IDB_MENU_COUNT; ++i) {
@@ -52,7 +52,6 @@ int PictureResource(const std::string& name) {
   }
   return 0;
 }
-
 
 }  // namespace
 
@@ -379,8 +378,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_SETCURSOR:
       if (busy_) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -435,9 +433,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     }
-    case WM_MOUSEMOVE:
-      OnMouseMove();
-      return 0;
+    case WM_MOUSEMOVE: OnMouseMove(); return 0;
     case WM_MOUSEHOVER: {
       POINT pt{};
       GetCursorPos(&pt);
@@ -464,9 +460,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_ESCAPE) logic_.FormKeyDown(TAnaPencere::Key::Escape);
       if (wp == VK_F5) logic_.FormKeyDown(TAnaPencere::Key::F5);
       return 0;
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wp));
-      return 0;
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       const auto* suggested = reinterpret_cast<const RECT*>(lp);
@@ -479,8 +473,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kVersionCheckDone:
       logic_.VersionCheckDone(wp ? std::optional<int32_t>(static_cast<int32_t>(lp)) : std::nullopt);
       return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       // Windows is ending the session: save as a normal close would, since the
       // process will not get another chance.
@@ -489,9 +482,7 @@ LRESULT AnaPencereWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (logic_.FormClose()) DestroyWindow(hwnd_);
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }

@@ -101,12 +101,12 @@ void CompileCommands::CompilePool(int mode) {
   const std::string missing = KeyProblemList(pool_, 1);
   const std::string shared = KeyProblemList(pool_, 2);
   if (!missing.empty()) {
-    prompter_.Message({Text("tanimeksik1"), Text("tanimeksik") + "\r\r" + missing, MessageButtons::Ok,
-                       MessageIcon::Information});
+    prompter_.Message(
+        {Text("tanimeksik1"), Text("tanimeksik") + "\r\r" + missing, MessageButtons::Ok, MessageIcon::Information});
   }
   if (!shared.empty()) {
-    prompter_.Message({Text("tanimayni1"), Text("tanimayni") + "\r\r" + shared, MessageButtons::Ok,
-                       MessageIcon::Information});
+    prompter_.Message(
+        {Text("tanimayni1"), Text("tanimayni") + "\r\r" + shared, MessageButtons::Ok, MessageIcon::Information});
   }
   if (!missing.empty() || !shared.empty()) return;
 
@@ -141,13 +141,9 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
 
 void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
   switch (run.outcome) {
-    case ProcessRun::Outcome::NotStarted:
-      prompter_.ShowInfo(Text("hata"));
-      return;
-    case ProcessRun::Outcome::Terminating:
-      return;  // the program is closing: nobody is left to read a report
-    case ProcessRun::Outcome::Exited:
-      break;
+    case ProcessRun::Outcome::NotStarted: prompter_.ShowInfo(Text("hata")); return;
+    case ProcessRun::Outcome::Terminating: return;  // the program is closing: nobody is left to read a report
+    case ProcessRun::Outcome::Exited: break;
   }
   const std::string kindWord = AsciiUpper(CompileExtension(kind));
   const std::string fileLines = Text("basari2") + ": " + outputName_ + "\r" + Text("basari3") + ": " + outputFolder_;

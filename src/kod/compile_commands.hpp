@@ -40,8 +40,8 @@ class CompileCommands {
   // `pool` is the main window's pool; `dataFolder` (with its trailing
   // separator) receives liste.rc; `openPool` runs the "Kaynak Havuzu" command
   // when the user asks for it at the empty-pool question.
-  CompileCommands(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell,
-                  CompileView& view, std::function<void()> openPool);
+  CompileCommands(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell, CompileView& view,
+                  std::function<void()> openPool);
 
   void RESdosyasolutur1Click();
   void OBJdosyasolutur1Click();

@@ -11,23 +11,23 @@ namespace kovan {
 
 enum class MenuCommand {
   None,
-  CreateRes,      // RESdosyasolutur1
-  CreateObj,      // OBJdosyasolutur1
-  ResToObj,       // RESOBJ1
-  Pool,           // DosyalarAyarla1
-  NewVersion,     // GncelSrm1
-  ClearPool,      // amamnSil1
-  Settings,       // Ayarlar1
-  About,          // Hakknda1
-  Help,           // Yardm1
-  Exit,           // k1
+  CreateRes,   // RESdosyasolutur1
+  CreateObj,   // OBJdosyasolutur1
+  ResToObj,    // RESOBJ1
+  Pool,        // DosyalarAyarla1
+  NewVersion,  // GncelSrm1
+  ClearPool,   // amamnSil1
+  Settings,    // Ayarlar1
+  About,       // Hakknda1
+  Help,        // Yardm1
+  Exit,        // k1
 };
 
 struct MainMenuItem {
   std::string component;  // the item's name, as the language files know it
   std::string caption;
   std::string hint;
-  std::string image;   // picture name; empty for none
+  std::string image;    // picture name; empty for none
   MenuCommand command;  // None for separators and the submenu
   int parent = -1;      // index of the submenu item, or -1
   bool separator = false;

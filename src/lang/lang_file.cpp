@@ -199,9 +199,7 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
           }
           break;
         }
-        case Part::Constants:
-          file.constants.Add(AnsiName(name), Unescape(value));
-          break;
+        case Part::Constants: file.constants.Add(AnsiName(name), Unescape(value)); break;
         case Part::Section: {
           const auto id = ParseDecimal(name);
           if (!id || *id <= 0) break;

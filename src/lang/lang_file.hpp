@@ -35,8 +35,8 @@ struct LangSection {
 // A parsed language file. Names are UTF-8; texts stay UTF-16 as read.
 struct LangFile {
   std::vector<std::pair<std::string, std::u16string>> params;  // in file order, values as written
-  ConstantsTable constants;                                     // unescaped texts
-  std::vector<LangSection> sections;                            // in file order
+  ConstantsTable constants;                                    // unescaped texts
+  std::vector<LangSection> sections;                           // in file order
 
   const std::u16string* Param(std::string_view name) const;
   const LangSection* FindSection(std::string_view name) const;

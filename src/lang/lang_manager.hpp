@@ -77,7 +77,7 @@ class TLangManager {
   };
 
   const LanguageFileEntry* FileOf(uint16_t id) const;  // caller holds the lock
-  void CheckIndex(int index) const;                      // caller holds the lock
+  void CheckIndex(int index) const;                    // caller holds the lock
 
   // All calls come from the user-interface thread, but lookups may come from
   // anywhere, so state is guarded for many readers and one writer.

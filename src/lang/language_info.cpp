@@ -73,25 +73,53 @@ unsigned CodePageOfPrimary(uint16_t languageId) {
   const unsigned primary = languageId & 0x3FF;
   const unsigned sub = languageId >> 10;
   switch (primary) {
-    case 0x01: case 0x29: return 1256;  // Arabic, Persian
-    case 0x02: case 0x19: case 0x22: case 0x23: return 1251;  // Bulgarian, Russian, Ukrainian, Belarusian
+    case 0x01:
+    case 0x29: return 1256;  // Arabic, Persian
+    case 0x02:
+    case 0x19:
+    case 0x22:
+    case 0x23: return 1251;                              // Bulgarian, Russian, Ukrainian, Belarusian
     case 0x04: return sub == 2 || sub == 4 ? 936 : 950;  // Chinese: simplified or traditional
-    case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1B: case 0x1C: case 0x24:
-      return 1250;  // Czech, Hungarian, Polish, Romanian, Slovak, Albanian, Slovenian
+    case 0x05:
+    case 0x0E:
+    case 0x15:
+    case 0x18:
+    case 0x1B:
+    case 0x1C:
+    case 0x24: return 1250;  // Czech, Hungarian, Polish, Romanian, Slovak, Albanian, Slovenian
     case 0x1A: return sub == 3 || sub == 7 ? 1251 : 1250;  // Croatian, Serbian (Cyrillic or Latin), Bosnian
-    case 0x08: return 1253;  // Greek
-    case 0x0D: return 1255;  // Hebrew
-    case 0x11: return 932;   // Japanese
-    case 0x12: return 949;   // Korean
-    case 0x1E: return 874;   // Thai
-    case 0x1F: return 1254;  // Turkish
-    case 0x25: case 0x26: case 0x27: return 1257;  // Estonian, Latvian, Lithuanian
+    case 0x08: return 1253;                                // Greek
+    case 0x0D: return 1255;                                // Hebrew
+    case 0x11: return 932;                                 // Japanese
+    case 0x12: return 949;                                 // Korean
+    case 0x1E: return 874;                                 // Thai
+    case 0x1F: return 1254;                                // Turkish
+    case 0x25:
+    case 0x26:
+    case 0x27: return 1257;  // Estonian, Latvian, Lithuanian
     case 0x2A: return 1258;  // Vietnamese
-    case 0x2C: case 0x43: return sub == 2 ? 1251 : 1254;  // Azerbaijani, Uzbek
-    case 0x03: case 0x06: case 0x07: case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0F: case 0x10:
-    case 0x13: case 0x14: case 0x16: case 0x1D: case 0x21: case 0x2D: case 0x36: case 0x38: case 0x3E:
-    case 0x41: case 0x56:
-      return 1252;  // the languages of Western Europe, Indonesian, Malay, Swahili, ...
+    case 0x2C:
+    case 0x43: return sub == 2 ? 1251 : 1254;  // Azerbaijani, Uzbek
+    case 0x03:
+    case 0x06:
+    case 0x07:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0F:
+    case 0x10:
+    case 0x13:
+    case 0x14:
+    case 0x16:
+    case 0x1D:
+    case 0x21:
+    case 0x2D:
+    case 0x36:
+    case 0x38:
+    case 0x3E:
+    case 0x41:
+    case 0x56: return 1252;  // the languages of Western Europe, Indonesian, Malay, Swahili, ...
     default: return 0;
   }
 }

@@ -30,8 +30,8 @@ constexpr WindowText kMainTexts[] = {
 };
 
 constexpr const char* kMainIgnore[] = {
-    "AnaPencere.Caption", "Ayar.*",         "FindFile1.Path", "FormSize1*",
-    "Label1*",            "olusturyol.filter", "PngImageList1*", "resbul*",
+    "AnaPencere.Caption", "Ayar.*",         "FindFile1.Path", "FormSize1*", "Label1*",
+    "olusturyol.filter",  "PngImageList1*", "resbul*",
 };
 
 constexpr WindowText kSettingsTexts[] = {
@@ -83,7 +83,8 @@ const WindowTextTable& PoolWindowTexts() { return kPool; }
 std::span<const WindowTextTable* const> TranslatableWindows() { return kWindows; }
 
 const WindowText* FindWindowText(const WindowTextTable& table, int32_t id) {
-  const auto it = std::find_if(table.texts.begin(), table.texts.end(), [id](const WindowText& t) { return t.id == id; });
+  const auto it =
+      std::find_if(table.texts.begin(), table.texts.end(), [id](const WindowText& t) { return t.id == id; });
   return it != table.texts.end() ? &*it : nullptr;
 }
 

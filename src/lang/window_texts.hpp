@@ -12,7 +12,7 @@ struct WindowText {
   const char* component;  // "" for the window itself
   const char* property;   // property path, such as "Caption" or "Caption.Text"
   int32_t id;
-  const char* builtin;    // the base-language text, UTF-8
+  const char* builtin;  // the base-language text, UTF-8
 };
 
 struct WindowTextTable {

@@ -26,7 +26,7 @@ class ByteSource {
 };
 
 // Limits that keep a hostile or broken server from feeding us without end.
-inline constexpr size_t kMaxHttpLine = 16384;           // characters, without the line end
+inline constexpr size_t kMaxHttpLine = 16384;             // characters, without the line end
 inline constexpr size_t kMaxHttpHeaderBlock = 64 * 1024;  // status lines and headers together
 inline constexpr size_t kMaxHttpBody = 64 * 1024;
 

@@ -75,8 +75,8 @@ bool WaitFor(const SocketHandle& socket, Wait what, const Deadline& deadline) {
     // A refused non-blocking connect is reported in the exception set only.
     FD_SET(Native(socket), &failed);
     timeval timeout{ms / 1000, (ms % 1000) * 1000};
-    const int n = select(0, what == Wait::Read ? &ready : nullptr, what == Wait::Write ? &ready : nullptr, &failed,
-                         &timeout);
+    const int n =
+        select(0, what == Wait::Read ? &ready : nullptr, what == Wait::Write ? &ready : nullptr, &failed, &timeout);
 #else
     pollfd entry{Native(socket), static_cast<short>(what == Wait::Read ? POLLIN : POLLOUT), 0};
     const int n = poll(&entry, 1, ms);
@@ -237,8 +237,7 @@ SocketHandle::~SocketHandle() {
 #endif
 }
 
-TcpConnection::TcpConnection(const std::string& host, uint16_t port, const Deadline& deadline)
-    : deadline_(deadline) {
+TcpConnection::TcpConnection(const std::string& host, uint16_t port, const Deadline& deadline) : deadline_(deadline) {
   const std::vector<Endpoint> endpoints = Resolve(host, port, deadline);
   int error = 0;
   for (const Endpoint& endpoint : endpoints) {

@@ -79,8 +79,8 @@ ProcessRun Spawn(const std::string& path, const std::vector<std::string>& args) 
     if (errno != EINTR) return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(errno)};
   }
   // A process ended by a signal reports 128 plus the signal, as shells do.
-  const uint32_t code = WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status))
-                                          : 128u + static_cast<uint32_t>(WTERMSIG(status));
+  const uint32_t code =
+      WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status)) : 128u + static_cast<uint32_t>(WTERMSIG(status));
   return {ProcessRun::Outcome::Exited, code, 0};
 }
 
@@ -95,7 +95,7 @@ std::string FindOnPath(const std::string& name) {
     // An empty PATH element stands for the current folder.
     const std::string_view folder = colon == 0 || folders.empty() ? std::string_view(".") : folders.substr(0, colon);
     const std::string candidate = std::string(folder) + "/" + name;
-    struct stat st{};
+    struct stat st {};
     if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0) {
       return candidate;
     }

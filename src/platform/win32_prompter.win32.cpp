@@ -67,9 +67,7 @@ std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogRequest& r
 
 }  // namespace
 
-void Win32Prompter::ShowInfo(const std::string& text) {
-  Show(owner_, kAppTitle, text, MB_OK | MB_ICONINFORMATION);
-}
+void Win32Prompter::ShowInfo(const std::string& text) { Show(owner_, kAppTitle, text, MB_OK | MB_ICONINFORMATION); }
 
 MessageAnswer Win32Prompter::Message(const MessageRequest& request) {
   UINT flags = IconFlags(request.icon);

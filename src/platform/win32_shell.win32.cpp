@@ -17,7 +17,6 @@ namespace {
   throw std::runtime_error(std::string(what) + ": " + SystemErrorText(static_cast<int>(GetLastError())));
 }
 
-
 }  // namespace
 
 ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& parameters, ShowState show) {
@@ -58,8 +57,8 @@ ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& pa
 
 bool Win32Shell::Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) {
   const wchar_t* verbText = verb == ShellVerb::Explore ? L"explore" : L"open";
-  const HINSTANCE result = ShellExecuteW(owned ? owner_ : nullptr, verbText, ToWide(target).c_str(), nullptr,
-                                         nullptr, static_cast<int>(show));
+  const HINSTANCE result = ShellExecuteW(owned ? owner_ : nullptr, verbText, ToWide(target).c_str(), nullptr, nullptr,
+                                         static_cast<int>(show));
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -106,7 +106,7 @@ std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsi
     line.clear();
     for (size_t i = pos; i < end; ++i) {
       const char c = bytes[i];
-      if (c == '\x1A') break;   // ends this line's text; the rest of the line is skipped
+      if (c == '\x1A') break;    // ends this line's text; the rest of the line is skipped
       if (c != '\r') line += c;  // a CR is never part of a line's text
     }
     pos = end + 1;

@@ -57,9 +57,7 @@ void ResourcePool::ReplaceAll(std::vector<PoolEntry> entries) {
   for (const PoolEntry& entry : entries_) IndexAdd(entry.Field(kFilePath));
 }
 
-bool ResourcePool::ContainsPath(std::string_view path) const {
-  return pathIndex_.find(path) != pathIndex_.end();
-}
+bool ResourcePool::ContainsPath(std::string_view path) const { return pathIndex_.find(path) != pathIndex_.end(); }
 
 void ResourcePool::DeleteEmptyPaths() {
   std::erase_if(entries_, [](const PoolEntry& e) { return e.Field(kFilePath).empty(); });

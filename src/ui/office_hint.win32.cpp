@@ -15,7 +15,6 @@ constexpr COLORREF kBorder = RGB(118, 118, 118);
 constexpr COLORREF kText = RGB(76, 76, 76);
 constexpr COLORREF kRule = RGB(158, 187, 221);
 
-
 }  // namespace
 
 OfficeHint::~OfficeHint() {
@@ -160,15 +159,12 @@ LRESULT CALLBACK OfficeHint::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
       EndPaint(hwnd, &ps);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_TIMER:
       if (self && wp == kHideTimer) self->Hide();
       return 0;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_NCHITTEST: return HTTRANSPARENT;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }

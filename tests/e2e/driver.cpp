@@ -81,7 +81,8 @@ ScratchFolder::~ScratchFolder() {
 
 KovanProcess::KovanProcess(const std::filesystem::path& folder) {
   const auto bin = BinFolder();
-  std::filesystem::copy_file(bin / "Kovan.exe", folder / "Kovan.exe", std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(bin / "Kovan.exe", folder / "Kovan.exe",
+                             std::filesystem::copy_options::overwrite_existing);
   if (std::filesystem::exists(bin / "dil")) {
     std::filesystem::copy(bin / "dil", folder / "dil",
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
@@ -105,9 +106,7 @@ KovanProcess::~KovanProcess() {
   }
 }
 
-bool KovanProcess::Running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool KovanProcess::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<MessageBoxInfo> KovanProcess::WaitForMessageBox(std::chrono::milliseconds timeout) {
   return PollUntil(timeout, [&]() -> std::optional<MessageBoxInfo> {

@@ -106,8 +106,8 @@ TEST_F(Lifecycle, CloseWritesTheTenSettingsTheShortcutAndTheList) {
   ASSERT_TRUE(kovan->WaitForExit().has_value());
 
   const std::pair<const wchar_t*, DWORD> expected[] = {
-      {L"Dil", REG_DWORD},   {L"Klasor", REG_SZ}, {L"Skontrol", REG_SZ}, {L"EPos", REG_SZ},   {L"Ust", REG_DWORD},
-      {L"Sol", REG_DWORD},   {L"EnUst", REG_SZ},  {L"Acilis", REG_SZ},   {L"Trans", REG_SZ},  {L"TransI", REG_DWORD}};
+      {L"Dil", REG_DWORD}, {L"Klasor", REG_SZ}, {L"Skontrol", REG_SZ}, {L"EPos", REG_SZ},  {L"Ust", REG_DWORD},
+      {L"Sol", REG_DWORD}, {L"EnUst", REG_SZ},  {L"Acilis", REG_SZ},   {L"Trans", REG_SZ}, {L"TransI", REG_DWORD}};
   for (const auto& [name, type] : expected) {
     const auto value = ReadSetting(name);
     ASSERT_TRUE(value.has_value()) << "missing value";
@@ -163,7 +163,8 @@ TEST_F(Lifecycle, ACloseThatCannotWriteTheListReportsItAndALaterCloseSucceeds) {
   main = kovan->WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
-  HANDLE holder = CreateFileW((folder.path() / "Liste.kvl").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE holder =
+      CreateFileW((folder.path() / "Liste.kvl").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   PostMessageW(main, WM_CLOSE, 0, 0);
   const auto box = kovan->WaitForMessageBox();

@@ -141,7 +141,8 @@ TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
   pool.Append("a", "b", "y");
   pool.Append("a", "b", "gone");
   const HoverSummary s = BuildHoverSummary(
-      pool, [](const std::string& p) -> std::optional<uint64_t> {
+      pool,
+      [](const std::string& p) -> std::optional<uint64_t> {
         if (p == "gone") return std::nullopt;
         return 3ULL << 30;
       },
@@ -150,8 +151,8 @@ TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
   // A large pool is summed in parallel; every entry still counts once.
   ResourcePool large;
   for (int i = 0; i < 10001; ++i) large.Append("k", "t", "p" + std::to_string(i));
-  const HoverSummary big =
-      BuildHoverSummary(large, [](const std::string& p) -> std::optional<uint64_t> { return p.size(); }, ",");
+  const HoverSummary big = BuildHoverSummary(
+      large, [](const std::string& p) -> std::optional<uint64_t> { return p.size(); }, ",");
   uint64_t expected = 0;
   for (int i = 0; i < 10001; ++i) expected += ("p" + std::to_string(i)).size();
   EXPECT_NE(big.title.find(" - " + GroupThousands(expected, ",") + " Byte"), std::string::npos);

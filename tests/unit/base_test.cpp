@@ -17,7 +17,10 @@ TEST(Text, AnsiConversionsFollowTheCodePage) {
   EXPECT_EQ(AnsiToUtf8("\xFE\xFD", 1252), "\xc3\xbe\xc3\xbd");
   EXPECT_EQ(Utf8ToAnsi("\xc4\xb1", 1252, &lossless), "?");  // ı has no place in 1252
   EXPECT_FALSE(lossless);
-  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xf0\x9f\x90\x9d" "b")), "a\xf0\x9f\x90\x9d" "b");
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xf0\x9f\x90\x9d"
+                                    "b")),
+            "a\xf0\x9f\x90\x9d"
+            "b");
   EXPECT_EQ(Utf8ToUtf16("\xff"), u"\ufffd");
 }
 
@@ -29,10 +32,15 @@ TEST(Text, UpperCasingTouchesOnlyAsciiLetters) {
 }
 
 TEST(Errors, IoErrorTextsByCode) {
-  const std::pair<int, const char*> cases[] = {
-      {2, "File not found"},          {3, "Invalid filename"}, {4, "Too many open files"},
-      {5, "File access denied"},      {100, "Read beyond end of file"}, {101, "Disk full"},
-      {106, "Invalid numeric input"}, {32, "I/O error 32"},    {0, "I/O error 0"}};
+  const std::pair<int, const char*> cases[] = {{2, "File not found"},
+                                               {3, "Invalid filename"},
+                                               {4, "Too many open files"},
+                                               {5, "File access denied"},
+                                               {100, "Read beyond end of file"},
+                                               {101, "Disk full"},
+                                               {106, "Invalid numeric input"},
+                                               {32, "I/O error 32"},
+                                               {0, "I/O error 0"}};
   for (const auto& [code, text] : cases) EXPECT_STREQ(EInOutError(code).what(), text);
 }
 

@@ -28,7 +28,8 @@ TEST(CompilerParameters, QuoteOutputAndInputAfterTheKindsSwitches) {
     const char* expected;
   };
   const Case cases[] = {
-      {CompileKind::Res, "C:\\Out\\app", "C:\\Tools\\liste.rc", "/no/r/fo \"C:\\Out\\app.res\" \"C:\\Tools\\liste.rc\""},
+      {CompileKind::Res, "C:\\Out\\app", "C:\\Tools\\liste.rc",
+       "/no/r/fo \"C:\\Out\\app.res\" \"C:\\Tools\\liste.rc\""},
       {CompileKind::Res, "C:\\Out\\app.res", "C:\\T\\liste.rc", "/no/r/fo \"C:\\Out\\app.res\" \"C:\\T\\liste.rc\""},
       {CompileKind::Res, "C:\\Out\\APP.Res", "s", "/no/r/fo \"C:\\Out\\APP.Res\" \"s\""},
       {CompileKind::Res, "C:\\Out\\app.obj", "s", "/no/r/fo \"C:\\Out\\app.obj.res\" \"s\""},

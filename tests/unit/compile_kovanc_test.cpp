@@ -59,7 +59,8 @@ TEST_F(KovancCompile, CheckAndScriptReportTheEntriesAtFault) {
   pool.Append("?", "ico", "C:\\x\\r.ico");
   const std::string faulty = PoolFile();
   const std::string report = "missing: q.ico\nmissing: r.ico\nshared: PIC->b.bmp\nshared: PIC->c.png\n";
-  for (const std::string& command : {std::string("pool check "), std::string("script "), "compile --res " + Q(dir / "out") + " "}) {
+  for (const std::string& command :
+       {std::string("pool check "), std::string("script "), "compile --res " + Q(dir / "out") + " "}) {
     SCOPED_TRACE(command);
     const Result r = Kovanc(command + Q(faulty));
     EXPECT_EQ(r.exitCode, 1);

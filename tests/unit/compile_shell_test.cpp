@@ -63,8 +63,8 @@ TEST_F(PathWithFakeCompiler, RunsTheProgramFoundOnPathAndReturnsItsExitCode) {
   test::WriteBytes(dir / "in put", "script");
   PosixShell shell;
   setenv("FAKE_GORC_EXIT", "7", 1);
-  const ProcessRun run = shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o\"\"ut" + "\" \"" + dir / "in put" + "\"",
-                                          ShowState::Hide);
+  const ProcessRun run =
+      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o\"\"ut" + "\" \"" + dir / "in put" + "\"", ShowState::Hide);
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::Exited);
   EXPECT_EQ(run.exitCode, 7u);
   EXPECT_EQ(test::ReadBytes(dir / "o\"ut"), "script");

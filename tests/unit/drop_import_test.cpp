@@ -9,10 +9,15 @@ namespace kovan {
 namespace {
 
 TEST(DropImport, ExtensionIsTheTextAfterTheLastDotOfTheName) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"C:\\Data\\logo.PNG", "PNG"}, {"C:\\Icons\\app.ico", "ico"}, {"C:\\Data\\README", ""},
-      {"C:\\v1.2\\README", ""},      {"C:\\a.b\\c.tar.gz", "gz"},   {"C:x.", ""},
-      {"C:.ico", "ico"},             {"D:", ""},                    {"noext", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"C:\\Data\\logo.PNG", "PNG"},
+                                                       {"C:\\Icons\\app.ico", "ico"},
+                                                       {"C:\\Data\\README", ""},
+                                                       {"C:\\v1.2\\README", ""},
+                                                       {"C:\\a.b\\c.tar.gz", "gz"},
+                                                       {"C:x.", ""},
+                                                       {"C:.ico", "ico"},
+                                                       {"D:", ""},
+                                                       {"noext", ""}};
   for (const auto& [path, ext] : cases) EXPECT_EQ(ExtensionOf(path), ext) << path;
 }
 

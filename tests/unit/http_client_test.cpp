@@ -29,7 +29,8 @@ TEST(HttpClient, SendsExactlyTheVersionRequest) {
   EXPECT_EQ(FetchPublishedVersion({"127.0.0.1", server.Port()}), 21);
   EXPECT_EQ(server.Request(),
             "GET /programlar/kovansurum.txt HTTP/1.1\r\n"
-            "Host: 127.0.0.1:" + std::to_string(server.Port()) +
+            "Host: 127.0.0.1:" +
+                std::to_string(server.Port()) +
                 "\r\n"
                 "Accept: text/html, */*\r\n"
                 "Accept-Encoding: identity\r\n"

@@ -44,19 +44,23 @@ TEST(KeyProblemList, ListsUnnamedAndSharedKeys) {
       // Ordered as the Windows word sort orders them: letter case ignored,
       // punctuation before digits, hyphens counted only to break ties.
       {"locale order",
-       {{"b", "", "C:\\1"}, {"C", "", "C:\\2"}, {"b", "", "C:\\3"}, {"C", "", "C:\\4"},
-        {"A1", "", "C:\\5"}, {"A_1", "", "C:\\6"}, {"A1", "", "C:\\7"}, {"A_1", "", "C:\\8"},
-        {"K", "", "C:\\k-2.ico"}, {"K", "", "C:\\k1.ico"}},
+       {{"b", "", "C:\\1"},
+        {"C", "", "C:\\2"},
+        {"b", "", "C:\\3"},
+        {"C", "", "C:\\4"},
+        {"A1", "", "C:\\5"},
+        {"A_1", "", "C:\\6"},
+        {"A1", "", "C:\\7"},
+        {"A_1", "", "C:\\8"},
+        {"K", "", "C:\\k-2.ico"},
+        {"K", "", "C:\\k1.ico"}},
        "",
        "A_1->6\rA_1->8\rA1->5\rA1->7\rb->1\rb->3\rC->2\rC->4\rK->k1.ico\rK->k-2.ico\r"},
       {"lines equal but for letter case keep the first",
        {{"A", "", "C:\\x.ico"}, {"A", "", "D:\\X.ICO"}},
        "",
        "A->x.ico\r"},
-      {"short entries read missing fields as empty",
-       {{"?"}, {"K"}, {"K"}, {}},
-       "\r",
-       "K->\r"},
+      {"short entries read missing fields as empty", {{"?"}, {"K"}, {"K"}, {}}, "\r", "K->\r"},
       {"a path without separators is its own file name", {{"?", "", "plain.ico"}}, "plain.ico\r", ""},
   };
   for (const KeyCase& c : cases) {
@@ -75,10 +79,10 @@ TEST(KeyLineCompareAscii, FollowsTheWordSortOfAscii) {
     const char* higher;
   };
   const std::vector<Order> orders = {
-      {"a", "B"},        {"_", "0"},        {" ", "!"},          {"~", "+"},        {">", "0"},
-      {"9", "a"},        {"A", "AB"},       {"", "-"},           {"-B", "-C"},      {"ab", "a-b"},
-      {"ab-", "a-b"},    {"'ab", "-ab"},    {"a-b-", "a--b"},    {"a-b", "a--b"},   {"A_B->y", "A->x"},
-      {"ab'", "a-b"},    {"A ->b", "A- >b"}, {"CoOp-", "co-op"}, {"z", "\xC3\xA7"},
+      {"a", "B"},     {"_", "0"},         {" ", "!"},         {"~", "+"},        {">", "0"},
+      {"9", "a"},     {"A", "AB"},        {"", "-"},          {"-B", "-C"},      {"ab", "a-b"},
+      {"ab-", "a-b"}, {"'ab", "-ab"},     {"a-b-", "a--b"},   {"a-b", "a--b"},   {"A_B->y", "A->x"},
+      {"ab'", "a-b"}, {"A ->b", "A- >b"}, {"CoOp-", "co-op"}, {"z", "\xC3\xA7"},
   };
   for (const Order& o : orders) {
     SCOPED_TRACE(std::string(o.lower) + " < " + o.higher);

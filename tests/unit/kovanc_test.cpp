@@ -44,7 +44,8 @@ TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
 
   r = Kovanc("pool add --folders " + Q(list) + " " + Q(dir / "folder"));
   EXPECT_EQ(r.out, "3\n");
-  EXPECT_EQ(test::ReadBytes(list).substr(test::ReadBytes(list).rfind("?,png")), "?,png," + dir / "folder/inner.png" + "\r\n");
+  EXPECT_EQ(test::ReadBytes(list).substr(test::ReadBytes(list).rfind("?,png")),
+            "?,png," + dir / "folder/inner.png" + "\r\n");
 }
 
 }  // namespace

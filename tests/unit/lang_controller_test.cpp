@@ -73,7 +73,8 @@ TEST(LanguageController, IgnoresListedPathsAndTranslatesBySectionOrRestores) {
 
   const LangFile file = ParseLanguageText(u"[Deneme]\n1=Window\n2=Label\n3=Tip\n4=Line\\nbreak\n", false);
   controller.Translate(file.FindSection("deneme"));
-  EXPECT_EQ(view.texts, (std::map<std::string, std::string>{{".Caption", "Window"}, {"Button.Caption", "Line\r\nbreak"}}));
+  EXPECT_EQ(view.texts,
+            (std::map<std::string, std::string>{{".Caption", "Window"}, {"Button.Caption", "Line\r\nbreak"}}));
   controller.Translate(nullptr);
   EXPECT_EQ(view.texts, builtin);
 }
@@ -99,9 +100,8 @@ TEST(LanguageController, WindowTablesKeepTheirIdsUnique) {
 // switching to it and back leaves every built-in text as it was.
 TEST(EnglishLanguageFile, TranslatesEveryTextAndSwitchingBackRestores) {
   // The test data folder sits in tests/ of the source tree, beside res/.
-  const std::string path =
-      test::TempDir::Utf8(std::filesystem::path(KOVAN_TEST_DATA).parent_path().parent_path() / "res" / "dil" /
-                          "English.lng");
+  const std::string path = test::TempDir::Utf8(std::filesystem::path(KOVAN_TEST_DATA).parent_path().parent_path() /
+                                               "res" / "dil" / "English.lng");
   const LangFile file = ReadLanguageFile(path, false);
   EXPECT_EQ(file.LanguageId(), 1033);
 
@@ -115,7 +115,8 @@ TEST(EnglishLanguageFile, TranslatesEveryTextAndSwitchingBackRestores) {
     ASSERT_NE(english, nullptr) << constant.name;
     EXPECT_NE(english->value, constant.builtin) << constant.name;
   }
-  for (const LangConstant& english : file.constants.Items()) EXPECT_NE(program.Find(english.name), nullptr) << english.name;
+  for (const LangConstant& english : file.constants.Items())
+    EXPECT_NE(program.Find(english.name), nullptr) << english.name;
   for (const WindowTextTable* window : TranslatableWindows()) {
     const LangSection* section = file.FindSection(window->windowName);
     ASSERT_NE(section, nullptr) << window->windowName;

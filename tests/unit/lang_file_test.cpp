@@ -65,8 +65,7 @@ TEST(LangFile, BadLinesFailWithTheirIndexFromZero) {
       {"LANGID=1\n\n[$CONSTANTS]\nok=1\n2abc=x\n",
        "Loading translations failed.\r\nLine 4: Invalid constant name (\"2abc\")"},
       {"[$CONSTANTS]\nA=1\na=2\n", "Loading translations failed.\r\nLine 2: Duplicate constant name (\"a\")"},
-      {"[S]\n5=a\n[s]\n05=b\n",
-       "Loading translations failed.\r\nLine 3: Duplicate property value translation ID (5)"},
+      {"[S]\n5=a\n[s]\n05=b\n", "Loading translations failed.\r\nLine 3: Duplicate property value translation ID (5)"},
       {"[$CONSTANTS]\r\n\xc3\xa7x=1", "Loading translations failed.\r\nLine 1: Invalid constant name (\"\xc3\xa7x\")"},
   };
   for (const Case& c : cases) {
@@ -88,7 +87,9 @@ TEST(LangFile, Unescapes) {
       {u"Line one\\nLine two\\t\\32", u"Line one\r\nLine two\t "},
       {u"\\\\n", u"\\n"},
       {u"\\N\\T", u"\\N\\T"},  // only lower-case n and t
-      {u"\\65\\066", u"A\x06" u"6"},
+      {u"\\65\\066",
+       u"A\x06"
+       u"6"},
       {u"\\7x\\q", u"\\7x\\q"},
       {u"\\\\\\t", u"\\\t"},
       {u"end\\", u"end\\"},
@@ -133,8 +134,12 @@ TEST(LangFile, LanguageIdIsZeroWhenMissingOrMalformed) {
     const char* text;
     int32_t id;
   };
-  const Case cases[] = {{"langid = 1033", 1033}, {"LANGID=-1", -1},  {"LANGID=1o33", 0},
-                        {"LANGID=", 0},          {"x=1", 0},         {"LANGID=4294967296", 0},
+  const Case cases[] = {{"langid = 1033", 1033},
+                        {"LANGID=-1", -1},
+                        {"LANGID=1o33", 0},
+                        {"LANGID=", 0},
+                        {"x=1", 0},
+                        {"LANGID=4294967296", 0},
                         {"[$CONSTANTS]\nLANGID=1033", 0}};
   for (const Case& c : cases) EXPECT_EQ(ParseLanguageText(Utf8ToUtf16(c.text), false).LanguageId(), c.id) << c.text;
 }

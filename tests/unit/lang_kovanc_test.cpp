@@ -31,9 +31,10 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
        "\"sections\":{\"ayarpencere\":{\"1\":\"Einstellungen\",\"2\":\"\\\\x\",\"3\":\"Aussehen\"},"
        "\"AnaPencere\":{\"6\":\"Ressourcen\"}}}\n",
        0},
-      {"LANGID=1055\n", "{\"langid\":1055,\"listed\":false,\"params\":{\"LANGID\":\"1055\"},\"constants\":{},\"sections\":{}}\n",
+      {"LANGID=1055\n",
+       "{\"langid\":1055,\"listed\":false,\"params\":{\"LANGID\":\"1055\"},\"constants\":{},\"sections\":{}}\n", 0},
+      {"LANGID=x\n", "{\"langid\":0,\"listed\":false,\"params\":{\"LANGID\":\"x\"},\"constants\":{},\"sections\":{}}\n",
        0},
-      {"LANGID=x\n", "{\"langid\":0,\"listed\":false,\"params\":{\"LANGID\":\"x\"},\"constants\":{},\"sections\":{}}\n", 0},
       // A scan stops at the first "[" line, a switch reads past one that names no section.
       {"[junk\nLANGID=1049\n",
        "{\"langid\":0,\"listed\":false,\"params\":{\"LANGID\":\"1049\"},\"constants\":{},\"sections\":{}}\n", 0},
@@ -56,13 +57,15 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
   EXPECT_EQ(missing.out.rfind("{\"error\":\"Cannot open file ", 0), 0u) << missing.out;
 
   // The report for translators names what stays in Turkish.
-  test::WriteBytes(dir / "x.lng", "LANGID=1031\n[$CONSTANTS]\nyeni2=Neu\nmine=x\n[AyarPencere]\n1=E\n99=x\n[Other]\n1=x\n");
+  test::WriteBytes(dir / "x.lng",
+                   "LANGID=1031\n[$CONSTANTS]\nyeni2=Neu\nmine=x\n[AyarPencere]\n1=E\n99=x\n[Other]\n1=x\n");
   const Result report = Kovanc("lang check " + Q(dir / "x.lng"));
   EXPECT_EQ(report.exitCode, 0);
-  for (const char* part : {"LANGID: 1031 (German (Germany))", "  yeni1 = \"Yeni s\xc3\xbcr\xc3\xbcm mevcut",
-                           "Unknown to the program (ignored): mine", "[AyarPencere]: 1 of 14 texts translated",
-                           "  2 (genelpanel.Caption.Text) = \"Genel Ayarlar\"", "Unknown ID (ignored): 99",
-                           "[Kaynaklar]: 0 of 12 texts translated (no section)", "Section [Other] belongs to no window"}) {
+  for (const char* part :
+       {"LANGID: 1031 (German (Germany))", "  yeni1 = \"Yeni s\xc3\xbcr\xc3\xbcm mevcut",
+        "Unknown to the program (ignored): mine", "[AyarPencere]: 1 of 14 texts translated",
+        "  2 (genelpanel.Caption.Text) = \"Genel Ayarlar\"", "Unknown ID (ignored): 99",
+        "[Kaynaklar]: 0 of 12 texts translated (no section)", "Section [Other] belongs to no window"}) {
     EXPECT_NE(report.out.find(part), std::string::npos) << part << "\n" << report.out;
   }
   EXPECT_EQ(report.out.find("yeni2 ="), std::string::npos);
@@ -76,8 +79,10 @@ TEST(KovancLang, ListGivesTheLanguagesOfAScan) {
   test::WriteBytes(dir / "x.txt", "LANGID=1031\n");
   const Result r = Kovanc("lang list --json " + Q(dir.str()));
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null},"
-                   "{\"index\":1,\"id\":1049,\"name\":\"Russian (Russia)\",\"file\":\"" + dir / "ru.lng" + "\"}]\n");
+  EXPECT_EQ(r.out,
+            "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null},"
+            "{\"index\":1,\"id\":1049,\"name\":\"Russian (Russia)\",\"file\":\"" +
+                dir / "ru.lng" + "\"}]\n");
   EXPECT_EQ(Kovanc("lang list --json " + Q(dir / "none")).out,
             "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null}]\n");
   EXPECT_EQ(Kovanc("lang list " + Q(dir.str())).out,

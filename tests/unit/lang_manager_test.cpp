@@ -37,13 +37,14 @@ TEST(LangManager, StartsInEnglishUntilTheProgramSetsTurkish) {
 TEST(LangManager, ScanRegistersFilesByTheirLanguage) {
   test::TempDir dir;
   test::WriteBytes(dir / "ru.lng", "LANGID=1049\r\n");
-  test::WriteBytes(dir / "en.LNG", "; English\r\nlangid = 1033\r\n[$CONSTANTS]\r\n2bad=x\r\n");  // only parameters are read
-  test::WriteBytes(dir / "tr.lng", "LANGID=1055\r\n");                 // the base language: accepted, not listed
-  test::WriteBytes(dir / "none.lng", "NAME=nothing\r\n");              // no LANGID
+  test::WriteBytes(dir / "en.LNG",
+                   "; English\r\nlangid = 1033\r\n[$CONSTANTS]\r\n2bad=x\r\n");  // only parameters are read
+  test::WriteBytes(dir / "tr.lng", "LANGID=1055\r\n");     // the base language: accepted, not listed
+  test::WriteBytes(dir / "none.lng", "NAME=nothing\r\n");  // no LANGID
   test::WriteBytes(dir / "letters.lng", "LANGID=German\r\n");
-  test::WriteBytes(dir / "zero.lng", "LANGID=65536\r\n");              // low 16 bits are 0
-  test::WriteBytes(dir / "de.lng", "\xEF\xBB\xBFLANGID=1031\r\n");      // UTF-8 with its mark
-  test::WriteBytes(dir / "fr.txt", "LANGID=1036\r\n");                 // not matching the mask
+  test::WriteBytes(dir / "zero.lng", "LANGID=65536\r\n");           // low 16 bits are 0
+  test::WriteBytes(dir / "de.lng", "\xEF\xBB\xBFLANGID=1031\r\n");  // UTF-8 with its mark
+  test::WriteBytes(dir / "fr.txt", "LANGID=1036\r\n");              // not matching the mask
   std::filesystem::create_directory(test::FsPath(dir / "more.lng"));
   test::WriteBytes(dir / "more.lng/it.lng", "LANGID=1040\r\n");
 
@@ -106,8 +107,10 @@ TEST(LangManager, NamesLanguagesOrGivesTheId) {
 
 // Three windows with recording views, loaded as the program loads them.
 struct Windows {
-  explicit Windows(TLangManager& m) : main(MainWindowTexts(), mainView, m), settings(SettingsWindowTexts(), settingsView, m),
-                                      pool(PoolWindowTexts(), poolView, m) {
+  explicit Windows(TLangManager& m)
+      : main(MainWindowTexts(), mainView, m),
+        settings(SettingsWindowTexts(), settingsView, m),
+        pool(PoolWindowTexts(), poolView, m) {
     main.Loaded();
     settings.Loaded();
     pool.Loaded();
@@ -251,7 +254,7 @@ TEST(ChooseStartLanguage, FindsTheSavedLanguageOrFallsBackToTurkish) {
     bool notice;
   };
   const Case cases[] = {
-      {false, 1055, 1055, false}, {false, 1033, 1055, true}, {false, 0, 1055, false},
+      {false, 1055, 1055, false}, {false, 1033, 1055, true},        {false, 0, 1055, false},
       {true, 1049, 1049, false},  {true, 1031 + 65536, 1055, true},
   };
   for (const Case& c : cases) {

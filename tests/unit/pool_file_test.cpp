@@ -33,7 +33,9 @@ TEST(PoolLine, SplitsLikeTheListFileReader) {
       {"\"\"\"hi\"\"\"", {"\"hi\""}},
       {"\"a\"b,c", {"a", "b", "c"}},
       {"\"open", {"open"}},
-      {"\ta\x01,\x1f" "b", {"a", "b"}},
+      {"\ta\x01,\x1f"
+       "b",
+       {"a", "b"}},
       {"k,t,p,extra", {"k", "t", "p", "extra"}},
   };
   for (const LineCase& c : cases) EXPECT_EQ(SplitPoolLine(c.line), c.fields) << "line: " << c.line;
@@ -49,7 +51,10 @@ TEST(PoolLine, EncodesFieldsThatNeedQuotes) {
       {"", {}},
       {",", {"", ""}},
       {"a,,\"\tb\"", {"a", "", "\tb"}},
-      {"\xc3\xa7i\xc3\xa7" "ek", {"\xc3\xa7i\xc3\xa7" "ek"}},  // bytes above 0x7F never force quotes
+      {"\xc3\xa7i\xc3\xa7"
+       "ek",
+       {"\xc3\xa7i\xc3\xa7"
+        "ek"}},  // bytes above 0x7F never force quotes
   };
   for (const LineCase& c : cases) EXPECT_EQ(EncodePoolLine(c.fields), c.line);
 }
@@ -73,8 +78,12 @@ TEST(PoolFile, LineEndsAndTheEndOfFileMark) {
       {"\r\n", {{}}},
       {"a\r\n\r\nb\r\n", {{"a"}, {}, {"b"}}},
       {"a\rb,c\r\n", {{"ab", "c"}}},  // a lone CR is left out of the line
-      {"a,b\x1A" "junk,x\r\nc\r\n", {{"a", "b"}, {"c"}}},
-      {"a\r\n\x1A" "b\r\nc\r\n", {{"a"}}},
+      {"a,b\x1A"
+       "junk,x\r\nc\r\n",
+       {{"a", "b"}, {"c"}}},
+      {"a\r\n\x1A"
+       "b\r\nc\r\n",
+       {{"a"}}},
   };
   for (const FileCase& c : cases) {
     std::vector<Fields> got = ParsePoolFile(c.bytes, 1252);
@@ -92,7 +101,10 @@ TEST(PoolFile, WritesCrLfAfterEveryLineAndNothingForAnEmptyPool) {
 
 TEST(PoolFile, AnsiTextRoundTripsByteForByte) {
   // Turkish letters in code page 1254 and a byte 1252 leaves undefined.
-  const std::string bytes = "?,\xFD\xFE,C:\\\xDE" "ekil\\\xE7i\xE7" "ek.ico\r\nK,x\x81y,C:\\a.ico\r\n";
+  const std::string bytes =
+      "?,\xFD\xFE,C:\\\xDE"
+      "ekil\\\xE7i\xE7"
+      "ek.ico\r\nK,x\x81y,C:\\a.ico\r\n";
   ResourcePool pool;
   for (auto& fields : ParsePoolFile(bytes, 1254)) pool.AppendFields(fields);
   EXPECT_EQ(pool.Field(0, kResourceType), "\xc4\xb1\xc5\x9f");  // ış
@@ -112,7 +124,10 @@ TEST(PoolFile, UnrepresentableTextIsWrittenAsUtf8WithMarkAndReadBack) {
 
 TEST(PoolFile, AnsiTextThatBeginsLikeTheUtf8MarkIsNotMistakenForIt) {
   ResourcePool pool;
-  pool.Append("\xc3\xaf\xc2\xbb\xc2\xbf" "KEY", "ico", "C:\\a.ico");  // "ï»¿KEY" in 1252
+  pool.Append(
+      "\xc3\xaf\xc2\xbb\xc2\xbf"
+      "KEY",
+      "ico", "C:\\a.ico");  // "ï»¿KEY" in 1252
   const auto entries = ParsePoolFile(SerializePool(pool, 1252), 1252);
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0], pool.Entries()[0].fields);

@@ -87,7 +87,8 @@ namespace kovan::test {
 struct MainWindowRig {
   explicit MainWindowRig(const std::string& folder) : folder(folder), shortcut(folder + "Kovan.lnk") {}
   MainWindowServices Services() {
-    return {prompter, registry, shortcut, browser, shell, folder, folder, folder + "dil" + std::string(1, kPathSeparator)};
+    return {prompter, registry, shortcut, browser,
+            shell,    folder,   folder,   folder + "dil" + std::string(1, kPathSeparator)};
   }
 
   std::string folder;

@@ -23,7 +23,7 @@ std::string Utf16Le(std::u16string_view text) {
 TEST(ResourceScript, WritesOneUtf16LinePerEntryAsThePoolHoldsIt) {
   ResourcePool pool;
   pool.Append("ICON1", "ico", "C:\\Icons\\app.ico");
-  pool.Append("", "bmp", "C:\\My Pictures\\a \"b\".bmp");  // nothing escaped
+  pool.Append("", "bmp", "C:\\My Pictures\\a \"b\".bmp");    // nothing escaped
   pool.Append("K\xC3\xBC", "\xC4\xB1mg", "C:\\\xC3\xA7.x");  // only a-z upper-cased
   pool.Append("E", "", "C:\\e");
   pool.AppendFields({"SHORT"});

@@ -46,8 +46,7 @@ TEST(Win32PrompterDialogs, ReturnTheTypedNameOrNothing) {
 
   // No extension is added and a name that does not exist is taken as it stands.
   std::thread user = Answer(L"RES dosyasi olarak kaydet", ToWide(folder + "kovan-dialog-test-app"));
-  const std::optional<std::string> saved =
-      prompter.SaveDialog({"RES dosyasi olarak kaydet", "RES|res", {}});
+  const std::optional<std::string> saved = prompter.SaveDialog({"RES dosyasi olarak kaydet", "RES|res", {}});
   user.join();
   ASSERT_TRUE(saved.has_value());
   EXPECT_EQ(*saved, folder + "kovan-dialog-test-app");

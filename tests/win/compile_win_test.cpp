@@ -121,9 +121,13 @@ TEST_F(InstalledCompiler, TheWaitDispatchesMessagesWithoutSpinning) {
   SetEnv(L"FAKE_GORC_DELAY_MS", "2000");
   Win32Shell shell;
   const double before = ProcessorSeconds();
-  const LARGE_INTEGER start = [] { LARGE_INTEGER t; QueryPerformanceCounter(&t); return t; }();
-  const ProcessRun run = shell.RunAndWait("GoRC", "/no/fo \"" + dir / "out.obj" + "\" \"" + dir / "in.res" + "\"",
-                                          ShowState::Hide);
+  const LARGE_INTEGER start = [] {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+  }();
+  const ProcessRun run =
+      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "out.obj" + "\" \"" + dir / "in.res" + "\"", ShowState::Hide);
   LARGE_INTEGER end, frequency;
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
@@ -143,8 +147,8 @@ TEST_F(InstalledCompiler, AQuitRequestEndsTheWaitAndStaysQueued) {
   SetEnv(L"FAKE_GORC_DELAY_MS", "300");
   PostQuitMessage(3);
   Win32Shell shell;
-  const ProcessRun run = shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o.obj" + "\" \"" + dir / "in.res" + "\"",
-                                          ShowState::Hide);
+  const ProcessRun run =
+      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o.obj" + "\" \"" + dir / "in.res" + "\"", ShowState::Hide);
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::Terminating);
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -181,8 +185,8 @@ TEST(KeyLineOrder, AsciiComparisonAgreesWithTheLocale) {
 // The argument split used off Windows matches the system's own where both
 // follow the same rules.
 TEST(SplitCommandLine, MatchesTheSystemsSplit) {
-  for (const char* text : {"/no/r/fo \"C:\\My Out\\a.res\" \"C:\\K\\liste.rc\"", "a\\\\\"b c\" d", "\\\"x \"y\\\\\"",
-                           "  a\t b\\c  "}) {
+  for (const char* text :
+       {"/no/r/fo \"C:\\My Out\\a.res\" \"C:\\K\\liste.rc\"", "a\\\\\"b c\" d", "\\\"x \"y\\\\\"", "  a\t b\\c  "}) {
     SCOPED_TRACE(text);
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(ToWide(std::string("prog ") + text).c_str(), &argc);

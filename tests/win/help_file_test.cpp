@@ -32,8 +32,8 @@ TEST(HelpFile, IsACompiledHelpFileBesideTheProgram) {
 
   // The directory names every stored file in plain text: the system data,
   // the contents and index, both start pages and a picture they show.
-  for (const char* name : {"/#SYSTEM", "/yardim.hhc", "/yardim.hhk", "/giris.html", "/derleme.html",
-                           "/en/intro.html", "/stil.css", "/resim/logo.png"}) {
+  for (const char* name : {"/#SYSTEM", "/yardim.hhc", "/yardim.hhk", "/giris.html", "/derleme.html", "/en/intro.html",
+                           "/stil.css", "/resim/logo.png"}) {
     EXPECT_NE(bytes->find(name), std::string::npos) << name;
   }
 }

@@ -43,8 +43,8 @@ class RealRegistry : public ::testing::Test {
     std::vector<BYTE> data(64);
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(data.size());
-    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, ToWide(scratch_).c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
-                           &type, data.data(), &size),
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, ToWide(scratch_).c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,
+                           data.data(), &size),
               ERROR_SUCCESS);
     data.resize(size);
     return {type, data};
