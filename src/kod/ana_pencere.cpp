@@ -27,12 +27,13 @@ TAnaPencere::TAnaPencere(AnaPencereView& view, MainWindowServices services)
 void TAnaPencere::UpdatePoolCount() { view_.SetPoolCountCaption(std::to_string(pool_.Count())); }
 
 void TAnaPencere::FormCreate() {
-  ChooseStartLanguage(LangManager(), store_.ReadInteger("Dil", kBaseLanguage), services_.languageFolder,
-                      services_.prompter);
+  // Reading the settings has no effects, so they are read at once; the
+  // language is still chosen first.
   const ScreenSize screen = view_.PrimaryScreenSize();
   const ScreenSize window = view_.WindowSize();
   const StartSettings start =
       ReadStartSettings(store_, CentredPlace(screen.width, screen.height, window.width, window.height));
+  ChooseStartLanguage(LangManager(), start.dil, services_.languageFolder, services_.prompter);
   settings_ = start.settings;
   // The language in use is what the close saves; the settings window's
   // creation sets it again when that window is built.
@@ -43,14 +44,14 @@ void TAnaPencere::FormCreate() {
   view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
 
   const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
-  poolFileUnreadable_ = outcome.unreadable;
+  poolLoaded_ = !outcome.unreadable;
   if (!outcome.created) UpdatePoolCount();
 }
 
 bool TAnaPencere::FormClose() {
   try {
     WriteCloseSettings(store_, settings_, view_.Place(), services_.shortcut);
-    if (!(poolFileUnreadable_ && pool_.Count() == 0)) WritePoolFile(pool_, poolFile_);
+    if (poolLoaded_ || (entriesAdded_ && pool_.Count() > 0)) WritePoolFile(pool_, poolFile_);
     return true;
   } catch (const std::exception& e) {
     services_.prompter.ReportError(e.what());
@@ -165,7 +166,7 @@ bool TAnaPencere::ImportOne(const std::vector<std::string>& paths) {
     terminating = terminating || view_.DispatchPendingMessages();
     return terminating || dropAbortRequested_;
   };
-  ImportDroppedPaths(pool_, paths, hooks);
+  if (ImportDroppedPaths(pool_, paths, hooks) > 0) entriesAdded_ = true;
   UpdatePoolCount();
   view_.SetBusyCursor(false);
   if (!terminating) terminating = view_.DispatchPendingMessages();

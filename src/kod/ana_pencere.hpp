@@ -128,9 +128,12 @@ class TAnaPencere : private VersionView, private CompileView, private LanguageVi
   VersionCheck versionCheck_;
   CompileCommands compile_;
   TLanguageController language_;
-  // The list file was there but could not be read: it is not overwritten
-  // while the pool stays empty.
-  bool poolFileUnreadable_ = false;
+  // The list file is written at close only when the start read it (or made
+  // it), or when the user has put entries into a pool that starts empty: a
+  // list that could not be read, or a start that failed before reaching it,
+  // must not be replaced by an empty pool.
+  bool poolLoaded_ = false;
+  bool entriesAdded_ = false;
   bool dropAbortRequested_ = false;
   bool importing_ = false;
   std::deque<std::vector<std::string>> pendingDrops_;

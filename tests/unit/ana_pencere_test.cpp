@@ -6,6 +6,7 @@
 
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
+#include "lang/lang_error.hpp"
 #include "lang/start_language.hpp"
 #include "platform/memory_registry.hpp"
 #include "platform/recording_prompter.hpp"
@@ -302,6 +303,18 @@ TEST_F(MainWindowLanguage, TheSavedLanguageTranslatesMenuHintAndMessages) {
   LangManager().SwitchLanguage(kBaseLanguage);
   EXPECT_EQ(Caption("k1"), "\xC3\x87\xC4\xB1k\xC4\xB1\xC5\x9f");
   EXPECT_NE(window.HintHelpText(), englishHelp);
+}
+
+TEST_F(MainWindowLanguage, AStartThatFailsBeforeThePoolIsReadNeverEmptiesTheListFile) {
+  std::filesystem::create_directories(test::FsPath(dir / "dil"));
+  test::WriteBytes(dir / "dil" + std::string(1, kPathSeparator) + "Broken.lng",
+                   "LANGID=1033\r\n[AnaPencere]\r\n5=A\r\n5=B\r\n");
+  const std::string kept = "KEEP,ico," + EncodePoolLine({Make("a.ico")}) + "\r\n";
+  test::WriteBytes(dir / "Liste.kvl", kept);
+  Store("Dil", int32_t{1033});
+  EXPECT_THROW(window.FormCreate(), ELangError);
+  ASSERT_TRUE(window.FormClose());
+  EXPECT_EQ(test::ReadBytes(dir / "Liste.kvl"), kept);
 }
 
 TEST_F(MainWindowLanguage, HelpOpensTheFileBesideTheExecutableOrSaysItIsMissing) {

@@ -100,7 +100,7 @@ TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEm
   EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
 
   // Once the user has added entries, the close writes them as usual.
-  window.Pool().Append("?", "ico", MakeFile("a.ico"));
+  window.DropFiles1DropFiles({MakeFile("a.ico")});
   ASSERT_TRUE(window.FormClose());
   EXPECT_FALSE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
   EXPECT_EQ(test::ReadBytes(PoolFile()), "?,ico," + Quoted(dir / "a.ico") + "\r\n");
