@@ -60,11 +60,6 @@ struct GdiObjectTraits {
   static Type Invalid() { return nullptr; }
   static void Close(Type h) { DeleteObject(h); }
 };
-struct IconTraits {
-  using Type = HICON;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { DestroyIcon(h); }
-};
 
 template <typename Interface>
 struct ComPtrTraits {
@@ -83,7 +78,6 @@ using UniqueKernelHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueHKey = UniqueResource<RegKeyTraits>;
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
-using UniqueIcon = UniqueResource<IconTraits>;
 template <typename Interface>
 using UniqueCom = UniqueResource<ComPtrTraits<Interface>>;
 using UniqueCoTaskMem = UniqueResource<CoTaskMemTraits>;

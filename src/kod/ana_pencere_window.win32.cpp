@@ -89,7 +89,6 @@ void AnaPencereWindow::LoadPictures() {
 }
 
 bool AnaPencereWindow::Create(HINSTANCE instance) {
-  instance_ = instance;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -145,7 +144,6 @@ void AnaPencereWindow::SetPoolCountCaption(const std::string& caption) {
 void AnaPencereWindow::SetHoverSummary(const HoverSummary& summary) { hover_ = summary; }
 
 void AnaPencereWindow::SetOpacity(uint8_t alpha) {
-  opacity_ = alpha;
   SetLayeredWindowAttributes(hwnd_, kColourKey, alpha, LWA_COLORKEY | (alpha == 255 ? 0 : LWA_ALPHA));
 }
 

@@ -64,7 +64,6 @@ class AnaPencereWindow : public AnaPencereView {
 
   HWND appWindow_;
   HWND hwnd_ = nullptr;
-  HINSTANCE instance_ = nullptr;
   UINT dpi_ = 96;
   std::string exeFolder_;
   Win32Prompter prompter_;
@@ -82,7 +81,6 @@ class AnaPencereWindow : public AnaPencereView {
   bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;
-  uint8_t opacity_ = 255;
   HoverSummary hover_;
   ui::GdiplusSession gdiplus_;
   ui::OfficeHint hint_;
