@@ -1,5 +1,6 @@
 #include "app/data_folder.hpp"
 
+#include "base/errors.hpp"
 #include "base/file_system.hpp"
 
 #ifdef _WIN32
@@ -60,10 +61,24 @@ std::string PerUserFolder() {
 
 }  // namespace
 
+std::string ChooseDataFolder(const std::string& exeFolder, bool exeFolderWritable, const std::string& perUser) {
+  if (exeFolderWritable || perUser.empty() || !FolderExists(perUser)) return exeFolder;
+  // A list that was kept beside the executable before moves along once, so
+  // the pool is not lost when the folder became read-only.
+  const std::string list = "Liste.kvl";
+  if (!FileExists(perUser + list) && FileExists(exeFolder + list)) {
+    try {
+      if (const auto bytes = ReadWholeFile(exeFolder + list)) ReplaceFileAtomically(perUser + list, *bytes);
+    } catch (const EInOutError&) {
+      // The start then finds no list and reports that in its usual way.
+    }
+  }
+  return perUser;
+}
+
 std::string DataFolder(const std::string& exeFolder) {
   if (FolderIsWritable(exeFolder)) return exeFolder;
-  const std::string perUser = PerUserFolder();
-  return perUser.empty() || !FolderExists(perUser) ? exeFolder : perUser;
+  return ChooseDataFolder(exeFolder, false, PerUserFolder());
 }
 
 }  // namespace kovan

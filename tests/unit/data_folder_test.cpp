@@ -25,5 +25,21 @@ TEST(DataFolder, AWritableExecutableFolderKeepsTheFilesAndAnUnwritableOneSendsTh
   EXPECT_EQ(perUser.back(), kPathSeparator);
 }
 
+TEST(DataFolder, AListBesideAReadOnlyExecutableMovesToTheUserOnce) {
+  test::TempDir exe;
+  test::TempDir user;
+  test::WriteBytes(exe / "Liste.kvl", "K,ico,a.ico\r\n");
+  EXPECT_EQ(ChooseDataFolder(exe.str(), true, user.str()), exe.str());
+  EXPECT_FALSE(FileExists(user / "Liste.kvl"));
+
+  EXPECT_EQ(ChooseDataFolder(exe.str(), false, user.str()), user.str());
+  EXPECT_EQ(test::ReadBytes(user / "Liste.kvl"), "K,ico,a.ico\r\n");
+  test::WriteBytes(user / "Liste.kvl", "newer\r\n");
+  ChooseDataFolder(exe.str(), false, user.str());
+  EXPECT_EQ(test::ReadBytes(user / "Liste.kvl"), "newer\r\n") << "the user's own list is never replaced";
+
+  EXPECT_EQ(ChooseDataFolder(exe.str(), false, ""), exe.str()) << "no per-user folder: stay beside the program";
+}
+
 }  // namespace
 }  // namespace kovan
