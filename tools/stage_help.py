@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Prepares the help sources for the CHM compiler.
 
-    stage_help.py HELP_DIR IMAGES_DIR OUT_DIR
+    stage_help.py HELP_DIR IMAGES_DIR OUT_DIR CONSTANTS.tsv...
 
+The table of message constants on the language pages is filled in from the
+constants tables the program is built from, so it never falls behind them.
 The pages are written in UTF-8, but the help viewer reads the contents, the
 index and the page titles in the code page of the help file's language
 (Turkish, windows-1254). So every text file is copied into OUT_DIR converted
@@ -10,6 +12,7 @@ to that code page, and the pictures the pages show are copied into
 OUT_DIR/resim/.
 """
 
+import html
 import os
 import shutil
 import sys
@@ -17,9 +20,24 @@ import sys
 CODE_PAGE = "cp1254"
 TEXT_SUFFIXES = (".html", ".hhc", ".hhk", ".hhp", ".css")
 PICTURE_PREFIXES = ("menu_", "pool_", "close_")
+CONSTANTS_MARKER = "<!-- the constants, filled in from src/lang/constants*.tsv when the help is built -->"
 
 
-def stage(help_dir, images_dir, out_dir):
+def constant_rows(tables):
+    rows = []
+    for table in tables:
+        with open(table, encoding="utf-8") as f:
+            for line in f.read().splitlines():
+                if not line or line.startswith("#"):
+                    continue
+                name, text = line.split("\t", 1)
+                text = html.escape(text.replace("\\r", " "))
+                rows.append(f"<tr><td><code>{html.escape(name)}</code></td><td>{text}</td></tr>")
+    return "\n".join(rows)
+
+
+def stage(help_dir, images_dir, out_dir, constant_tables):
+    rows = constant_rows(constant_tables)
     if os.path.isdir(out_dir):
         shutil.rmtree(out_dir)
     for root, _, files in os.walk(help_dir):
@@ -31,7 +49,7 @@ def stage(help_dir, images_dir, out_dir):
             os.makedirs(target_dir, exist_ok=True)
             with open(os.path.join(root, name), encoding="utf-8") as f:
                 text = f.read()
-            text = text.replace("charset=utf-8", "charset=windows-1254")
+            text = text.replace("charset=utf-8", "charset=windows-1254").replace(CONSTANTS_MARKER, rows)
             # Pages may carry characters outside the code page: the browser
             # engine understands character references. The contents, index
             # and project must be exact, so there it is an error.
@@ -47,6 +65,6 @@ def stage(help_dir, images_dir, out_dir):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 4:
-        sys.exit("usage: stage_help.py HELP_DIR IMAGES_DIR OUT_DIR")
-    stage(*sys.argv[1:])
+    if len(sys.argv) < 5:
+        sys.exit("usage: stage_help.py HELP_DIR IMAGES_DIR OUT_DIR CONSTANTS.tsv...")
+    stage(sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:])

@@ -17,13 +17,15 @@ if(WIN32)
     OUTPUT ${HELP_OUTPUT}
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/stage_help.py
             ${HELP_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res/images ${HELP_STAGE_DIR}
+            ${CMAKE_SOURCE_DIR}/src/lang/constants.tsv ${CMAKE_SOURCE_DIR}/src/lang/constants_added.tsv
     # chmcmd reads the project's files beside the project but writes the
     # help file into its working folder.
     COMMAND ${CMAKE_COMMAND} -E rm -f ${CMAKE_BINARY_DIR}/yardim.chm
     COMMAND ${CHMCMD} --verbosity 0 ${HELP_STAGE_DIR}/yardim.hhp
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/yardim.chm ${HELP_OUTPUT}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    DEPENDS ${HELP_SOURCES} ${HELP_PICTURES}
+    DEPENDS ${HELP_SOURCES} ${HELP_PICTURES} ${CMAKE_SOURCE_DIR}/tools/stage_help.py
+            ${CMAKE_SOURCE_DIR}/src/lang/constants.tsv ${CMAKE_SOURCE_DIR}/src/lang/constants_added.tsv
     COMMENT "Compiling the help file yardim.chm"
     VERBATIM)
   add_custom_target(yardim_chm ALL DEPENDS ${HELP_OUTPUT})
