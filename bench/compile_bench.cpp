@@ -2,7 +2,7 @@
 
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
-#include "../tests/unit/test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

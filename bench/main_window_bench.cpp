@@ -1,8 +1,8 @@
 // The main window's work on a large pool: a drop of many files and a hover.
 #include <benchmark/benchmark.h>
 
-#include "../tests/unit/recording_views.hpp"
-#include "kod/ana_pencere.hpp"
+#include "support/recording_views.hpp"
+#include "windows/main/main_window_logic.hpp"
 
 namespace kovan {
 namespace {
@@ -38,12 +38,12 @@ void BM_DropTenThousandFilesIntoTenThousand(benchmark::State& state) {
   const auto drop = farm.Paths("drop");
   for (auto _ : state) {
     state.PauseTiming();
-    test::RecordingAnaPencereView view;
+    test::RecordingMainWindowView view;
     test::MainWindowRig rig(farm.dir.str());
-    TAnaPencere window(view, rig.Services());
+    MainWindowLogic window(view, rig.Services());
     for (const auto& p : pool) window.Pool().Append("?", "png", p);
     state.ResumeTiming();
-    window.DropFiles1DropFiles(drop);
+    window.ImportDrop(drop);
     benchmark::DoNotOptimize(window.Pool().Count());
   }
 }
@@ -51,12 +51,12 @@ BENCHMARK(BM_DropTenThousandFilesIntoTenThousand)->Unit(benchmark::kMillisecond)
 
 void BM_HoverOverTenThousand(benchmark::State& state) {
   FileFarm& farm = FileFarm::Get();
-  test::RecordingAnaPencereView view;
+  test::RecordingMainWindowView view;
   test::MainWindowRig rig(farm.dir.str());
-  TAnaPencere window(view, rig.Services());
+  MainWindowLogic window(view, rig.Services());
   for (const auto& p : farm.Paths("pool")) window.Pool().Append("?", "png", p);
   for (auto _ : state) {
-    window.SmoothPanel1MouseEnter();
+    window.OnPointerEnter();
     benchmark::DoNotOptimize(view.hovers.back().title);
     view.hovers.clear();
   }

@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include "kod/drop_import.hpp"
+#include "pool/drop_import.hpp"
 #include "pool/pool_file.hpp"
-#include "../tests/unit/test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

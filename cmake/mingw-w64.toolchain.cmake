@@ -15,3 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+
+# Where the build host keeps what the cross build borrows from it: the
+# header-only libraries (CLI11, nlohmann-json) and GoogleTest's sources, which
+# are built with this toolchain.
+set(KOVAN_HOST_INCLUDE_DIR /usr/include)
+set(KOVAN_GOOGLETEST_SOURCE_DIR /usr/src/googletest)

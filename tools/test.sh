@@ -7,11 +7,11 @@ source tools/wine-env.sh
 
 FUZZ_SECONDS="${KOVAN_FUZZ_SECONDS:-15}"
 
-cmake --preset native >/dev/null
+cmake --preset native -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset native
-cmake --preset win64 >/dev/null
+cmake --preset win64 -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset win64
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset fuzz
 
 kovan_display

@@ -22,7 +22,7 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM lp) {
   GetWindowThreadProcessId(hwnd, &pid);
   wchar_t cls[32] = {};
   GetClassNameW(hwnd, cls, 32);
-  if (pid == f->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"TAnaPencere") == 0) {
+  if (pid == f->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"MainWindowLogic") == 0) {
     f->hwnd = hwnd;
     return FALSE;
   }

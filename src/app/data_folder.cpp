@@ -69,7 +69,7 @@ std::string ChooseDataFolder(const std::string& exeFolder, bool exeFolderWritabl
   if (!FileExists(perUser + list) && FileExists(exeFolder + list)) {
     try {
       if (const auto bytes = ReadWholeFile(exeFolder + list)) ReplaceFileAtomically(perUser + list, *bytes);
-    } catch (const EInOutError&) {
+    } catch (const IoError&) {
       // The start then finds no list and reports that in its usual way.
     }
   }

@@ -1,82 +1,93 @@
 // Kovan.exe: program start.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <memory>
 
+#include "app/app_services.win32.hpp"
 #include "app/data_folder.hpp"
 #include "app/single_instance.win32.hpp"
+#include "base/com.win32.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "kod/ana_pencere_window.win32.hpp"
 #include "platform/prompter.hpp"
 #include "resource_ids.h"
+#include "win32/messages.win32.hpp"
+#include "win32/png_image.win32.hpp"
+#include "win32/window_base.win32.hpp"
+#include "windows/main/main_window.win32.hpp"
+
+namespace kovan {
 
 namespace {
-
-constexpr wchar_t kAppWindowClass[] = L"TKovanApplication";
-
-kovan::AnaPencereWindow* g_mainWindow = nullptr;
 
 // The hidden application window: it carries the application title (which the
 // second-copy search looks for) and owns the main window, so the panel itself
 // has no taskbar button.
-LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kovan::kShowMainWindowMessage && g_mainWindow) {
-    HWND main = g_mainWindow->hwnd();
-    ShowWindow(main, SW_SHOWNORMAL);
-    SetForegroundWindow(main);
-    return 0;
+class ApplicationWindowHost : public WindowBase {
+ public:
+  bool Create() {
+    const WindowClassInfo windowClass{L"TKovanApplication", 0,
+                                      LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KOVAN))};
+    return CreateFor(windowClass, 0, WS_POPUP, RECT{0, 0, 0, 0}, nullptr, ToWide(kAppTitle).c_str());
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  void SetMainWindow(HWND main) { main_ = main; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == msg_id::kShowMainWindow && main_) {
+      ShowWindow(main_, SW_SHOWNORMAL);
+      SetForegroundWindow(main_);
+      return 0;
+    }
+    return Default(msg, wp, lp);
+  }
+
+ private:
+  HWND main_ = nullptr;
+};
+
+int RunMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
 }
 
-HWND CreateAppWindow(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = AppWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KOVAN));
-  wc.lpszClassName = kAppWindowClass;
-  if (!RegisterClassExW(&wc)) return nullptr;
-  return CreateWindowExW(0, kAppWindowClass, kovan::ToWide(kovan::kAppTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
-                         nullptr, instance, nullptr);
+int RunProgram() {
+  ComApartment com;
+  if (!com.ok()) return 1;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  ApplicationWindowHost appWindow;
+  if (!appWindow.Create()) return 1;
+  SetApplicationWindow(appWindow.hwnd());
+  const SingleInstance instanceLock(appWindow.hwnd());
+  // A second copy ends here, before it reads or writes anything.
+  if (instanceLock.IsSecondCopy()) return 0;
+
+  const ui::GdiplusSession gdiplus;
+  const std::string exeFolder = ExeFolder();
+  AppServices services(exeFolder, DataFolder(exeFolder));
+  services.prompter.SetOwner(appWindow.hwnd());
+  auto mainWindow = std::make_unique<MainWindow>(services.ForMainWindow());
+  const bool created = mainWindow->Create(appWindow.hwnd(), [&services](HWND window) {
+    services.prompter.SetOwner(window);
+    services.shell.SetOwner(window);
+  });
+  if (!created) return 1;
+  appWindow.SetMainWindow(mainWindow->hwnd());
+  mainWindow->Show();
+  const int exitCode = RunMessageLoop();
+  appWindow.SetMainWindow(nullptr);
+  return exitCode;
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+}  // namespace kovan
 
-  HWND appWindow = CreateAppWindow(instance);
-  if (!appWindow) return 1;
-  const kovan::SingleInstance instanceLock(appWindow);
-  // A second copy ends here, before it reads or writes anything.
-  if (instanceLock.IsSecondCopy()) {
-    DestroyWindow(appWindow);
-    CoUninitialize();
-    return 0;
-  }
-
-  const std::string exeFolder = kovan::ExeFolder();
-  int exitCode = 0;
-  {
-    auto window = std::make_unique<kovan::AnaPencereWindow>(appWindow, exeFolder, kovan::DataFolder(exeFolder));
-    g_mainWindow = window.get();
-    if (!window->Create(instance)) return 1;
-    window->Show();
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    exitCode = static_cast<int>(msg.wParam);
-    g_mainWindow = nullptr;
-  }
-  DestroyWindow(appWindow);
-  CoUninitialize();
-  return exitCode;
-}
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return kovan::RunProgram(); }

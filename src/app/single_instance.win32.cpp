@@ -1,5 +1,7 @@
 #include "app/single_instance.win32.hpp"
 
+#include "win32/messages.win32.hpp"
+
 #include "base/text.hpp"
 #include "platform/prompter.hpp"
 
@@ -19,7 +21,7 @@ SingleInstance::SingleInstance(HWND ownAppWindow) {
     } else {
       SetForegroundWindow(other);
     }
-    PostMessageW(other, kShowMainWindowMessage, 0, 0);
+    PostMessageW(other, msg_id::kShowMainWindow, 0, 0);
   }
 }
 

@@ -21,7 +21,4 @@ class SingleInstance {
   bool secondCopy_ = false;
 };
 
-// Asks a running copy's application window to show its main window.
-inline constexpr UINT kShowMainWindowMessage = WM_APP + 1;
-
 }  // namespace kovan

@@ -13,21 +13,24 @@ namespace kovan {
 
 std::string IoErrorText(int code) {
   switch (code) {
-    case 2: return "File not found";
-    case 3: return "Invalid filename";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    case 100: return "Read beyond end of file";
-    case 101: return "Disk full";
-    case 106: return "Invalid numeric input";
+    case io_code::kFileNotFound: return "File not found";
+    case io_code::kPathNotFound: return "Invalid filename";
+    case io_code::kTooManyOpenFiles: return "Too many open files";
+    case io_code::kAccessDenied: return "File access denied";
+    case io_code::kReadBeyondEnd: return "Read beyond end of file";
+    case io_code::kDiskFull: return "Disk full";
+    case io_code::kInvalidNumericInput: return "Invalid numeric input";
     default: return "I/O error " + std::to_string(code);
   }
 }
 
-EInOutError::EInOutError(int code) : std::runtime_error(IoErrorText(code)), code_(code) {}
+IoError::IoError(int code) : Error(IoErrorText(code)), code_(code) {}
 
-EFCreateError::EFCreateError(const std::string& path, const std::string& reason)
-    : std::runtime_error("Cannot create file \"" + path + "\". " + reason) {}
+SystemError::SystemError(const char* call, int code)
+    : Error(std::string(call) + " failed: " + SystemErrorText(code)), code_(code) {}
+
+FileCreateError::FileCreateError(const std::string& path, const std::string& reason)
+    : Error("Cannot create file \"" + path + "\". " + reason) {}
 
 int ErrnoToSystemError(int err) {
   switch (err) {

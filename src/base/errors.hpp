@@ -7,10 +7,31 @@
 
 namespace kovan {
 
-// Input/output failure, carrying the system error code it came from.
-class EInOutError : public std::runtime_error {
+// The one base of the program's errors. Its what() is the text the user sees.
+class Error : public std::runtime_error {
  public:
-  explicit EInOutError(int code);
+  using std::runtime_error::runtime_error;
+};
+
+// The system error codes the program names (Windows numbering on every
+// system; off Windows errno values are mapped onto them).
+namespace io_code {
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kPathNotFound = 3;
+inline constexpr int kTooManyOpenFiles = 4;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kSharingViolation = 32;
+inline constexpr int kReadBeyondEnd = 100;
+inline constexpr int kDiskFull = 101;  // the I/O error of a full disk
+inline constexpr int kInvalidNumericInput = 106;
+inline constexpr int kInvalidName = 123;
+inline constexpr int kDirectoryNameInvalid = 267;
+}  // namespace io_code
+
+// Input/output failure, carrying the system error code it came from.
+class IoError : public Error {
+ public:
+  explicit IoError(int code);
   int code() const noexcept { return code_; }
 
  private:
@@ -21,9 +42,19 @@ class EInOutError : public std::runtime_error {
 std::string IoErrorText(int code);
 
 // A file that could not be created: "Cannot create file "PATH". REASON".
-class EFCreateError : public std::runtime_error {
+class FileCreateError : public Error {
  public:
-  EFCreateError(const std::string& path, const std::string& reason);
+  FileCreateError(const std::string& path, const std::string& reason);
+};
+
+// A system call that failed: "<call> failed: <the system's text>".
+class SystemError : public Error {
+ public:
+  SystemError(const char* call, int code);
+  int code() const noexcept { return code_; }
+
+ private:
+  int code_;
 };
 
 // The system's own description of an error code (FormatMessage on Windows,

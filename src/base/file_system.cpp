@@ -124,7 +124,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
   char chunk[64 * 1024];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) throw EInOutError(static_cast<int>(GetLastError()));
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) throw IoError(static_cast<int>(GetLastError()));
     if (got == 0) break;
     bytes.append(chunk, got);
   }
@@ -148,14 +148,14 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!probe.valid()) {
       const DWORD err = GetLastError();
-      if (err != ERROR_FILE_NOT_FOUND) throw EInOutError(static_cast<int>(err));
+      if (err != ERROR_FILE_NOT_FOUND) throw IoError(static_cast<int>(err));
     }
   }
   const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
   {
     UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) throw EInOutError(static_cast<int>(GetLastError()));
+    if (!file.valid()) throw IoError(static_cast<int>(GetLastError()));
     size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
@@ -164,7 +164,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
         const DWORD err = written == 0 && GetLastError() == ERROR_SUCCESS ? 101 : GetLastError();
         file.reset();
         DeleteFileW(temp.c_str());
-        throw EInOutError(err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL ? 101 : static_cast<int>(err));
+        throw IoError(err == ERROR_DISK_FULL || err == ERROR_HANDLE_DISK_FULL ? 101 : static_cast<int>(err));
       }
       done += written;
     }
@@ -172,7 +172,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
       const DWORD err = GetLastError();
       file.reset();
       DeleteFileW(temp.c_str());
-      throw EInOutError(static_cast<int>(err));
+      throw IoError(static_cast<int>(err));
     }
   }
   DWORD err = ERROR_SUCCESS;
@@ -193,7 +193,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
       err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
     err = ERROR_SHARING_VIOLATION;
   }
-  throw EInOutError(static_cast<int>(err));
+  throw IoError(static_cast<int>(err));
 }
 
 #else  // POSIX
@@ -273,7 +273,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
       if (errno == EINTR) continue;
       const int err = ErrnoToSystemError(errno);
       close(fd);
-      throw EInOutError(err);
+      throw IoError(err);
     }
     if (got == 0) break;
     bytes.append(chunk, static_cast<size_t>(got));
@@ -285,11 +285,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw EInOutError(ErrnoToSystemError(errno));
+  if (fd < 0) throw IoError(ErrnoToSystemError(errno));
   auto fail = [&](int err) {
     close(fd);
     unlink(temp.c_str());
-    throw EInOutError(err);
+    throw IoError(err);
   };
   size_t done = 0;
   while (done < bytes.size()) {
@@ -305,12 +305,12 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   if (close(fd) != 0) {
     const int err = ErrnoToSystemError(errno);
     unlink(temp.c_str());
-    throw EInOutError(err);
+    throw IoError(err);
   }
   if (rename(temp.c_str(), path.c_str()) != 0) {
     const int err = ErrnoToSystemError(errno);
     unlink(temp.c_str());
-    throw EInOutError(err);
+    throw IoError(err);
   }
 }
 

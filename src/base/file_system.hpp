@@ -50,12 +50,12 @@ std::string FolderOf(std::string_view path);
 std::string FileNameOf(std::string_view path);
 
 // Reads a whole file. std::nullopt and *openError set when it cannot be opened;
-// a failure after opening throws EInOutError.
+// a failure after opening throws IoError.
 std::optional<std::string> ReadWholeFile(const std::string& path, int* openError = nullptr);
 
 // Writes `bytes` to a temporary file beside `path`, flushes it and then puts it
 // in place of `path`, so a failure leaves any earlier file whole. Throws
-// EInOutError with the system's code on failure (32 when another program holds
+// IoError with the system's code on failure (32 when another program holds
 // the file open without sharing).
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 

@@ -4,7 +4,7 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
-#include "kod/compile_commands.hpp"
+#include "pool/compiler_command.hpp"
 #include "platform/shell.hpp"
 #include "pool/key_check.hpp"
 #include "pool/pool_file.hpp"

@@ -7,7 +7,7 @@
 #include "lang/lang_file.hpp"
 #include "lang/lang_manager.hpp"
 #include "lang/language_info.hpp"
-#include "lang/window_texts.hpp"
+#include "windows/translatable_windows.hpp"
 
 namespace kovan::cli {
 
@@ -140,7 +140,7 @@ void CheckFile(const std::string& path, bool json) {
 }
 
 void ListLanguages(const std::string& folder, bool json) {
-  TLangManager manager;
+  LanguageManager manager;
   manager.SetBaseLanguage(kBaseLanguage);
   try {
     manager.ScanLanguageFolder(folder, "*.lng", false);

@@ -4,7 +4,7 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
-#include "kod/drop_import.hpp"
+#include "pool/drop_import.hpp"
 #include "pool/pool_file.hpp"
 
 namespace kovan::cli {

@@ -36,7 +36,7 @@ class StreamReader {
                                 (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
   }
   std::span<const uint8_t> Take(size_t n) {
-    if (data_.size() - pos_ < n) throw ELangError("Stream read error");
+    if (data_.size() - pos_ < n) throw LanguageError("Stream read error");
     const auto out = data_.subspan(pos_, n);
     pos_ += n;
     return out;
@@ -55,10 +55,10 @@ bool IsValidIdentifier(std::string_view name) {
 }
 
 void ConstantsTable::Add(std::string name, std::u16string text) {
-  if (!IsValidIdentifier(name)) throw ELangError("Invalid constant name (\"" + name + "\")");
+  if (!IsValidIdentifier(name)) throw LanguageError("Invalid constant name (\"" + name + "\")");
   const auto it = std::lower_bound(items_.begin(), items_.end(), name, NameLess);
   if (it != items_.end() && AsciiIEquals(it->name, name)) {
-    throw ELangError("Duplicate constant name (\"" + name + "\")");
+    throw LanguageError("Duplicate constant name (\"" + name + "\")");
   }
   items_.insert(it, LangConstant{std::move(name), text, text});
 }
@@ -77,7 +77,7 @@ void LoadConstantsResource(ConstantsTable& table, std::span<const uint8_t> data,
   StreamReader in(data);
   const uint8_t version = in.U8();
   if (version > 2) {
-    throw ELangError("Stream version (" + std::to_string(version) + ") is greater than the current one (2)");
+    throw LanguageError("Stream version (" + std::to_string(version) + ") is greater than the current one (2)");
   }
   table.flag = version == 2 ? in.U8() : version;
   const int32_t count = in.I32();

@@ -21,7 +21,7 @@ bool IsValidIdentifier(std::string_view name);
 class ConstantsTable {
  public:
   void Clear() { items_.clear(); }
-  // Inserts at the sorted place; throws ELangError for an invalid or repeated name.
+  // Inserts at the sorted place; throws LanguageError for an invalid or repeated name.
   void Add(std::string name, std::u16string text);
   // Looks a name up without regard to ASCII letter case; nullptr when absent.
   const LangConstant* Find(std::string_view name) const;
@@ -37,7 +37,7 @@ class ConstantsTable {
 
 // Replaces the table with the entries of a LANG_CONSTS stream (versions 0, 1
 // and 2). 8-bit values of versions 0 and 1 are decoded with `ansiCodePage`.
-// Throws ELangError.
+// Throws LanguageError.
 void LoadConstantsResource(ConstantsTable& table, std::span<const uint8_t> data, unsigned ansiCodePage);
 
 // The resource image built into this program (the executable's RCDATA

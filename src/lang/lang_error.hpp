@@ -1,14 +1,15 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "base/errors.hpp"
 
 namespace kovan {
 
 // Errors of the localization layer: constants, language files, switching.
-class ELangError : public std::runtime_error {
+class LanguageError : public Error {
  public:
-  explicit ELangError(const std::string& message) : std::runtime_error(message) {}
+  explicit LanguageError(const std::string& message) : Error(message) {}
 };
 
 }  // namespace kovan

@@ -57,8 +57,8 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
-EFOpenError::EFOpenError(const std::string& path, int systemError)
-    : std::runtime_error("Cannot open file \"" + path + "\". " + SystemErrorText(systemError)) {}
+FileOpenError::FileOpenError(const std::string& path, int systemError)
+    : Error("Cannot open file \"" + path + "\". " + SystemErrorText(systemError)) {}
 
 const std::u16string* LangSection::Find(int32_t id) const {
   const auto it = texts.find(id);
@@ -204,13 +204,13 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
           const auto id = ParseDecimal(name);
           if (!id || *id <= 0) break;
           if (!file.sections[section].texts.emplace(*id, Unescape(value)).second) {
-            throw ELangError("Duplicate property value translation ID (" + std::to_string(*id) + ")");
+            throw LanguageError("Duplicate property value translation ID (" + std::to_string(*id) + ")");
           }
           break;
         }
       }
-    } catch (const ELangError& inner) {
-      throw ELangError("Loading translations failed.\r\nLine " + std::to_string(index) + ": " + inner.what());
+    } catch (const LanguageError& inner) {
+      throw LanguageError("Loading translations failed.\r\nLine " + std::to_string(index) + ": " + inner.what());
     }
   }
   return file;
@@ -219,7 +219,7 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
 LangFile ReadLanguageFile(const std::string& path, bool paramsOnly) {
   int openError = 0;
   const std::optional<std::string> bytes = ReadWholeFile(path, &openError);
-  if (!bytes) throw EFOpenError(path, openError);
+  if (!bytes) throw FileOpenError(path, openError);
   return ParseLanguageText(DecodeLanguageFile(*bytes, AnsiCodePage()), paramsOnly);
 }
 

@@ -14,14 +14,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/errors.hpp"
 #include "lang/constants_table.hpp"
 
 namespace kovan {
 
 // A language file that could not be opened: "Cannot open file "PATH". REASON".
-class EFOpenError : public std::runtime_error {
+class FileOpenError : public Error {
  public:
-  EFOpenError(const std::string& path, int systemError);
+  FileOpenError(const std::string& path, int systemError);
 };
 
 // One window's section of a language file: texts by ID.
@@ -62,12 +63,12 @@ std::vector<std::u16string> SplitLines(std::u16string_view text);
 std::u16string Unescape(std::u16string_view value);
 
 // Parses decoded text. With `paramsOnly` reading stops at the first section
-// line. Throws ELangError "Loading translations failed.\r\nLine N: ..." with
+// line. Throws LanguageError "Loading translations failed.\r\nLine N: ..." with
 // the line's index counted from 0.
 LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly);
 
-// Reads and parses a file. Throws EFOpenError when it cannot be opened,
-// EInOutError when reading fails, ELangError on a bad line.
+// Reads and parses a file. Throws FileOpenError when it cannot be opened,
+// IoError when reading fails, LanguageError on a bad line.
 LangFile ReadLanguageFile(const std::string& path, bool paramsOnly);
 
 }  // namespace kovan

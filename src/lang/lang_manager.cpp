@@ -15,73 +15,73 @@
 
 namespace kovan {
 
-TLangManager::TLangManager() : activeCodePage_(LanguageCodePage(activeLanguage_)) {
+LanguageManager::LanguageManager() : activeCodePage_(LanguageCodePage(activeLanguage_)) {
   LoadConstants(BuiltinConstantsResource());
 }
 
-void TLangManager::LoadConstants(std::span<const uint8_t> image) {
+void LanguageManager::LoadConstants(std::span<const uint8_t> image) {
   std::unique_lock guard(lock_);
   LoadProgramConstants(constants_, image, activeCodePage_);
 }
 
-void TLangManager::SetBaseLanguage(uint16_t id) {
+void LanguageManager::SetBaseLanguage(uint16_t id) {
   std::unique_lock guard(lock_);
   baseLanguage_ = id;
 }
 
-uint16_t TLangManager::BaseLanguage() const {
+uint16_t LanguageManager::BaseLanguage() const {
   std::shared_lock guard(lock_);
   return baseLanguage_;
 }
 
-uint16_t TLangManager::ActiveLanguage() const {
+uint16_t LanguageManager::ActiveLanguage() const {
   std::shared_lock guard(lock_);
   return activeLanguage_;
 }
 
-unsigned TLangManager::ActiveCodePage() const {
+unsigned LanguageManager::ActiveCodePage() const {
   std::shared_lock guard(lock_);
   return activeCodePage_;
 }
 
-const TLangManager::LanguageFileEntry* TLangManager::FileOf(uint16_t id) const {
+const LanguageManager::LanguageFileEntry* LanguageManager::FileOf(uint16_t id) const {
   const auto it = std::find_if(files_.begin(), files_.end(), [id](const LanguageFileEntry& e) { return e.id == id; });
   return it != files_.end() ? &*it : nullptr;
 }
 
-void TLangManager::CheckIndex(int index) const {
+void LanguageManager::CheckIndex(int index) const {
   if (index < 0 || static_cast<size_t>(index) > files_.size()) {
     throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
   }
 }
 
-int TLangManager::LanguageTotal() const {
+int LanguageManager::LanguageTotal() const {
   std::shared_lock guard(lock_);
   return static_cast<int>(files_.size()) + 1;
 }
 
-uint16_t TLangManager::LanguageIdAt(int index) const {
+uint16_t LanguageManager::LanguageIdAt(int index) const {
   std::shared_lock guard(lock_);
   CheckIndex(index);
   return index == 0 ? baseLanguage_ : files_[static_cast<size_t>(index) - 1].id;
 }
 
-std::string TLangManager::LanguageNameAt(int index) const { return LanguageName(LanguageIdAt(index)); }
+std::string LanguageManager::LanguageNameAt(int index) const { return LanguageName(LanguageIdAt(index)); }
 
-std::string TLangManager::LanguageFileAt(int index) const {
+std::string LanguageManager::LanguageFileAt(int index) const {
   std::shared_lock guard(lock_);
   CheckIndex(index);
   return index == 0 ? std::string() : files_[static_cast<size_t>(index) - 1].path;
 }
 
-int TLangManager::LanguageIndexOf(uint16_t id) const {
+int LanguageManager::LanguageIndexOf(uint16_t id) const {
   std::shared_lock guard(lock_);
   if (id == baseLanguage_) return 0;
   const LanguageFileEntry* entry = FileOf(id);
   return entry ? static_cast<int>(entry - files_.data()) + 1 : 0;
 }
 
-int TLangManager::ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse) {
+int LanguageManager::ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse) {
   std::string dir = folder;
   if (dir.empty() || !IsPathSeparator(dir.back())) dir += kPathSeparator;
   int accepted = 0;
@@ -96,7 +96,7 @@ int TLangManager::ScanLanguageFolder(const std::string& folder, const std::strin
   return accepted;
 }
 
-bool TLangManager::AddLanguageFile(const std::string& path) {
+bool LanguageManager::AddLanguageFile(const std::string& path) {
   if (!FileExists(path)) return false;
   const auto id = static_cast<uint16_t>(ReadLanguageFile(path, true).LanguageId());
   if (id == 0) return false;
@@ -112,9 +112,9 @@ bool TLangManager::AddLanguageFile(const std::string& path) {
   return true;
 }
 
-void TLangManager::SwitchLanguage(uint16_t id) {
+void LanguageManager::SwitchLanguage(uint16_t id) {
   std::optional<LangFile> file;
-  std::vector<TLanguageController*> controllers;
+  std::vector<LanguageController*> controllers;
   {
     std::unique_lock guard(lock_);
     const LanguageFileEntry* entry = id == baseLanguage_ ? nullptr : FileOf(id);
@@ -137,12 +137,12 @@ void TLangManager::SwitchLanguage(uint16_t id) {
   }
   // Windows are translated without holding the lock: a window may well look up
   // constants or ask for the active language while it takes its new texts.
-  for (TLanguageController* controller : controllers) {
+  for (LanguageController* controller : controllers) {
     controller->Translate(file ? file->FindSection(controller->SectionNameOrWindow()) : nullptr);
   }
 }
 
-void TLangManager::TranslateController(TLanguageController& controller) {
+void LanguageManager::TranslateController(LanguageController& controller) {
   std::string path;
   {
     std::shared_lock guard(lock_);
@@ -155,41 +155,41 @@ void TLangManager::TranslateController(TLanguageController& controller) {
   controller.Translate(file.FindSection(controller.SectionNameOrWindow()));
 }
 
-void TLangManager::AttachController(TLanguageController& controller) {
+void LanguageManager::AttachController(LanguageController& controller) {
   std::unique_lock guard(lock_);
   controllers_.push_back(&controller);
 }
 
-void TLangManager::DetachController(TLanguageController& controller) {
+void LanguageManager::DetachController(LanguageController& controller) {
   std::unique_lock guard(lock_);
   std::erase(controllers_, &controller);
 }
 
-std::u16string TLangManager::ConstantText(std::string_view name) const {
+std::u16string LanguageManager::ConstantText(std::string_view name) const {
   std::shared_lock guard(lock_);
   const LangConstant* item = constants_.Find(name);
-  if (!item) throw ELangError("Constant \"" + std::string(name) + "\" not found");
+  if (!item) throw LanguageError("Constant \"" + std::string(name) + "\" not found");
   return item->value;
 }
 
-std::string TLangManager::ConstantTextAnsi(std::string_view name) const {
+std::string LanguageManager::ConstantTextAnsi(std::string_view name) const {
   const std::u16string text = ConstantText(name);
   return Utf16ToAnsi(text, ActiveCodePage());
 }
 
-TLangManager& LangManager() {
+LanguageManager& LangManager() {
   // The program sets its base language before anything else can ask for it,
   // so the manager is handed out with it already set.
-  static TLangManager& manager = []() -> TLangManager& {
-    static TLangManager instance;
+  static LanguageManager& manager = []() -> LanguageManager& {
+    static LanguageManager instance;
     instance.SetBaseLanguage(kBaseLanguage);
     return instance;
   }();
   return manager;
 }
 
-std::u16string ConstantText(std::string_view name) { return LangManager().ConstantText(name); }
-std::string ConstantTextAnsi(std::string_view name) { return LangManager().ConstantTextAnsi(name); }
-std::string Text(std::string_view name) { return Utf16ToUtf8(LangManager().ConstantText(name)); }
+std::u16string ConstantText(MessageKey key) { return LangManager().ConstantText(key.name); }
+std::string ConstantTextAnsi(MessageKey key) { return LangManager().ConstantTextAnsi(key.name); }
+std::string Text(MessageKey key) { return Utf16ToUtf8(LangManager().ConstantText(key.name)); }
 
 }  // namespace kovan

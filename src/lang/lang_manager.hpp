@@ -11,19 +11,21 @@
 #include <vector>
 
 #include "lang/constants_table.hpp"
+#include "lang/message_key.hpp"
+#include "message_keys.hpp"
 
 namespace kovan {
 
-class TLanguageController;
+class LanguageController;
 
 inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, the language built into the program
 
-class TLangManager {
+class LanguageManager {
  public:
   // Base and active language 1033, the constants as built in.
-  TLangManager();
-  TLangManager(const TLangManager&) = delete;
-  TLangManager& operator=(const TLangManager&) = delete;
+  LanguageManager();
+  LanguageManager(const LanguageManager&) = delete;
+  LanguageManager& operator=(const LanguageManager&) = delete;
 
   void SetBaseLanguage(uint16_t id);
   uint16_t BaseLanguage() const;
@@ -44,7 +46,7 @@ class TLangManager {
 
   // Registers the files of `folder` that match `mask` (and, with `recurse`,
   // those of its subfolders); returns how many were accepted. A file that
-  // cannot be opened ends the scan with EFOpenError.
+  // cannot be opened ends the scan with FileOpenError.
   int ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse);
   // Registers one file by its LANGID. False for a missing file or a file
   // without a usable LANGID; true, without registering, for the base language.
@@ -55,17 +57,17 @@ class TLangManager {
   // the switch with its error and changes nothing.
   void SwitchLanguage(uint16_t id);
 
-  // The text of a constant in the active language; throws ELangError
+  // The text of a constant in the active language; throws LanguageError
   // ("Constant "%s" not found") for an unknown name.
   std::u16string ConstantText(std::string_view name) const;
   // The same in the active language's ANSI code page.
   std::string ConstantTextAnsi(std::string_view name) const;
 
-  void AttachController(TLanguageController& controller);
-  void DetachController(TLanguageController& controller);
+  void AttachController(LanguageController& controller);
+  void DetachController(LanguageController& controller);
   // Translates one window into the active language; nothing happens while the
   // base language is active.
-  void TranslateController(TLanguageController& controller);
+  void TranslateController(LanguageController& controller);
 
   // Replaces the constants with a resource image and the added constants.
   void LoadConstants(std::span<const uint8_t> image);
@@ -86,17 +88,18 @@ class TLangManager {
   uint16_t activeLanguage_ = 1033;
   unsigned activeCodePage_;
   ConstantsTable constants_;
-  std::vector<TLanguageController*> controllers_;  // not owned, in attach order
+  std::vector<LanguageController*> controllers_;  // not owned, in attach order
   std::vector<LanguageFileEntry> files_;
 };
 
 // The program's one manager. Its base language is Turkish from the start.
-TLangManager& LangManager();
+LanguageManager& LangManager();
 
-// Shorthands for the program's own use: UTF-16 as stored, the active code
-// page's 8-bit text, and UTF-8 for the rest of the program.
-std::u16string ConstantText(std::string_view name);
-std::string ConstantTextAnsi(std::string_view name);
-std::string Text(std::string_view name);
+// Shorthands for the program's own use, by compile-time key: UTF-16 as
+// stored, the active code page's 8-bit text, and UTF-8 for the rest of the
+// program.
+std::u16string ConstantText(MessageKey key);
+std::string ConstantTextAnsi(MessageKey key);
+std::string Text(MessageKey key);
 
 }  // namespace kovan

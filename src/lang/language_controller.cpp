@@ -5,19 +5,19 @@
 
 namespace kovan {
 
-TLanguageController::TLanguageController(const WindowTextTable& table, LanguageView& view, TLangManager& manager)
+LanguageController::LanguageController(const WindowTextTable& table, LanguageView& view, LanguageManager& manager)
     : table_(table), view_(view), manager_(manager), windowName_(table.windowName) {
   for (const char* pattern : table.ignoreList) IgnoreList.Add(pattern);
   manager_.AttachController(*this);
 }
 
-TLanguageController::~TLanguageController() { manager_.DetachController(*this); }
+LanguageController::~LanguageController() { manager_.DetachController(*this); }
 
-const std::string& TLanguageController::SectionNameOrWindow() const {
+const std::string& LanguageController::SectionNameOrWindow() const {
   return SectionName.empty() ? windowName_ : SectionName;
 }
 
-void TLanguageController::Loaded() {
+void LanguageController::Loaded() {
   bound_.clear();
   for (const WindowText& text : table_.texts) {
     if (IgnoreList.Matches(std::string(text.component) + "." + text.property)) continue;
@@ -27,7 +27,7 @@ void TLanguageController::Loaded() {
   manager_.TranslateController(*this);
 }
 
-void TLanguageController::Translate(const LangSection* section) {
+void LanguageController::Translate(const LangSection* section) {
   for (const WindowText* text : bound_) {
     const std::u16string* translated = section ? section->Find(text->id) : nullptr;
     view_.ApplyText(text->component, text->property, translated ? Utf16ToUtf8(*translated) : text->builtin);

@@ -25,13 +25,13 @@ class LanguageView {
   virtual void ApplyText(std::string_view component, std::string_view property, const std::string& text) = 0;
 };
 
-class TLanguageController {
+class LanguageController {
  public:
   // Attaches to `manager` at once; the destructor detaches.
-  TLanguageController(const WindowTextTable& table, LanguageView& view, TLangManager& manager = LangManager());
-  ~TLanguageController();
-  TLanguageController(const TLanguageController&) = delete;
-  TLanguageController& operator=(const TLanguageController&) = delete;
+  LanguageController(const WindowTextTable& table, LanguageView& view, LanguageManager& manager = LangManager());
+  ~LanguageController();
+  LanguageController(const LanguageController&) = delete;
+  LanguageController& operator=(const LanguageController&) = delete;
 
   // The window's section in language files; when empty, the window's name.
   std::string SectionName;
@@ -52,7 +52,7 @@ class TLanguageController {
  private:
   const WindowTextTable& table_;
   LanguageView& view_;
-  TLangManager& manager_;
+  LanguageManager& manager_;
   std::string windowName_;
   std::vector<const WindowText*> bound_;  // the translatable texts, known once the window has loaded
 };

@@ -6,7 +6,7 @@ namespace kovan {
 
 std::string LanguageFolder() { return ExeFolder() + "dil" + kPathSeparator; }
 
-bool ChooseStartLanguage(TLangManager& manager, int32_t savedLanguage, const std::string& languageFolder,
+bool ChooseStartLanguage(LanguageManager& manager, int32_t savedLanguage, const std::string& languageFolder,
                          Prompter& prompter, const std::function<void(int index)>& eachLanguage) {
   manager.ScanLanguageFolder(languageFolder, "*.lng", false);
   bool found = false;

@@ -26,7 +26,7 @@ std::string LanguageFolder();
 // before switching, for a list of languages to be filled. Returns true when
 // the saved language was found. Errors of the scan and the switch reach the
 // caller.
-bool ChooseStartLanguage(TLangManager& manager, int32_t savedLanguage, const std::string& languageFolder,
+bool ChooseStartLanguage(LanguageManager& manager, int32_t savedLanguage, const std::string& languageFolder,
                          Prompter& prompter, const std::function<void(int index)>& eachLanguage = {});
 
 }  // namespace kovan

@@ -1,6 +1,6 @@
-// The translatable texts of the three translatable windows. A language file
-// addresses a window by its section name and a text by its ID, so IDs are
-// never reused or renumbered.
+// The shape of a translatable window's table of texts. A language file
+// addresses a window by its section name and a text by its ID; each window
+// keeps its own table beside its code.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +21,6 @@ struct WindowTextTable {
   // Property paths ("Component.Property") never to translate.
   std::span<const char* const> ignoreList;
 };
-
-const WindowTextTable& MainWindowTexts();      // AnaPencere
-const WindowTextTable& SettingsWindowTexts();  // AyarPencere
-const WindowTextTable& PoolWindowTexts();      // Kaynaklar
-std::span<const WindowTextTable* const> TranslatableWindows();
 
 // The built-in text of one entry; nullptr when the table has none.
 const WindowText* FindWindowText(const WindowTextTable& table, int32_t id);

@@ -13,9 +13,9 @@ std::string BrowserCommandLine(std::string_view registered, std::string_view add
   return commandLine;
 }
 
-EBrowserStart::EBrowserStart() : std::runtime_error(Text("gezginyok")) {}
+BrowserStartError::BrowserStartError() : Error(Text(msg::gezginyok)) {}
 
-void RegisteredBrowser::GezginAc(const std::string& address) {
+void RegisteredBrowser::OpenInBrowser(const std::string& address) {
   std::optional<std::string> command;
   if (const std::optional<std::string> fileClass = classes_.ReadDefaultValue(".htm"); fileClass && !fileClass->empty())
     command = classes_.ReadDefaultValue(*fileClass + "\\shell\\open\\command");
@@ -24,7 +24,7 @@ void RegisteredBrowser::GezginAc(const std::string& address) {
     (void)starter_.ShellOpen(address);
     return;
   }
-  if (!starter_.StartMaximized(BrowserCommandLine(*command, address))) throw EBrowserStart();
+  if (!starter_.StartMaximized(BrowserCommandLine(*command, address))) throw BrowserStartError();
 }
 
 }  // namespace kovan

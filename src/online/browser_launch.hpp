@@ -2,6 +2,8 @@
 // command line from the classes root, with the address in place of "%1".
 #pragma once
 
+#include "base/errors.hpp"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -35,26 +37,26 @@ std::string BrowserCommandLine(std::string_view registered, std::string_view add
 
 // Raised when the registered browser could not be started; what() is the
 // "gezginyok" message in the active language.
-class EBrowserStart : public std::runtime_error {
+class BrowserStartError : public Error {
  public:
-  EBrowserStart();
+  BrowserStartError();
 };
 
 // How window logic opens a web page.
 class BrowserOpener {
  public:
   virtual ~BrowserOpener() = default;
-  virtual void GezginAc(const std::string& address) = 0;
+  virtual void OpenInBrowser(const std::string& address) = 0;
 };
 
 class RegisteredBrowser : public BrowserOpener {
  public:
   RegisteredBrowser(ClassesRoot& classes, BrowserStarter& starter) : classes_(classes), starter_(starter) {}
   // Runs the ".htm" class's open command with the address; throws
-  // EBrowserStart when that start fails. Without a usable association the
+  // BrowserStartError when that start fails. Without a usable association the
   // shell opens the address instead, and a failure of that stays silent, as
   // there is then no browser we could name.
-  void GezginAc(const std::string& address) override;
+  void OpenInBrowser(const std::string& address) override;
 
  private:
   ClassesRoot& classes_;

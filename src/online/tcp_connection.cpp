@@ -10,50 +10,18 @@
 
 #include "base/errors.hpp"
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
+#include "online/socket_api.hpp"
 
 namespace kovan {
 
 namespace {
 
-#ifdef _WIN32
-using NativeSocket = SOCKET;
-int LastSocketError() { return WSAGetLastError(); }
-bool WouldBlock(int error) { return error == WSAEWOULDBLOCK; }
-bool ConnectPending(int error) { return error == WSAEWOULDBLOCK; }
-bool Interrupted(int error) { return error == WSAEINTR; }
-constexpr int kRefused = WSAECONNREFUSED;
-constexpr int kReset = WSAECONNRESET;
-std::string SocketErrorText(int error) { return SystemErrorText(error); }
-#else
-using NativeSocket = int;
-int LastSocketError() { return errno; }
-bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
-bool ConnectPending(int error) { return error == EINPROGRESS; }
-bool Interrupted(int error) { return error == EINTR; }
-constexpr int kRefused = ECONNREFUSED;
-constexpr int kReset = ECONNRESET;
-std::string SocketErrorText(int error) { return std::strerror(error); }
-#endif
-
-NativeSocket Native(const SocketHandle& socket) { return static_cast<NativeSocket>(socket.get()); }
+sockets::Native Native(const SocketHandle& socket) { return static_cast<sockets::Native>(socket.get()); }
 
 [[noreturn]] void ThrowSocketError(const char* what, int error) {
-  if (error == kRefused) throw HttpError("connection refused");
-  if (error == kReset) throw HttpError("connection reset");
-  throw HttpError(std::string(what) + ": " + SocketErrorText(error));
+  if (sockets::Refused(error)) throw HttpError("connection refused");
+  if (sockets::Reset(error)) throw HttpError("connection reset");
+  throw HttpError(std::string(what) + ": " + sockets::ErrorText(error));
 }
 
 [[noreturn]] void TimedOut() { throw HttpError("timed out"); }
@@ -66,23 +34,9 @@ bool WaitFor(const SocketHandle& socket, Wait what, const Deadline& deadline) {
   for (;;) {
     if (deadline.Passed()) return false;
     const int ms = deadline.RemainingMs();
-#ifdef _WIN32
-    fd_set ready;
-    fd_set failed;
-    FD_ZERO(&ready);
-    FD_ZERO(&failed);
-    FD_SET(Native(socket), &ready);
-    // A refused non-blocking connect is reported in the exception set only.
-    FD_SET(Native(socket), &failed);
-    timeval timeout{ms / 1000, (ms % 1000) * 1000};
-    const int n =
-        select(0, what == Wait::Read ? &ready : nullptr, what == Wait::Write ? &ready : nullptr, &failed, &timeout);
-#else
-    pollfd entry{Native(socket), static_cast<short>(what == Wait::Read ? POLLIN : POLLOUT), 0};
-    const int n = poll(&entry, 1, ms);
-#endif
+    const int n = sockets::WaitReady(Native(socket), what == Wait::Read, ms);
     if (n > 0) return true;
-    if (n < 0 && !Interrupted(LastSocketError())) ThrowSocketError("wait", LastSocketError());
+    if (n < 0 && !sockets::Interrupted(sockets::LastError())) ThrowSocketError("wait", sockets::LastError());
   }
 }
 
@@ -152,6 +106,7 @@ std::vector<Endpoint> Resolve(const std::string& host, uint16_t port, const Dead
         found = true;
       }
     } catch (const HttpError&) {
+      // A network layer that will not start is a lookup that found nothing.
     }
     const std::lock_guard<std::mutex> guard(lookup->lock);
     lookup->endpoints = std::move(endpoints);
@@ -167,32 +122,26 @@ std::vector<Endpoint> Resolve(const std::string& host, uint16_t port, const Dead
 }
 
 void MakeNonBlocking(const SocketHandle& socket) {
-#ifdef _WIN32
-  u_long on = 1;
-  if (ioctlsocket(Native(socket), FIONBIO, &on) != 0) ThrowSocketError("socket", LastSocketError());
-#else
-  const int flags = fcntl(Native(socket), F_GETFL, 0);
-  if (flags < 0 || fcntl(Native(socket), F_SETFL, flags | O_NONBLOCK) < 0) ThrowSocketError("socket", errno);
-#endif
+  if (const int error = sockets::MakeNonBlocking(Native(socket))) ThrowSocketError("socket", error);
 }
 
 // Connects to one endpoint; the socket on success, the system's error code otherwise.
 SocketHandle ConnectTo(const Endpoint& endpoint, const Deadline& deadline, int& error) {
   SocketHandle socket(static_cast<uintptr_t>(::socket(endpoint.family, SOCK_STREAM, IPPROTO_TCP)));
   if (!socket.valid()) {
-    error = LastSocketError();
+    error = sockets::LastError();
     return {};
   }
   MakeNonBlocking(socket);
   if (connect(Native(socket), reinterpret_cast<const sockaddr*>(&endpoint.address), endpoint.length) == 0)
     return socket;
-  error = LastSocketError();
-  if (!ConnectPending(error)) return {};
+  error = sockets::LastError();
+  if (!sockets::ConnectPending(error)) return {};
   if (!WaitFor(socket, Wait::Write, deadline)) TimedOut();
   int result = 0;
   socklen_t length = sizeof result;
   if (getsockopt(Native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&result), &length) != 0)
-    result = LastSocketError();
+    result = sockets::LastError();
   if (result == 0) return socket;
   error = result;
   return {};
@@ -206,18 +155,10 @@ int Deadline::RemainingMs() const {
 }
 
 NetworkSession::NetworkSession() {
-#ifdef _WIN32
-  WSADATA data;
-  const int error = WSAStartup(MAKEWORD(2, 2), &data);
-  if (error != 0) ThrowSocketError("network start", error);
-#endif
+  if (const int error = sockets::StartNetwork()) ThrowSocketError("network start", error);
 }
 
-NetworkSession::~NetworkSession() {
-#ifdef _WIN32
-  WSACleanup();
-#endif
-}
+NetworkSession::~NetworkSession() { sockets::StopNetwork(); }
 
 SocketHandle& SocketHandle::operator=(SocketHandle&& other) noexcept {
   if (this != &other) {
@@ -229,12 +170,7 @@ SocketHandle& SocketHandle::operator=(SocketHandle&& other) noexcept {
 }
 
 SocketHandle::~SocketHandle() {
-  if (!valid()) return;
-#ifdef _WIN32
-  closesocket(static_cast<SOCKET>(value_));
-#else
-  close(static_cast<int>(value_));
-#endif
+  if (valid()) sockets::Close(static_cast<sockets::Native>(value_));
 }
 
 TcpConnection::TcpConnection(const std::string& host, uint16_t port, const Deadline& deadline) : deadline_(deadline) {
@@ -249,18 +185,14 @@ TcpConnection::TcpConnection(const std::string& host, uint16_t port, const Deadl
 }
 
 void TcpConnection::Send(std::string_view bytes) {
-#ifdef MSG_NOSIGNAL
-  constexpr int kFlags = MSG_NOSIGNAL;  // a peer that went away is an error, not a signal
-#else
-  constexpr int kFlags = 0;
-#endif
+  const int flags = sockets::SendFlags();
   while (!bytes.empty()) {
     if (!WaitFor(socket_, Wait::Write, deadline_)) TimedOut();
     const auto chunk = static_cast<int>(std::min<size_t>(bytes.size(), 1 << 20));
-    const auto n = send(Native(socket_), bytes.data(), chunk, kFlags);
+    const auto n = send(Native(socket_), bytes.data(), chunk, flags);
     if (n < 0) {
-      const int error = LastSocketError();
-      if (WouldBlock(error) || Interrupted(error)) continue;
+      const int error = sockets::LastError();
+      if (sockets::WouldBlock(error) || sockets::Interrupted(error)) continue;
       ThrowSocketError("send", error);
     }
     bytes.remove_prefix(static_cast<size_t>(n));
@@ -273,8 +205,8 @@ size_t TcpConnection::Read(char* buffer, size_t capacity) {
     if (!WaitFor(socket_, Wait::Read, deadline_)) TimedOut();
     const auto n = recv(Native(socket_), buffer, chunk, 0);
     if (n >= 0) return static_cast<size_t>(n);
-    const int error = LastSocketError();
-    if (!WouldBlock(error) && !Interrupted(error)) ThrowSocketError("receive", error);
+    const int error = sockets::LastError();
+    if (!sockets::WouldBlock(error) && !sockets::Interrupted(error)) ThrowSocketError("receive", error);
   }
 }
 

@@ -1,7 +1,6 @@
 #include "online/version_check.hpp"
 
-#include <stdexcept>
-
+#include "base/errors.hpp"
 #include "lang/lang_manager.hpp"
 #include "online/strict_integer.hpp"
 
@@ -10,17 +9,17 @@ namespace kovan {
 int32_t FetchPublishedVersion(const ServerAddress& server) {
   const HttpResponse response = HttpGet(server, kVersionFilePath, kVersionCheckTimeLimit);
   const std::optional<int32_t> version = StrictToInt(response.body);
-  if (!version) throw std::runtime_error("the version file does not hold a number");
+  if (!version) throw Error("the version file does not hold a number");
   return *version;
 }
 
-void VersionCheck::SurumKontrol(bool ask) noexcept {
+void VersionCheck::CheckForNewVersion(bool ask) noexcept {
   // Whatever goes wrong, the program starts as if there were no newer release.
   int32_t published = 0;
   try {
     published = FetchPublishedVersion(server_);
   } catch (...) {
-    return;
+    return;  // an unreachable server or a bad answer is not the user's concern
   }
   Announce(published, ask);
 }
@@ -32,15 +31,16 @@ void VersionCheck::Announce(int32_t published, bool ask) noexcept {
     view_.EnableNewVersionCommand();
     if (!ask) return;
     MessageRequest question;
-    question.caption = Text("yeni2");
-    question.text = Text("yeni1");
+    question.caption = Text(msg::yeni2);
+    question.text = Text(msg::yeni1);
     question.buttons = MessageButtons::YesNo;
     question.icon = MessageIcon::Information;
-    if (prompter_.Message(question) == MessageAnswer::Yes) browser_.GezginAc(ProductPageAddress(server_));
+    if (prompter_.Message(question) == MessageAnswer::Yes) browser_.OpenInBrowser(ProductPageAddress(server_));
   } catch (...) {
+    // The offer is a courtesy: a browser that cannot start must not stop the start.
   }
 }
 
-void VersionCheck::GncelSrm1Click() { browser_.GezginAc(ProductPageAddress(server_)); }
+void VersionCheck::OpenNewVersionPage() { browser_.OpenInBrowser(ProductPageAddress(server_)); }
 
 }  // namespace kovan

@@ -35,12 +35,12 @@ class VersionCheck {
 
   // Asks the server for the newest release; when it is newer, enables the
   // command and, if `ask`, offers the product page. Every failure is silent.
-  void SurumKontrol(bool ask) noexcept;
-  // The second half of SurumKontrol, for a number fetched elsewhere (the
+  void CheckForNewVersion(bool ask) noexcept;
+  // The second half of CheckForNewVersion, for a number fetched elsewhere (the
   // window fetches it on a worker thread so that start-up never waits).
   void Announce(int32_t published, bool ask) noexcept;
-  // The "Yeni Sürüm" command: opens the product page. EBrowserStart reaches the caller.
-  void GncelSrm1Click();
+  // The "Yeni Sürüm" command: opens the product page. BrowserStartError reaches the caller.
+  void OpenNewVersionPage();
 
   const ServerAddress& Server() const { return server_; }
 

@@ -7,18 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/command_line.hpp"
 #include "platform/shell.hpp"
 
 namespace kovan {
 
-// The arguments of a Windows command line's parameter text: white space
-// separates arguments outside double quotes; 2n backslashes before a quote
-// give n backslashes and the quote opens or closes quoting, 2n+1 give n and a
-// literal quote; other backslashes are literal; inside quotes, "" gives a
-// literal quote.
-std::vector<std::string> SplitCommandLine(std::string_view parameters);
-
-#ifndef _WIN32
 class PosixShell : public Shell {
  public:
   // The show state means nothing here; the program shares kovanc's terminal.
@@ -33,6 +26,5 @@ class PosixShell : public Shell {
 // The full path of the first executable file called `name` in the folders of
 // PATH; empty when there is none.
 std::string FindOnPath(const std::string& name);
-#endif
 
 }  // namespace kovan

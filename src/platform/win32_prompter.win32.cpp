@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/error_report.hpp"
+#include "base/error_report.hpp"
+#include "base/errors.hpp"
 #include "base/text.hpp"
 
 namespace kovan {
@@ -60,7 +61,7 @@ std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogRequest& r
   if (!chosen) {
     const DWORD err = CommDlgExtendedError();
     if (err == 0) return std::nullopt;  // cancelled
-    throw std::runtime_error("The file dialog cannot be shown (error " + std::to_string(err) + ")");
+    throw Error("The file dialog cannot be shown (error " + std::to_string(err) + ")");
   }
   return ToUtf8(name.data());
 }

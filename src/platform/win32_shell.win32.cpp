@@ -2,22 +2,12 @@
 
 #include <shellapi.h>
 
-#include <stdexcept>
-
-#include "base/errors.hpp"
+#include "base/errors.win32.hpp"
 #include "base/handles.win32.hpp"
 #include "base/message_queue.win32.hpp"
 #include "base/text.hpp"
 
 namespace kovan {
-
-namespace {
-
-[[noreturn]] void ThrowLastError(const char* what) {
-  throw std::runtime_error(std::string(what) + ": " + SystemErrorText(static_cast<int>(GetLastError())));
-}
-
-}  // namespace
 
 ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& parameters, ShowState show) {
   const std::wstring wideFile = ToWide(file);
@@ -47,11 +37,11 @@ ProcessRun Win32Shell::RunAndWait(const std::string& file, const std::string& pa
     // before the call, so nothing waits behind the process.
     const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0) break;
-    if (woke != WAIT_OBJECT_0 + 1) ThrowLastError("Waiting for the started program failed");
+    if (woke != WAIT_OBJECT_0 + 1) ThrowLastError("MsgWaitForMultipleObjectsEx");
     if (!DrainMessageQueue()) return {ProcessRun::Outcome::Terminating, 0, 0};
   }
   DWORD code = 0;
-  if (!GetExitCodeProcess(handle, &code)) ThrowLastError("Reading the started program's exit code failed");
+  if (!GetExitCodeProcess(handle, &code)) ThrowLastError("GetExitCodeProcess");
   return {ProcessRun::Outcome::Exited, code, 0};
 }
 
@@ -66,7 +56,7 @@ std::string Win32Shell::SystemDirectory() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const UINT n = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (n == 0) ThrowLastError("The system directory is unknown");
+    if (n == 0) ThrowLastError("GetSystemDirectoryW");
     if (n < buffer.size()) {
       buffer.resize(n);
       break;

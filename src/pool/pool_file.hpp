@@ -32,9 +32,9 @@ struct PoolReadResult {
 
 // Replaces the pool with the file's entries. A file that cannot be opened
 // leaves the pool empty and is only reported in the result; a failure while
-// reading throws EInOutError and keeps the entries read so far.
+// reading throws IoError and keeps the entries read so far.
 [[nodiscard]] PoolReadResult ReadPoolFile(ResourcePool& pool, const std::string& fileName);
-// Writes the pool through a temporary file; throws EInOutError and leaves any
+// Writes the pool through a temporary file; throws IoError and leaves any
 // earlier file whole on failure.
 void WritePoolFile(const ResourcePool& pool, const std::string& fileName);
 

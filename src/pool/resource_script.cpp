@@ -40,8 +40,8 @@ void WriteResourceScript(const ResourcePool& pool, const std::string& path) {
   const std::string bytes = ResourceScriptBytes(pool);
   try {
     ReplaceFileAtomically(path, bytes);
-  } catch (const EInOutError& e) {
-    throw EFCreateError(path, SystemErrorText(e.code()));
+  } catch (const IoError& e) {
+    throw FileCreateError(path, SystemErrorText(e.code()));
   }
 }
 

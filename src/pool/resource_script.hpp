@@ -20,7 +20,7 @@ std::string ResourceScriptLine(const PoolEntry& entry);
 std::string ResourceScriptBytes(const ResourcePool& pool);
 
 // Replaces the file at `path` with the pool's script, through a temporary file.
-// Throws EFCreateError ("Cannot create file "PATH". REASON") when it cannot be
+// Throws FileCreateError ("Cannot create file "PATH". REASON") when it cannot be
 // written; any earlier script stays whole then.
 void WriteResourceScript(const ResourcePool& pool, const std::string& path);
 

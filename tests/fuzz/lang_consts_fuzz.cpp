@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kovan::ConstantsTable table;
   try {
     kovan::LoadConstantsResource(table, {data, size}, 1252);
-  } catch (const kovan::ELangError&) {
+  } catch (const kovan::LanguageError&) {
     return 0;
   }
   const auto& items = table.Items();

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kovan::LangFile params;
   try {
     params = kovan::ParseLanguageText(text, true);
-  } catch (const kovan::ELangError&) {
+  } catch (const kovan::LanguageError&) {
     std::abort();
   }
   try {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (id <= 0) std::abort();
       }
     }
-  } catch (const kovan::ELangError&) {
+  } catch (const kovan::LanguageError&) {
   }
   (void)kovan::Unescape(text);
   return 0;

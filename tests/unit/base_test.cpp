@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/error_report.hpp"
+#include "base/error_report.hpp"
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -41,7 +41,7 @@ TEST(Errors, IoErrorTextsByCode) {
                                                {106, "Invalid numeric input"},
                                                {32, "I/O error 32"},
                                                {0, "I/O error 0"}};
-  for (const auto& [code, text] : cases) EXPECT_STREQ(EInOutError(code).what(), text);
+  for (const auto& [code, text] : cases) EXPECT_STREQ(IoError(code).what(), text);
 }
 
 TEST(Errors, ReportAddsAFullStopAfterLettersAndDigits) {

@@ -53,27 +53,27 @@ class FakeStarter : public BrowserStarter {
   bool shellWorks = true;
 };
 
-TEST(GezginAc, StartsTheRegisteredBrowserMaximized) {
+TEST(OpenInBrowser, StartsTheRegisteredBrowserMaximized) {
   FakeClassesRoot classes;
   classes.values = {{".htm", "htmlfile"}, {"htmlfile\\shell\\open\\command", "\"C:\\B\\b.exe\" -url \"%1\""}};
   FakeStarter starter;
   RegisteredBrowser browser(classes, starter);
-  browser.GezginAc("http://h/p");
+  browser.OpenInBrowser("http://h/p");
   EXPECT_EQ(starter.started, std::vector<std::string>{"\"C:\\B\\b.exe\" -url  http://h/p"});
   EXPECT_TRUE(starter.shellOpened.empty());
 
   starter.startWorks = false;
   try {
-    browser.GezginAc("http://h/p");
+    browser.OpenInBrowser("http://h/p");
     ADD_FAILURE() << "a failed start must be raised";
-  } catch (const EBrowserStart& e) {
-    EXPECT_EQ(std::string(e.what()), Text("gezginyok"));
+  } catch (const BrowserStartError& e) {
+    EXPECT_EQ(std::string(e.what()), Text(msg::gezginyok));
     EXPECT_EQ(std::string(e.what()), "Seçili Internet Gezgini Bulunamadı...");
   }
   EXPECT_TRUE(starter.shellOpened.empty());
 }
 
-TEST(GezginAc, WithoutAUsableAssociationTheShellOpensTheAddressSilently) {
+TEST(OpenInBrowser, WithoutAUsableAssociationTheShellOpensTheAddressSilently) {
   const std::map<std::string, std::string> associations[] = {
       {},
       {{".htm", ""}},
@@ -86,7 +86,7 @@ TEST(GezginAc, WithoutAUsableAssociationTheShellOpensTheAddressSilently) {
     FakeStarter starter;
     starter.shellWorks = false;
     RegisteredBrowser browser(classes, starter);
-    EXPECT_NO_THROW(browser.GezginAc("http://h/p"));
+    EXPECT_NO_THROW(browser.OpenInBrowser("http://h/p"));
     EXPECT_TRUE(starter.started.empty());
     EXPECT_EQ(starter.shellOpened, std::vector<std::string>{"http://h/p"});
   }

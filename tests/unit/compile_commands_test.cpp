@@ -1,6 +1,6 @@
 // The compile commands of the main window, with a scripted prompter and a
 // recording shell in place of the user and GoRC.
-#include "kod/compile_commands.hpp"
+#include "windows/main/compile_commands.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
-#include "platform/recording_prompter.hpp"
-#include "platform/recording_shell.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/recording_shell.hpp"
 #include "pool/resource_script.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -87,11 +87,11 @@ class CompileFlow : public ::testing::Test {
 TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   prompter.dialogAnswers = {out / "app"};
   prompter.answers = {MessageAnswer::Yes};
-  commands.RESdosyasolutur1Click();
+  commands.CompileToRes();
 
   EXPECT_EQ(test::ReadBytes(Script()), ResourceScriptBytes(pool));
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
-  EXPECT_EQ(prompter.calls[0].dialog.title, Text("reskaydet"));
+  EXPECT_EQ(prompter.calls[0].dialog.title, Text(msg::reskaydet));
   EXPECT_EQ(prompter.calls[0].dialog.filter, "RES|res");
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
 
@@ -101,9 +101,9 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   EXPECT_EQ(shell.runs[0].show, ShowState::Hide);
 
   const MessageRequest& done = prompter.calls[1].request;
-  EXPECT_EQ(done.caption, Text("basarili"));
-  EXPECT_EQ(done.text, "RES " + Text("basari1") + "\r" + Text("basari2") + ": app.res\r" + Text("basari3") + ": " +
-                           out.str() + "\r\r" + Text("basari4"));
+  EXPECT_EQ(done.caption, Text(msg::basarili));
+  EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) + ": " +
+                           out.str() + "\r\r" + Text(msg::basari4));
   EXPECT_EQ(done.buttons, MessageButtons::YesNo);
   EXPECT_EQ(done.icon, MessageIcon::Question);
   ASSERT_EQ(shell.executions.size(), 1u);
@@ -117,9 +117,9 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   // No to the closing question opens nothing.
   prompter.calls.clear();
   prompter.dialogAnswers = {out / "app.obj"};
-  commands.OBJdosyasolutur1Click();
+  commands.CompileToObj();
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
-  EXPECT_EQ(prompter.calls[0].dialog.title, Text("objkaydet"));
+  EXPECT_EQ(prompter.calls[0].dialog.title, Text(msg::objkaydet));
   EXPECT_EQ(prompter.calls[0].dialog.filter, "OBJ|obj");
   EXPECT_EQ(shell.runs[1].parameters, "/no/o/fo \"" + out / "app.obj" + "\" \"" + Script() + "\"");
   EXPECT_EQ(prompter.calls[1].request.text.substr(0, 4), "OBJ ");
@@ -144,17 +144,17 @@ TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
     prompter.dialogAnswers = {out / "app"};
     prompter.answers = {MessageAnswer::Yes};
     shell.result = c.run;
-    commands.RESdosyasolutur1Click();
+    commands.CompileToRes();
     EXPECT_EQ(Kinds(), c.shown);
     EXPECT_TRUE(shell.executions.empty());  // never an offer to open the folder
     if (c.run.outcome == ProcessRun::Outcome::Exited) {
       const MessageRequest& failed = prompter.calls[1].request;
-      EXPECT_EQ(failed.caption, Text("derlemehata1"));
-      EXPECT_EQ(failed.text, "RES " + Text("derlemehata") + " " + std::to_string(c.run.exitCode) + "\r" +
-                                 Text("basari2") + ": app.res\r" + Text("basari3") + ": " + out.str());
+      EXPECT_EQ(failed.caption, Text(msg::derlemehata1));
+      EXPECT_EQ(failed.text, "RES " + Text(msg::derlemehata) + " " + std::to_string(c.run.exitCode) + "\r" +
+                                 Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) + ": " + out.str());
       EXPECT_EQ(failed.buttons, MessageButtons::Ok);
     } else if (c.run.outcome == ProcessRun::Outcome::NotStarted) {
-      EXPECT_EQ(prompter.calls[1].request.text, Text("hata"));
+      EXPECT_EQ(prompter.calls[1].request.text, Text(msg::hata));
     }
   }
   EXPECT_FALSE(commands.Running());
@@ -163,11 +163,11 @@ TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
 TEST_F(CompileFlow, EmptyPoolAsksToOpenThePoolWindowAndNeverCompiles) {
   pool.Clear();
   prompter.answers = {MessageAnswer::Yes, MessageAnswer::No};
-  commands.RESdosyasolutur1Click();
-  commands.OBJdosyasolutur1Click();
+  commands.CompileToRes();
+  commands.CompileToObj();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Message, Call::Message}));
-  EXPECT_EQ(prompter.calls[0].request.caption, Text("havuzbos1"));
-  EXPECT_EQ(prompter.calls[0].request.text, Text("havuzbos"));
+  EXPECT_EQ(prompter.calls[0].request.caption, Text(msg::havuzbos1));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::havuzbos));
   EXPECT_EQ(prompter.calls[0].request.buttons, MessageButtons::YesNo);
   EXPECT_EQ(poolWindowShown, 1);
   EXPECT_TRUE(shell.runs.empty());
@@ -177,12 +177,12 @@ TEST_F(CompileFlow, EmptyPoolAsksToOpenThePoolWindowAndNeverCompiles) {
 TEST_F(CompileFlow, KeyFaultsAndAMissingCompilerStopBeforeTheScript) {
   pool.Append("?", "ico", "C:\\x\\unnamed.ico");
   pool.Append("PIC", "png", "D:\\c.png");
-  commands.RESdosyasolutur1Click();
+  commands.CompileToRes();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Message, Call::Message}));
-  EXPECT_EQ(prompter.calls[0].request.caption, Text("tanimeksik1"));
-  EXPECT_EQ(prompter.calls[0].request.text, Text("tanimeksik") + "\r\runnamed.ico\r");
-  EXPECT_EQ(prompter.calls[1].request.caption, Text("tanimayni1"));
-  EXPECT_EQ(prompter.calls[1].request.text, Text("tanimayni") + "\r\rPIC->b.bmp\rPIC->c.png\r");
+  EXPECT_EQ(prompter.calls[0].request.caption, Text(msg::tanimeksik1));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::tanimeksik) + "\r\runnamed.ico\r");
+  EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::tanimayni1));
+  EXPECT_EQ(prompter.calls[1].request.text, Text(msg::tanimayni) + "\r\rPIC->b.bmp\rPIC->c.png\r");
   EXPECT_EQ(prompter.calls[1].request.icon, MessageIcon::Information);
 
   pool.Clear();
@@ -190,16 +190,16 @@ TEST_F(CompileFlow, KeyFaultsAndAMissingCompilerStopBeforeTheScript) {
   std::filesystem::remove(test::FsPath(systemDir / "Gorc.exe"));
   std::filesystem::create_directory(test::FsPath(systemDir / "Gorc.exe"));  // a folder does not count
   prompter.calls.clear();
-  commands.RESdosyasolutur1Click();
-  commands.RESOBJ1Click();
+  commands.CompileToRes();
+  commands.ConvertResToObj();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info, Call::Info}));
-  EXPECT_EQ(prompter.calls[0].request.text, Text("gorcyok"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::gorcyok));
   EXPECT_FALSE(FileExists(Script()));
   EXPECT_TRUE(shell.runs.empty());
 }
 
 TEST_F(CompileFlow, CancelledSaveDialogLeavesTheScriptAndRunsNothing) {
-  commands.OBJdosyasolutur1Click();
+  commands.CompileToObj();
   EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog}));
   EXPECT_TRUE(FileExists(Script()));
   EXPECT_TRUE(shell.runs.empty());
@@ -209,16 +209,16 @@ TEST_F(CompileFlow, ResToObjNeedsNoPoolAndClearsItsDialogs) {
   pool.Clear();
   // Input chosen, output cancelled: the open dialog keeps the name.
   prompter.dialogAnswers = {out / "in.res", std::nullopt};
-  commands.RESOBJ1Click();
+  commands.ConvertResToObj();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::OpenDialog, Call::SaveDialog}));
   EXPECT_EQ(prompter.calls[0].dialog.title, ".RES");
   EXPECT_EQ(prompter.calls[0].dialog.filter, "RES|*.res");
-  EXPECT_EQ(prompter.calls[1].dialog.title, Text("objkaydet"));
+  EXPECT_EQ(prompter.calls[1].dialog.title, Text(msg::objkaydet));
   EXPECT_EQ(prompter.calls[1].dialog.filter, "OBJ|obj");
 
   prompter.calls.clear();
   prompter.dialogAnswers = {out / "in.res", out / "lib"};
-  commands.RESOBJ1Click();
+  commands.ConvertResToObj();
   EXPECT_EQ(prompter.calls[0].dialog.fileName, out / "in.res");
   ASSERT_EQ(shell.runs.size(), 1u);
   EXPECT_EQ(shell.runs[0].parameters, "/no/fo \"" + out / "lib.obj" + "\" \"" + out / "in.res" + "\"");
@@ -226,7 +226,7 @@ TEST_F(CompileFlow, ResToObjNeedsNoPoolAndClearsItsDialogs) {
   EXPECT_FALSE(FileExists(Script()));
 
   prompter.calls.clear();
-  commands.RESOBJ1Click();
+  commands.ConvertResToObj();
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
 }
 
@@ -235,11 +235,11 @@ TEST_F(CompileFlow, CommandsDoNothingWhileACompileRuns) {
   bool runningDuringWait = false;
   shell.duringWait = [&] {
     runningDuringWait = commands.Running();
-    commands.RESdosyasolutur1Click();
-    commands.OBJdosyasolutur1Click();
-    commands.RESOBJ1Click();
+    commands.CompileToRes();
+    commands.CompileToObj();
+    commands.ConvertResToObj();
   };
-  commands.RESdosyasolutur1Click();
+  commands.CompileToRes();
   EXPECT_TRUE(runningDuringWait);
   EXPECT_EQ(shell.runs.size(), 1u);
   EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
@@ -249,7 +249,7 @@ TEST_F(CompileFlow, CommandsDoNothingWhileACompileRuns) {
 
 TEST_F(CompileFlow, AScriptThatCannotBeWrittenEndsTheCommandWithItsError) {
   CompileCommands elsewhere(pool, data / "missing" + std::string(1, kPathSeparator), prompter, shell, view, {});
-  EXPECT_THROW(elsewhere.RESdosyasolutur1Click(), EFCreateError);
+  EXPECT_THROW(elsewhere.CompileToRes(), FileCreateError);
   EXPECT_FALSE(elsewhere.Running());
   EXPECT_EQ(view.states, (std::vector<bool>{false, true}));
   EXPECT_TRUE(prompter.calls.empty());

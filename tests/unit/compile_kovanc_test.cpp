@@ -10,8 +10,8 @@
 #include "base/file_system.hpp"
 #include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
-#include "run_kovanc.hpp"
-#include "test_util.hpp"
+#include "support/run_kovanc.hpp"
+#include "support/test_util.hpp"
 
 #ifndef _WIN32
 namespace kovan {

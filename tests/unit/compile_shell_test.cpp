@@ -7,7 +7,7 @@
 
 #include "base/file_system.hpp"
 #include "platform/posix_shell.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

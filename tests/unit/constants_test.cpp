@@ -68,18 +68,18 @@ TEST(ConstantsResource, BuiltInImageHasTheFixedLayout) {
 }
 
 TEST(ConstantsResource, LookupIgnoresAsciiCase) {
-  EXPECT_EQ(Text("XMLad"), "Dosya_Ad\xc4\xb1");
-  EXPECT_EQ(Text("xmlad"), "Dosya_Ad\xc4\xb1");
-  EXPECT_EQ(Text("KaynakYok"), "Kaynak dosya listesi bulunamad\xc4\xb1...Yenisi olu\xc5\x9fturuldu");
-  EXPECT_EQ(Text("sil2"), Text("sil22"));
-  TLangManager turkish;
+  EXPECT_EQ(Utf16ToUtf8(LangManager().ConstantText("XMLad")), "Dosya_Ad\xc4\xb1");
+  EXPECT_EQ(Text(msg::xmlad), "Dosya_Ad\xc4\xb1");
+  EXPECT_EQ(Utf16ToUtf8(LangManager().ConstantText("KaynakYok")), "Kaynak dosya listesi bulunamad\xc4\xb1...Yenisi olu\xc5\x9fturuldu");
+  EXPECT_EQ(Text(msg::sil2), Text(msg::sil22));
+  LanguageManager turkish;
   turkish.SetBaseLanguage(kBaseLanguage);
   turkish.SwitchLanguage(kBaseLanguage);
   EXPECT_EQ(turkish.ConstantTextAnsi("tmz2"), "Havuz Bo\xFE");  // ş in the Turkish code page
   try {
-    (void)Text("nosuch");
+    (void)LangManager().ConstantText("nosuch");
     FAIL();
-  } catch (const ELangError& e) {
+  } catch (const LanguageError& e) {
     EXPECT_STREQ(e.what(), "Constant \"nosuch\" not found");
   }
 }
@@ -118,7 +118,7 @@ TEST(ConstantsResource, RejectsBadStreams) {
     try {
       LoadConstantsResource(table, c.bytes, 1252);
       ADD_FAILURE() << "no error for " << c.message;
-    } catch (const ELangError& e) {
+    } catch (const LanguageError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
   }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/file_system.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

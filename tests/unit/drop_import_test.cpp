@@ -1,9 +1,9 @@
-#include "kod/drop_import.hpp"
+#include "pool/drop_import.hpp"
 
 #include <gtest/gtest.h>
 
 #include "base/file_system.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "http_test_server.hpp"
+#include "support/http_test_server.hpp"
 #include "online/strict_integer.hpp"
 #include "online/version_check.hpp"
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "run_kovanc.hpp"
-#include "test_util.hpp"
+#include "support/run_kovanc.hpp"
+#include "support/test_util.hpp"
 
 #ifndef _WIN32
 namespace kovan {

@@ -9,8 +9,12 @@
 #include "lang/lang_file.hpp"
 #include "lang/language_controller.hpp"
 #include "lang/pattern_match.hpp"
-#include "lang_test_util.hpp"
-#include "test_util.hpp"
+#include "windows/main/main_window_names.hpp"
+#include "windows/pool/pool_window_names.hpp"
+#include "windows/settings/settings_window_names.hpp"
+#include "windows/translatable_windows.hpp"
+#include "support/lang_test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -60,9 +64,9 @@ TEST(LanguageController, IgnoresListedPathsAndTranslatesBySectionOrRestores) {
   constexpr const char* kIgnore[] = {"Label1*"};
   const WindowTextTable table{"Deneme", kTexts, kIgnore};
 
-  TLangManager m;
+  LanguageManager m;
   test::RecordingLanguageView view;
-  TLanguageController controller(table, view, m);
+  LanguageController controller(table, view, m);
   EXPECT_EQ(controller.SectionNameOrWindow(), "Deneme");
   controller.SectionName = "Other";
   EXPECT_EQ(controller.SectionNameOrWindow(), "Other");
@@ -105,7 +109,7 @@ TEST(EnglishLanguageFile, TranslatesEveryTextAndSwitchingBackRestores) {
   const LangFile file = ReadLanguageFile(path, false);
   EXPECT_EQ(file.LanguageId(), 1033);
 
-  TLangManager m;
+  LanguageManager m;
   m.SetBaseLanguage(kBaseLanguage);
   m.SwitchLanguage(kBaseLanguage);
   ConstantsTable program;
@@ -125,7 +129,7 @@ TEST(EnglishLanguageFile, TranslatesEveryTextAndSwitchingBackRestores) {
   }
 
   test::RecordingLanguageView mainView, settingsView, poolView;
-  TLanguageController main(MainWindowTexts(), mainView, m), settings(SettingsWindowTexts(), settingsView, m),
+  LanguageController main(MainWindowTexts(), mainView, m), settings(SettingsWindowTexts(), settingsView, m),
       pool(PoolWindowTexts(), poolView, m);
   main.Loaded();
   settings.Loaded();

@@ -72,7 +72,7 @@ TEST(LangFile, BadLinesFailWithTheirIndexFromZero) {
     try {
       (void)ParseLanguageText(Utf8ToUtf16(c.text), false);
       ADD_FAILURE() << "no error for " << c.text;
-    } catch (const ELangError& e) {
+    } catch (const LanguageError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
   }

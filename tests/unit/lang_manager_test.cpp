@@ -9,24 +9,28 @@
 #include "lang/lang_error.hpp"
 #include "lang/lang_file.hpp"
 #include "lang/lang_manager.hpp"
+#include "windows/main/main_window_names.hpp"
+#include "windows/pool/pool_window_names.hpp"
+#include "windows/settings/settings_window_names.hpp"
+#include "windows/translatable_windows.hpp"
 #include "lang/start_language.hpp"
-#include "lang_test_util.hpp"
-#include "platform/recording_prompter.hpp"
-#include "test_util.hpp"
+#include "support/lang_test_util.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
 
 using test::RecordingLanguageView;
 
-std::string Const(const TLangManager& m, const char* name) { return Utf16ToUtf8(m.ConstantText(name)); }
+std::string Const(const LanguageManager& m, const char* name) { return Utf16ToUtf8(m.ConstantText(name)); }
 
-struct TurkishManager : TLangManager {
+struct TurkishManager : LanguageManager {
   TurkishManager() { SetBaseLanguage(kBaseLanguage); }
 };
 
 TEST(LangManager, StartsInEnglishUntilTheProgramSetsTurkish) {
-  TLangManager fresh;
+  LanguageManager fresh;
   EXPECT_EQ(fresh.BaseLanguage(), 1033);
   EXPECT_EQ(fresh.ActiveLanguage(), 1033);
   EXPECT_EQ(fresh.LanguageTotal(), 1);
@@ -107,7 +111,7 @@ TEST(LangManager, NamesLanguagesOrGivesTheId) {
 
 // Three windows with recording views, loaded as the program loads them.
 struct Windows {
-  explicit Windows(TLangManager& m)
+  explicit Windows(LanguageManager& m)
       : main(MainWindowTexts(), mainView, m),
         settings(SettingsWindowTexts(), settingsView, m),
         pool(PoolWindowTexts(), poolView, m) {
@@ -116,7 +120,7 @@ struct Windows {
     pool.Loaded();
   }
   RecordingLanguageView mainView, settingsView, poolView;
-  TLanguageController main, settings, pool;
+  LanguageController main, settings, pool;
 };
 
 constexpr char kGerman[] =
@@ -151,7 +155,7 @@ TEST(LangManager, SwitchingTranslatesConstantsAndWindowsAndBackRestores) {
   EXPECT_EQ(Const(m, "Yeni2"), "Neue Version");
   EXPECT_EQ(Const(m, "listeokunamadi"), "Liste nicht lesbar:");
   EXPECT_EQ(Const(m, "yeni1"), yeni1);
-  EXPECT_THROW((void)m.ConstantText("unknown"), ELangError);
+  EXPECT_THROW((void)m.ConstantText("unknown"), LanguageError);
 
   auto mainExpected = mainBefore;
   mainExpected["DosyalarAyarla1.Caption"] = "Ressourcen";
@@ -187,7 +191,7 @@ TEST(LangManager, ABadFileChangesNothingAndTheActiveLanguageIsNotReread) {
   try {
     m.SwitchLanguage(1049);
     FAIL();
-  } catch (const ELangError& e) {
+  } catch (const LanguageError& e) {
     EXPECT_STREQ(e.what(), "Loading translations failed.\r\nLine 4: Invalid constant name (\"2abc\")");
   }
   EXPECT_EQ(m.ActiveLanguage(), 1031);
@@ -199,10 +203,10 @@ TEST(LangManager, ABadFileChangesNothingAndTheActiveLanguageIsNotReread) {
   m.SwitchLanguage(1031);
   EXPECT_EQ(w.mainView.texts, texts);
   m.SwitchLanguage(kBaseLanguage);
-  EXPECT_THROW(m.SwitchLanguage(1031), ELangError);
+  EXPECT_THROW(m.SwitchLanguage(1031), LanguageError);
 
   std::filesystem::remove(test::FsPath(dir / "de.lng"));
-  EXPECT_THROW(m.SwitchLanguage(1031), EFOpenError);
+  EXPECT_THROW(m.SwitchLanguage(1031), FileOpenError);
   EXPECT_EQ(m.ActiveLanguage(), kBaseLanguage);
 }
 
@@ -230,7 +234,7 @@ TEST(LangManager, WindowsLoadedLaterAndWindowsGoneAreHandled) {
 
   RecordingLanguageView view;
   {
-    TLanguageController main(MainWindowTexts(), view, m);
+    LanguageController main(MainWindowTexts(), view, m);
     m.SwitchLanguage(kBaseLanguage);
     EXPECT_EQ(view.applied, 0);  // nothing is known of a window before it has loaded
     m.SwitchLanguage(1031);

@@ -4,7 +4,7 @@
 
 #include "base/errors.hpp"
 #include "base/text.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -166,7 +166,7 @@ TEST(PoolFile, AFailedWriteLeavesThePreviousFileWholeAndRaisesTheIoError) {
   try {
     WritePoolFile(pool, file);
     FAIL() << "the write should fail";
-  } catch (const EInOutError& e) {
+  } catch (const IoError& e) {
     EXPECT_EQ(e.code(), 5);
     EXPECT_STREQ(e.what(), "File access denied");
   }

@@ -1,14 +1,14 @@
-#include "pool/pool_load.hpp"
+#include "windows/main/pool_load.hpp"
 
 #include <gtest/gtest.h>
 
-#include "kod/ana_pencere.hpp"
+#include "windows/main/main_window_logic.hpp"
 #include "lang/lang_manager.hpp"
-#include "platform/memory_registry.hpp"
-#include "platform/recording_prompter.hpp"
+#include "support/memory_registry.hpp"
+#include "support/recording_prompter.hpp"
 #include "pool/pool_file.hpp"
-#include "recording_views.hpp"
-#include "test_util.hpp"
+#include "support/recording_views.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -36,7 +36,7 @@ TEST_F(PoolLoad, NoListFileCreatesAnEmptyOneAndSaysSo) {
   EXPECT_TRUE(std::filesystem::exists(test::FsPath(PoolFile())));
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].kind, Call::Info);
-  EXPECT_EQ(prompter.calls[0].request.text, Text("kaynakyok"));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::kaynakyok));
 }
 
 TEST_F(PoolLoad, MissingFilesAreDroppedAndReportedButTheFileKeepsThem) {
@@ -56,7 +56,7 @@ TEST_F(PoolLoad, MissingFilesAreDroppedAndReportedButTheFileKeepsThem) {
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].kind, Call::Info);
   EXPECT_EQ(prompter.calls[0].request.text,
-            Text("eksik") + "\r" + Text("eksik2") + "\r" + gone + "\r" + dir.str() + "\r\r\r");
+            Text(msg::eksik) + "\r" + Text(msg::eksik2) + "\r" + gone + "\r" + dir.str() + "\r\r\r");
   EXPECT_EQ(test::ReadBytes(PoolFile()), bytes);
 }
 
@@ -69,17 +69,17 @@ TEST_F(PoolLoad, ExtraFieldsSurviveALoadAndASave) {
   EXPECT_EQ(test::ReadBytes(PoolFile()), "K,ico," + Quoted(a) + ",fourth\r\n");
 }
 
-using RecordingView = test::RecordingAnaPencereView;
+using RecordingView = test::RecordingMainWindowView;
 
 TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   const std::string a = MakeFile("a.ico");
   test::WriteBytes(PoolFile(), "A,ico," + Quoted(a) + "\r\nB,ico," + Quoted(dir / "gone.ico") + "\r\n");
   RecordingView view;
   test::MainWindowRig rig(dir.str());
-  TAnaPencere window(view, rig.Services());
-  window.FormCreate();
+  MainWindowLogic window(view, rig.Services());
+  window.OnCreate();
   EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
-  ASSERT_TRUE(window.FormClose());
+  ASSERT_TRUE(window.OnClose());
   EXPECT_EQ(test::ReadBytes(PoolFile()), "A,ico," + Quoted(a) + "\r\n");
 }
 
@@ -90,18 +90,18 @@ TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEm
   std::filesystem::create_symlink("Liste.kvl", test::FsPath(PoolFile()));
   RecordingView view;
   test::MainWindowRig rig(dir.str());
-  TAnaPencere window(view, rig.Services());
-  window.FormCreate();
+  MainWindowLogic window(view, rig.Services());
+  window.OnCreate();
   const RecordingPrompter& prompter = rig.prompter;
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].request.icon, MessageIcon::Warning);
-  EXPECT_EQ(prompter.calls[0].request.text.rfind(Text("listeokunamadi") + "\r" + PoolFile() + "\r", 0), 0u);
-  ASSERT_TRUE(window.FormClose());
+  EXPECT_EQ(prompter.calls[0].request.text.rfind(Text(msg::listeokunamadi) + "\r" + PoolFile() + "\r", 0), 0u);
+  ASSERT_TRUE(window.OnClose());
   EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
 
   // Once the user has added entries, the close writes them as usual.
-  window.DropFiles1DropFiles({MakeFile("a.ico")});
-  ASSERT_TRUE(window.FormClose());
+  window.ImportDrop({MakeFile("a.ico")});
+  ASSERT_TRUE(window.OnClose());
   EXPECT_FALSE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
   EXPECT_EQ(test::ReadBytes(PoolFile()), "?,ico," + Quoted(dir / "a.ico") + "\r\n");
 }

@@ -6,7 +6,7 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -54,7 +54,7 @@ TEST(ResourceScript, ReplacesTheFileOrRaisesTheCreateError) {
   try {
     WriteResourceScript(pool, unreachable);
     FAIL() << "no error";
-  } catch (const EFCreateError& e) {
+  } catch (const FileCreateError& e) {
     const std::string prefix = "Cannot create file \"" + unreachable + "\". ";
     EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
     EXPECT_GT(std::string(e.what()).size(), prefix.size());

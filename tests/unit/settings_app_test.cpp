@@ -1,15 +1,15 @@
-#include "ayarlar/app_settings.hpp"
+#include "settings/app_settings.hpp"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "ayarlar/autostart.hpp"
+#include "settings/autostart.hpp"
 #include "base/file_system.hpp"
-#include "platform/memory_registry.hpp"
-#include "recording_views.hpp"
-#include "test_util.hpp"
+#include "support/memory_registry.hpp"
+#include "support/recording_views.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {

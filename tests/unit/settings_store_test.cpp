@@ -1,11 +1,11 @@
-#include "ayarlar/settings_store.hpp"
+#include "settings/settings_store.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.hpp"
+#include "support/memory_registry.hpp"
 
 namespace kovan {
 namespace {
@@ -35,7 +35,7 @@ template <typename Action>
 std::string ErrorOf(Action action) {
   try {
     action();
-  } catch (const ERegistryError& e) {
+  } catch (const RegistryError& e) {
     return e.what();
   }
   return "no error";

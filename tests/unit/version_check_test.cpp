@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "http_test_server.hpp"
+#include "support/http_test_server.hpp"
 #include "lang/lang_manager.hpp"
-#include "platform/recording_prompter.hpp"
+#include "support/recording_prompter.hpp"
 
 namespace kovan {
 namespace {
@@ -24,9 +24,9 @@ class RecordingVersionView : public VersionView {
 
 class RecordingBrowser : public BrowserOpener {
  public:
-  void GezginAc(const std::string& address) override {
+  void OpenInBrowser(const std::string& address) override {
     opened.push_back(address);
-    if (fail) throw EBrowserStart();
+    if (fail) throw BrowserStartError();
   }
   std::vector<std::string> opened;
   bool fail = false;
@@ -50,7 +50,7 @@ Outcome RunCheck(const std::string& answer, bool ask, MessageAnswer reply, bool 
   RecordingBrowser browser;
   browser.fail = browserFails;
   VersionCheck check(view, prompter, browser, {"127.0.0.1", server.Port()});
-  check.SurumKontrol(ask);
+  check.CheckForNewVersion(ask);
   for (const auto& call : prompter.calls) {
     EXPECT_EQ(call.kind, RecordingPrompter::Call::Message);
     EXPECT_EQ(call.request.caption, "Yeni Sürüm");
@@ -61,7 +61,7 @@ Outcome RunCheck(const std::string& answer, bool ask, MessageAnswer reply, bool 
   return {view.enabled, prompter.calls.size(), browser.opened.size()};
 }
 
-TEST(SurumKontrol, NewerReleaseEnablesTheCommandAndOffersTheProductPage) {
+TEST(CheckForNewVersion, NewerReleaseEnablesTheCommandAndOffersTheProductPage) {
   HttpTestServer server(HttpTestServer::Answer(VersionAnswer("21")));
   const std::string page = "http://127.0.0.1:" + std::to_string(server.Port()) + "/rirudir/rirudirb.html#Kovan";
   RecordingVersionView view;
@@ -69,18 +69,18 @@ TEST(SurumKontrol, NewerReleaseEnablesTheCommandAndOffersTheProductPage) {
   prompter.answers.push_back(MessageAnswer::Yes);
   RecordingBrowser browser;
   VersionCheck check(view, prompter, browser, {"127.0.0.1", server.Port()});
-  check.SurumKontrol(true);
+  check.CheckForNewVersion(true);
   EXPECT_EQ(view.enabled, 1);
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(browser.opened, std::vector<std::string>{page});
 
-  check.GncelSrm1Click();
+  check.OpenNewVersionPage();
   EXPECT_EQ(browser.opened, (std::vector<std::string>{page, page}));
   browser.fail = true;
-  EXPECT_THROW(check.GncelSrm1Click(), EBrowserStart);
+  EXPECT_THROW(check.OpenNewVersionPage(), BrowserStartError);
 }
 
-TEST(SurumKontrol, OutcomesAreSilentExceptForANewerRelease) {
+TEST(CheckForNewVersion, OutcomesAreSilentExceptForANewerRelease) {
   const struct {
     const char* name;
     std::string answer;

@@ -9,12 +9,12 @@
 
 #include <string>
 
-#include "../unit/test_util.hpp"
-#include "ayarlar/autostart.hpp"
+#include "support/test_util.hpp"
+#include "settings/autostart.hpp"
 #include "base/file_system.hpp"
 #include "base/handles.win32.hpp"
 #include "base/text.hpp"
-#include "platform/memory_registry.hpp"
+#include "support/memory_registry.hpp"
 
 namespace kovan {
 namespace {

@@ -14,14 +14,14 @@
 
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "kod/compile_commands.hpp"
+#include "windows/main/compile_commands.hpp"
 #include "lang/lang_manager.hpp"
-#include "platform/posix_shell.hpp"
-#include "platform/recording_prompter.hpp"
+#include "platform/command_line.hpp"
+#include "support/recording_prompter.hpp"
 #include "platform/win32_shell.win32.hpp"
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
-#include "../unit/test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -68,9 +68,9 @@ TEST_F(InstalledCompiler, ResCommandRunsGoRCFromTheSystemDirectoryAndReportsByEx
   ASSERT_TRUE(commands.CompilerPresent());
 
   prompter.dialogAnswers = {dir / "my out\\app"};
-  commands.RESdosyasolutur1Click();
+  commands.CompileToRes();
   ASSERT_EQ(prompter.calls.size(), 2u);
-  EXPECT_EQ(prompter.calls[1].request.caption, Text("basarili"));
+  EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::basarili));
   EXPECT_EQ(prompter.calls[1].request.text.substr(0, 4), "RES ");
   // The compiler got the parameter text exactly and read the script.
   const std::string parameters = "/no/r/fo \"" + dir / "my out\\app.res" + "\" \"" + dir / "liste.rc" + "\"";
@@ -81,10 +81,10 @@ TEST_F(InstalledCompiler, ResCommandRunsGoRCFromTheSystemDirectoryAndReportsByEx
   SetEnv(L"FAKE_GORC_EXIT", "5");
   prompter.calls.clear();
   prompter.dialogAnswers = {dir / "my out\\app.res"};
-  commands.RESdosyasolutur1Click();
+  commands.CompileToRes();
   ASSERT_EQ(prompter.calls.size(), 2u);
-  EXPECT_EQ(prompter.calls[1].request.caption, Text("derlemehata1"));
-  EXPECT_NE(prompter.calls[1].request.text.find(Text("derlemehata") + " 5\r"), std::string::npos);
+  EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::derlemehata1));
+  EXPECT_NE(prompter.calls[1].request.text.find(Text(msg::derlemehata) + " 5\r"), std::string::npos);
 }
 
 LRESULT CALLBACK CountingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -8,7 +8,7 @@
 #include "base/text.hpp"
 #include "lang/lang_manager.hpp"
 #include "lang/language_info.hpp"
-#include "../unit/test_util.hpp"
+#include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
@@ -37,7 +37,7 @@ TEST(LanguageNames, ManagerListsRegisteredFilesByName) {
   test::TempDir dir;
   test::WriteBytes(dir / "ru.lng", "LANGID=1049\r\n[$CONSTANTS]\r\nyeni2=\xCD\xEE\xE2\xE0\xFF\r\n");
   test::WriteBytes(dir / "odd.lng", "LANGID=3071\r\n");
-  TLangManager m;
+  LanguageManager m;
   m.SetBaseLanguage(kBaseLanguage);
   ASSERT_EQ(m.ScanLanguageFolder(dir.str(), "*.lng", false), 2);
   EXPECT_EQ(m.LanguageNameAt(0), LanguageName(1055));

@@ -36,7 +36,7 @@ TEST(PoolFileWin, AFileHeldOpenWithoutSharingGivesIoError32AndStaysWhole) {
     try {
       WritePoolFile(pool, ToUtf8(file.wstring()));
       FAIL() << "the write should fail while the file is held";
-    } catch (const EInOutError& e) {
+    } catch (const IoError& e) {
       EXPECT_EQ(e.code(), 32);
       EXPECT_STREQ(e.what(), "I/O error 32");
     }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "../unit/test_util.hpp"
-#include "ayarlar/settings_store.hpp"
+#include "support/test_util.hpp"
+#include "settings/settings_store.hpp"
 #include "base/handles.win32.hpp"
 #include "base/text.hpp"
 #include "platform/win32_registry.win32.hpp"

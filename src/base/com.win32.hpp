@@ -1,0 +1,26 @@
+// COM for the calling thread, as long as this lives.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+namespace kovan {
+
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  // False when the thread cannot use COM at all. A thread that already runs
+  // COM in another apartment model is left as it is and still counts as ok.
+  bool ok() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+ private:
+  HRESULT result_;
+};
+
+}  // namespace kovan

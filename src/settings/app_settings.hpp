@@ -1,0 +1,50 @@
+// The settings the program keeps between runs, in memory, and their trip to
+// and from the settings store at the main window's creation and close.
+#pragma once
+
+#include <cstdint>
+
+#include "settings/autostart.hpp"
+#include "settings/settings_store.hpp"
+
+namespace kovan {
+
+struct AppSettings {
+  uint16_t Dil = 1055;   // the language in use; set by the settings window's creation
+  bool Klasor = false;   // dropped folders are accepted
+  bool Skontrol = true;  // the start's version check announces a newer version
+  bool EPos = true;      // the main window reopens where it was
+  bool EnUst = true;     // the main window stays above the others
+  bool Acilis = true;    // the program starts with the system
+  bool Trans = false;    // the main window is semi-transparent
+  int32_t TransI = 255;  // transparency level (1 to 8 from the settings window)
+};
+
+struct WindowPlace {
+  int32_t top = 0;
+  int32_t left = 0;
+};
+
+// The place that centres a window on a screen, halves rounded toward zero.
+WindowPlace CentredPlace(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth, int32_t windowHeight);
+
+// What the main window's creation reads. `Dil` of `settings` keeps its initial
+// value: the settings window's creation fills it.
+struct StartSettings {
+  int32_t dil = 1055;  // the stored language, which chooses the start language
+  AppSettings settings;
+  WindowPlace place;  // the stored place when EPos is on, otherwise `centred`
+};
+
+// Reads Dil, Klasor, Skontrol, EPos, Ust and Sol (only when EPos is on), EnUst,
+// Acilis, TransI and Trans, each with its default. Never fails.
+StartSettings ReadStartSettings(const SettingsStore& store, WindowPlace centred);
+
+// The close: writes Klasor, Skontrol, EPos, EnUst, Acilis (and brings the
+// shortcut in line with it), Trans, Dil (zero-extended), TransI, Ust and Sol,
+// in that order. The first failure (RegistryError, or the shortcut's error)
+// propagates and leaves the values after it unwritten.
+void WriteCloseSettings(SettingsStore& store, const AppSettings& settings, WindowPlace current,
+                        StartupShortcut& shortcut);
+
+}  // namespace kovan

@@ -1,0 +1,73 @@
+#include "win32/png_image.win32.hpp"
+
+#include <objidl.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <memory>
+#include <gdiplus.h>
+
+namespace kovan::ui {
+
+GdiplusSession::GdiplusSession() {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+}
+
+GdiplusSession::~GdiplusSession() {
+  if (token_) Gdiplus::GdiplusShutdown(token_);
+}
+
+gdi::Bitmap LoadPngResource(const wchar_t* name, int size) {
+  HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  if (!info) return {};
+  HGLOBAL handle = LoadResource(nullptr, info);
+  const auto* bytes = static_cast<const BYTE*>(handle ? LockResource(handle) : nullptr);
+  if (!bytes) return {};
+  IStream* stream = SHCreateMemStream(bytes, SizeofResource(nullptr, info));
+  if (!stream) return {};
+  std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromStream(stream));
+  stream->Release();
+  if (!source || source->GetLastStatus() != Gdiplus::Ok) return {};
+
+  // Draw into a premultiplied canvas of the wanted size with high-quality
+  // filtering, so scaled pictures stay smooth.
+  Gdiplus::Bitmap canvas(size, size, PixelFormat32bppPARGB);
+  {
+    Gdiplus::Graphics g(&canvas);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    g.DrawImage(source.get(), 0, 0, size, size);
+  }
+  Gdiplus::BitmapData data{};
+  Gdiplus::Rect rect(0, 0, size, size);
+  if (canvas.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
+
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = size;
+  bmi.bmiHeader.biHeight = -size;  // top-down
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  gdi::Bitmap bitmap(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (bitmap.valid() && bits) {
+    for (int y = 0; y < size; ++y) {
+      std::copy_n(static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, size * 4,
+                  static_cast<BYTE*>(bits) + static_cast<ptrdiff_t>(y) * size * 4);
+    }
+  }
+  canvas.UnlockBits(&data);
+  return bitmap;
+}
+
+void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int size, BYTE opacity) {
+  gdi::MemoryDc source(dc);
+  gdi::Select select(source.get(), bitmap);
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
+  AlphaBlend(dc, x, y, size, size, source.get(), 0, 0, size, size, blend);
+}
+
+}  // namespace kovan::ui

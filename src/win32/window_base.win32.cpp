@@ -1,0 +1,100 @@
+#include "win32/window_base.win32.hpp"
+
+#include <exception>
+
+#include "base/error_report.hpp"
+#include "base/text.hpp"
+#include "platform/prompter.hpp"
+#include "win32/dpi.win32.hpp"
+
+namespace kovan {
+
+namespace {
+
+HWND g_appWindow = nullptr;
+
+}  // namespace
+
+void SetApplicationWindow(HWND appWindow) { g_appWindow = appWindow; }
+HWND ApplicationWindow() { return g_appWindow; }
+
+void ShowErrorReport(const std::string& errorText) {
+  HWND owner = GetActiveWindow();
+  if (!owner) owner = g_appWindow;
+  MessageBoxW(owner, ToWide(ErrorReportText(errorText)).c_str(), ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+WindowBase::~WindowBase() {
+  if (hwnd_) {
+    // The object is going away: the window must not call back into it.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool WindowBase::CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds,
+                           HWND owner, const wchar_t* title, HMENU menuOrId) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExW(instance, windowClass.name, &existing)) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = windowClass.style;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = windowClass.icon;
+    wc.hCursor = windowClass.cursor ? windowClass.cursor : LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = windowClass.background;
+    wc.lpszClassName = windowClass.name;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  CreateWindowExW(exStyle, windowClass.name, title, style, bounds.left, bounds.top, bounds.right - bounds.left,
+                  bounds.bottom - bounds.top, owner, menuOrId, instance, this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+
+void WindowBase::OnDpiChanged(UINT, const RECT& suggested) {
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT WindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DPICHANGED) {
+    dpi_ = HIWORD(wp);
+    OnDpiChanged(dpi_, *reinterpret_cast<const RECT*>(lp));
+    return 0;
+  }
+  // Errors never cross the window procedure: they end the handler, are shown,
+  // and message processing goes on.
+  try {
+    return HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    ShowErrorReport(e.what());
+  } catch (...) {
+    ShowErrorReport("Unexpected error");
+  }
+  return 0;
+}
+
+LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+    self->dpi_ = dpi::OfWindow(hwnd);
+  }
+  auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    const LRESULT result = self->Dispatch(msg, wp, lp);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return result;
+  }
+  return self->Dispatch(msg, wp, lp);
+}
+
+}  // namespace kovan

@@ -1,0 +1,61 @@
+// The base of every window: the window procedure that finds the object, one
+// barrier that turns an escaping error into the general error report, and the
+// window's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kovan {
+
+struct WindowClassInfo {
+  const wchar_t* name;
+  UINT style = 0;
+  HICON icon = nullptr;
+  HCURSOR cursor = nullptr;  // the arrow when null
+  HBRUSH background = nullptr;
+};
+
+class WindowBase {
+ public:
+  WindowBase() = default;
+  virtual ~WindowBase();
+  WindowBase(const WindowBase&) = delete;
+  WindowBase& operator=(const WindowBase&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  UINT Dpi() const { return dpi_; }
+  // Design pixels (at 96 DPI) to pixels at the window's DPI.
+  int Scale(int designPixels) const { return MulDiv(designPixels, static_cast<int>(dpi_), 96); }
+
+ protected:
+  // Registers the class (once per process) and creates the window; false when
+  // the system refused.
+  bool CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds, HWND owner,
+                 const wchar_t* title = L"", HMENU menuOrId = nullptr);
+
+  // One message; the default hands it to the system.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // The window moved to a monitor of another DPI; the default takes the
+  // system's suggested rectangle.
+  virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
+};
+
+// Shows the general error report for an error no handler caught: the error's
+// text, the application title, the error icon; owned by the active window, or
+// by the application window when none is active.
+void ShowErrorReport(const std::string& errorText);
+// The hidden application window that owns the boxes when no window is active.
+void SetApplicationWindow(HWND appWindow);
+HWND ApplicationWindow();
+
+}  // namespace kovan

@@ -1,0 +1,46 @@
+#include "windows/main/pool_load.hpp"
+
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
+#include "lang/lang_manager.hpp"
+#include "pool/pool_file.hpp"
+
+namespace kovan {
+
+PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile, Prompter& prompter) {
+  PoolLoadOutcome outcome;
+  std::string report = Text(msg::eksik) + '\r' + Text(msg::eksik2) + '\r';
+
+  if (!FileExists(poolFile)) {
+    pool.Clear();
+    WritePoolFile(pool, poolFile);
+    outcome.created = true;
+    prompter.ShowInfo(Text(msg::kaynakyok));
+    return outcome;
+  }
+
+  const PoolReadResult read = ReadPoolFile(pool, poolFile);
+  if (!read.opened) {
+    outcome.unreadable = true;
+    prompter.Message({kAppTitle,
+                      Text(msg::listeokunamadi) + '\r' + poolFile + '\r' + SystemErrorText(read.openError) + '\r' +
+                          Text(msg::listeokunamadi2),
+                      MessageButtons::Ok, MessageIcon::Warning});
+    return outcome;
+  }
+
+  for (size_t i = 0; i < pool.Count(); ++i) {
+    const std::string& path = pool.Field(i, kFilePath);
+    if (!FileExists(path)) {
+      report += path;
+      report += '\r';
+      ++outcome.dropped;
+      pool.SetField(i, kFilePath, "");
+    }
+  }
+  pool.DeleteEmptyPaths();
+  if (outcome.dropped > 0) prompter.ShowInfo(report);
+  return outcome;
+}
+
+}  // namespace kovan
