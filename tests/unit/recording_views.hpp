@@ -13,6 +13,7 @@
 #include "platform/recording_prompter.hpp"
 #include "platform/recording_shell.hpp"
 #include "base/file_system.hpp"
+#include "windows/pool/pool_window_logic.hpp"
 #include "test_util.hpp"
 
 namespace kovan::test {
@@ -77,6 +78,27 @@ class RecordingAnaPencereView : public AnaPencereView {
   int dispatches = 0;
   bool terminating = false;
   std::function<void()> onDispatch;  // runs inside each dispatch (a key press, a second drop)
+};
+
+class RecordingPoolWindowView : public PoolWindowView {
+ public:
+  void SetTitle(const std::string& title) override { titles.push_back(title); }
+  void SetStayOnTop(bool onTop) override { stayOnTop.push_back(onTop); }
+  void SetBusyCursor(bool busy) override { busyChanges.push_back(busy); }
+  bool DispatchPendingMessages() override {
+    ++dispatches;
+    if (onDispatch) onDispatch();
+    return terminating;
+  }
+  void Close() override { ++closes; }
+
+  std::vector<std::string> titles;
+  std::vector<bool> stayOnTop;
+  std::vector<bool> busyChanges;
+  int dispatches = 0;
+  int closes = 0;
+  bool terminating = false;
+  std::function<void()> onDispatch;  // runs inside each dispatch (a key press)
 };
 
 }  // namespace kovan::test
