@@ -10,18 +10,24 @@ namespace {
 
 constexpr std::string_view kHrefOpen = "href=\"";
 
+// Inline here: the searches below run over every node text the tree builds.
+constexpr char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string LowerCopy(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = AsciiLower(c);
+  for (char& c : out) c = Lower(c);
   return out;
 }
 
 // Case-insensitive (ASCII) search of `needle` in `hay` from `from` on.
 size_t IFind(std::string_view hay, std::string_view needle, size_t from = 0) {
   if (needle.empty()) return from <= hay.size() ? from : std::string_view::npos;
+  const char first = Lower(needle[0]);
   for (size_t i = from; i + needle.size() <= hay.size(); ++i) {
-    if (AsciiLower(hay[i]) != AsciiLower(needle[0])) continue;
-    if (AsciiIEquals(hay.substr(i, needle.size()), needle)) return i;
+    if (Lower(hay[i]) != first) continue;
+    size_t k = 1;
+    while (k < needle.size() && Lower(hay[i + k]) == Lower(needle[k])) ++k;
+    if (k == needle.size()) return i;
   }
   return std::string_view::npos;
 }
