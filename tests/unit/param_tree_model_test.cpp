@@ -185,6 +185,20 @@ TEST_F(ParamTree, OnlyEditParametersOpenAnEditor) {
   EXPECT_FALSE(tree.Editing());
 }
 
+TEST_F(ParamTree, ArrowsMoveTheFocusWithinANodeOfSeveralParameters) {
+  tree.AddRoot(Param("a", "1") + " " + Param("b", "2"));
+  tree.SelectNode(9);
+  EXPECT_TRUE(tree.MoveFocusedParam(+1));
+  EXPECT_TRUE(tree.MoveFocusedParam(+1));
+  EXPECT_EQ(tree.FocusedParamName(), "b");
+  tree.SelectNode(1);  // fewer parameters: back to the first
+  EXPECT_EQ(tree.FocusedParam(), 0u);
+  EXPECT_FALSE(tree.MoveFocusedParam(+1));
+  tree.SelectNode(9);
+  EXPECT_TRUE(tree.MoveFocusedParam(-1));
+  EXPECT_EQ(tree.FocusedParamName(), "a");
+}
+
 TEST_F(ParamTree, CommitGoesToTheEditedNodeAndIsDroppedWhenItIsGone) {
   ASSERT_TRUE(tree.StartParamEdit(1, "t0"));
   tree.SelectNode(4);
@@ -214,7 +228,9 @@ TEST_F(ParamTree, AdvanceWalksTheGlobalOrderThroughCollapsedGroupsAndWraps) {
   EXPECT_TRUE(tree.IsExpanded(0));
   EXPECT_TRUE(tree.IsExpanded(6));
 
+  EXPECT_EQ(tree.FocusedParamName(), "t0");
   tree.SelectNode(0);  // a node without parameters
+  EXPECT_EQ(tree.FocusedParamName(), std::nullopt);
   EXPECT_EQ(tree.Advance(), std::nullopt);
 }
 

@@ -566,9 +566,15 @@ bool ParamTreeModel::MoveFocusedParam(int step) {
   return true;
 }
 
-std::optional<ParamLocation> ParamTreeModel::Advance() {
+std::optional<std::string> ParamTreeModel::FocusedParamName() const {
   if (!selected_ || focusedParam_ >= NodeParamCount(*selected_)) return std::nullopt;
-  const std::optional<ParamLocation> next = NextParam(nodes_[*selected_].names[focusedParam_]);
+  return nodes_[*selected_].names[focusedParam_];
+}
+
+std::optional<ParamLocation> ParamTreeModel::Advance() {
+  const std::optional<std::string> focused = FocusedParamName();
+  if (!focused) return std::nullopt;
+  const std::optional<ParamLocation> next = NextParam(*focused);
   if (!next) return std::nullopt;
   focusedParam_ = next->indexInNode;
   SelectNode(next->node);

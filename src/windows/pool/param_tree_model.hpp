@@ -200,6 +200,9 @@ class ParamTreeModel {
 
   // The keyboard's parameter within the selected node.
   size_t FocusedParam() const { return focusedParam_; }
+  // Its name (lower-cased), for Enter on the tree; nothing when the selected
+  // node holds no parameter or nothing is selected.
+  std::optional<std::string> FocusedParamName() const;
   // Left (-1) and Right (+1) within a node of several parameters, kept inside
   // the node; false when the selected node has fewer than two (the key then
   // keeps its tree meaning).
