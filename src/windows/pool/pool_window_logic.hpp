@@ -54,6 +54,9 @@ class PoolWindowLogic {
 
   void AddFile();
   void AddFolder();
+  // Deleting asks first, and nothing when no node is selected. Any node of a
+  // group stands for its entry. The groups behind move up and their
+  // parameters are renamed to their new rows: linear in the entries behind.
   // The menu command: says so when there is no entry at all.
   void DeleteSelectedFromMenu();
   // The Delete key on the tree.
