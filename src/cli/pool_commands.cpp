@@ -1,23 +1,32 @@
-// kovanc pool list / pool add.
+// kovanc pool list / add / set / remove.
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <unordered_set>
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
 #include "pool/drop_import.hpp"
+#include "pool/key_filter.hpp"
 #include "pool/pool_file.hpp"
 
 namespace kovan::cli {
 
 namespace {
 
-void ListPool(const std::string& file, bool json) {
+// Reads an existing list file; a file that cannot be read ends the command.
+ResourcePool ReadExistingPool(const std::string& file) {
   ResourcePool pool;
   const PoolReadResult read = ReadPoolFile(pool, file);
   if (!read.opened) {
     PrintError("kovanc: cannot read " + file + ": " + SystemErrorText(read.openError) + "\n");
     Exit(1);
   }
+  return pool;
+}
+
+void ListPool(const std::string& file, bool json) {
+  const ResourcePool pool = ReadExistingPool(file);
   if (json) {
     nlohmann::json out = nlohmann::json::array();
     for (const PoolEntry& entry : pool.Entries()) out.push_back(entry.fields);
@@ -53,6 +62,52 @@ void AddToPool(const std::string& file, const std::vector<std::string>& paths, b
   Print(std::to_string(pool.Count()) + "\n");
 }
 
+// A key name or type as the pool window stores an edit of it.
+std::string EditedValue(const char* what, const std::string& value) {
+  if (const std::optional<std::string> refused = FirstRefusedCharacter(value)) {
+    PrintError(std::string("kovanc: the ") + what + " \"" + value + "\" holds \"" + *refused +
+               "\", which a key name or type cannot hold\n");
+    Exit(1);
+  }
+  return NormalizeEditedValue(value);
+}
+
+void SetInPool(const std::string& file, const std::string& path, const std::optional<std::string>& key,
+               const std::optional<std::string>& type) {
+  const std::optional<std::string> newKey = key ? std::optional(EditedValue("key", *key)) : std::nullopt;
+  const std::optional<std::string> newType = type ? std::optional(EditedValue("type", *type)) : std::nullopt;
+  ResourcePool pool = ReadExistingPool(file);
+  if (!pool.ContainsPath(path)) {
+    PrintError("kovanc: " + path + " is not in " + file + "\n");
+    Exit(1);
+  }
+  // A hand-edited list may name a file twice; every entry of it changes.
+  for (size_t i = 0; i < pool.Count(); ++i) {
+    if (pool.Field(i, kFilePath) != path) continue;
+    if (newKey) pool.SetField(i, kKeyName, *newKey);
+    if (newType) pool.SetField(i, kResourceType, *newType);
+  }
+  WritePoolFile(pool, file);
+}
+
+void RemoveFromPool(const std::string& file, const std::vector<std::string>& paths) {
+  ResourcePool pool = ReadExistingPool(file);
+  for (const std::string& path : paths) {
+    if (!pool.ContainsPath(path)) {
+      PrintError("kovanc: " + path + " is not in " + file + "\n");
+      Exit(1);
+    }
+  }
+  const std::unordered_set<std::string> removed(paths.begin(), paths.end());
+  std::vector<PoolEntry> kept;
+  for (const PoolEntry& entry : pool.Entries()) {
+    if (!removed.contains(entry.Field(kFilePath))) kept.push_back(entry);
+  }
+  pool.ReplaceAll(std::move(kept));
+  WritePoolFile(pool, file);
+  Print(std::to_string(pool.Count()) + "\n");
+}
+
 void Install(CLI::App& app) {
   CLI::App* pool = app.add_subcommand("pool", "Read and change pool list files (Liste.kvl)");
   pool->require_subcommand(1);
@@ -82,6 +137,39 @@ void Install(CLI::App& app) {
   addCmd->add_option("FILE", add->file, "Pool list file (created when missing)")->required();
   addCmd->add_option("PATH", add->paths, "Files or folders to add")->required();
   addCmd->callback([add] { AddToPool(add->file, add->paths, add->folders, add->subfolders); });
+
+  struct SetArgs {
+    std::string file;
+    std::string path;
+    std::optional<std::string> key;
+    std::optional<std::string> type;
+  };
+  auto set = std::make_shared<SetArgs>();
+  CLI::App* setCmd = pool->add_subcommand(
+      "set", "Give an entry its key name or type as the pool window stores an edit (spaces dropped, upper case)");
+  setCmd->add_option("--key", set->key, "Key name: 0-9, A-Z, a-z and _ (empty gives \"?\")");
+  setCmd->add_option("--type", set->type, "Resource type: the same characters");
+  AddCodePageOption(setCmd);
+  setCmd->add_option("FILE", set->file, "Pool list file")->required();
+  setCmd->add_option("PATH", set->path, "The entry's file path, exactly as listed")->required();
+  setCmd->callback([set] {
+    if (!set->key && !set->type) {
+      PrintError("kovanc: pool set needs --key or --type\n");
+      Exit(1);
+    }
+    SetInPool(set->file, set->path, set->key, set->type);
+  });
+
+  struct RemoveArgs {
+    std::string file;
+    std::vector<std::string> paths;
+  };
+  auto remove = std::make_shared<RemoveArgs>();
+  CLI::App* removeCmd = pool->add_subcommand("remove", "Remove entries by their file paths; prints the entries left");
+  AddCodePageOption(removeCmd);
+  removeCmd->add_option("FILE", remove->file, "Pool list file")->required();
+  removeCmd->add_option("PATH", remove->paths, "File paths of the entries, exactly as listed")->required();
+  removeCmd->callback([remove] { RemoveFromPool(remove->file, remove->paths); });
 }
 
 const CommandRegistration registration(10, Install);

@@ -31,6 +31,12 @@ struct FileDialogRequest {
   std::string fileName;  // shown when the dialog opens
 };
 
+// The folder browser's settings, kept by its window like a file dialog's.
+struct FolderDialogRequest {
+  std::string title;
+  std::string folder;  // selected when the browser opens; "" for the system's choice
+};
+
 class Prompter {
  public:
   virtual ~Prompter() = default;
@@ -46,6 +52,9 @@ class Prompter {
   // adds an extension.
   virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
+  // The folder browser, owned by the window that asks: the chosen folder's
+  // full path (with or without a trailing separator), or nothing on Cancel.
+  virtual std::optional<std::string> FolderDialog(const FolderDialogRequest& request) = 0;
 };
 
 }  // namespace kovan

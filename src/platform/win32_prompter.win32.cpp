@@ -1,6 +1,7 @@
 #include "platform/win32_prompter.win32.hpp"
 
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -8,6 +9,8 @@
 
 #include "base/error_report.hpp"
 #include "base/errors.hpp"
+#include "base/errors.win32.hpp"
+#include "base/handles.win32.hpp"
 #include "base/text.hpp"
 
 namespace kovan {
@@ -95,6 +98,38 @@ std::optional<std::string> Win32Prompter::SaveDialog(const FileDialogRequest& re
 
 std::optional<std::string> Win32Prompter::OpenDialog(const FileDialogRequest& request) {
   return ShowFileDialog(owner_, request, false);
+}
+
+std::optional<std::string> Win32Prompter::FolderDialog(const FolderDialogRequest& request) {
+  UniqueCom<IFileOpenDialog> dialog;
+  {
+    IFileOpenDialog* raw = nullptr;
+    ThrowIfFailed(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&raw)),
+                  "CoCreateInstance(FileOpenDialog)");
+    dialog.reset(raw);
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  ThrowIfFailed(dialog.get()->GetOptions(&options), "IFileOpenDialog::GetOptions");
+  ThrowIfFailed(dialog.get()->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR),
+                "IFileOpenDialog::SetOptions");
+  if (!request.title.empty()) dialog.get()->SetTitle(ToWide(request.title).c_str());
+  if (!request.folder.empty()) {
+    IShellItem* start = nullptr;
+    if (SUCCEEDED(SHCreateItemFromParsingName(ToWide(request.folder).c_str(), nullptr, IID_PPV_ARGS(&start)))) {
+      const UniqueCom<IShellItem> owned(start);
+      dialog.get()->SetFolder(owned.get());
+    }
+  }
+  const HRESULT shown = dialog.get()->Show(owner_);
+  if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
+  ThrowIfFailed(shown, "IFileOpenDialog::Show");
+  IShellItem* rawItem = nullptr;
+  ThrowIfFailed(dialog.get()->GetResult(&rawItem), "IFileOpenDialog::GetResult");
+  const UniqueCom<IShellItem> item(rawItem);
+  wchar_t* rawPath = nullptr;
+  ThrowIfFailed(item.get()->GetDisplayName(SIGDN_FILESYSPATH, &rawPath), "IShellItem::GetDisplayName");
+  const UniqueCoTaskMem path(rawPath);
+  return ToUtf8(path.get());
 }
 
 }  // namespace kovan

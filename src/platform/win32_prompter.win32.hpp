@@ -18,6 +18,7 @@ class Win32Prompter : public Prompter {
   void ReportError(const std::string& errorText) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> FolderDialog(const FolderDialogRequest& request) override;
 
  private:
   HWND owner_;

@@ -14,9 +14,10 @@ namespace kovan {
 class RecordingPrompter : public Prompter {
  public:
   struct Call {
-    enum Kind { Info, Message, Error, SaveDialog, OpenDialog } kind;
+    enum Kind { Info, Message, Error, SaveDialog, OpenDialog, FolderDialog } kind;
     MessageRequest request;      // for Info and Error only the text is set
     FileDialogRequest dialog{};  // for SaveDialog and OpenDialog
+    FolderDialogRequest folder{};
   };
 
   void ShowInfo(const std::string& text) override { calls.push_back({Call::Info, {{}, text}}); }
@@ -37,15 +38,23 @@ class RecordingPrompter : public Prompter {
     return Dialog(Call::OpenDialog, request);
   }
 
+  std::optional<std::string> FolderDialog(const FolderDialogRequest& request) override {
+    calls.push_back({Call::FolderDialog, {}, {}, request});
+    return NextDialogAnswer();
+  }
+
   std::vector<Call> calls;
   std::deque<MessageAnswer> answers;  // answers to Message(), in order; No/Ok when empty
-  // Answers to the file dialogs, in order: a path, or nothing for Cancel
-  // (also when the list is used up).
+  // Answers to the file and folder dialogs, in order: a path, or nothing for
+  // Cancel (also when the list is used up).
   std::deque<std::optional<std::string>> dialogAnswers;
 
  private:
   std::optional<std::string> Dialog(Call::Kind kind, const FileDialogRequest& request) {
     calls.push_back({kind, {}, request});
+    return NextDialogAnswer();
+  }
+  std::optional<std::string> NextDialogAnswer() {
     if (dialogAnswers.empty()) return std::nullopt;
     std::optional<std::string> answer = dialogAnswers.front();
     dialogAnswers.pop_front();

@@ -14,6 +14,7 @@
 #include "support/recording_shell.hpp"
 #include "base/file_system.hpp"
 #include "support/test_util.hpp"
+#include "windows/pool/pool_window_logic.hpp"
 
 namespace kovan::test {
 
@@ -77,6 +78,27 @@ class RecordingMainWindowView : public MainWindowView {
   int dispatches = 0;
   bool terminating = false;
   std::function<void()> onDispatch;  // runs inside each dispatch (a key press, a second drop)
+};
+
+class RecordingPoolWindowView : public PoolWindowView {
+ public:
+  void SetTitle(const std::string& title) override { titles.push_back(title); }
+  void SetStayOnTop(bool onTop) override { stayOnTop.push_back(onTop); }
+  void SetBusyCursor(bool busy) override { busyChanges.push_back(busy); }
+  bool DispatchPendingMessages() override {
+    ++dispatches;
+    if (onDispatch) onDispatch();
+    return terminating;
+  }
+  void Close() override { ++closes; }
+
+  std::vector<std::string> titles;
+  std::vector<bool> stayOnTop;
+  std::vector<bool> busyChanges;
+  int dispatches = 0;
+  int closes = 0;
+  bool terminating = false;
+  std::function<void()> onDispatch;  // runs inside each dispatch (a key press)
 };
 
 }  // namespace kovan::test

@@ -48,6 +48,43 @@ TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
             "?,png," + dir / "folder/inner.png" + "\r\n");
 }
 
+TEST(Kovanc, PoolSetAndRemoveChangeEntriesOrRefuseWithoutWriting) {
+  test::TempDir dir;
+  const std::string list = dir / "Liste.kvl";
+  const std::string a = dir / "a.ico", b = dir / "b.png", c = dir / "c.wav";
+  test::WriteBytes(list, "?,ico," + a + "\r\nK,png," + b + "\r\n?,wav," + c + "\r\n");
+  auto withErrors = [](const std::string& args) {
+    return test::RunCommand(std::string(KOVANC_PATH) + " " + args + " 2>&1");
+  };
+
+  EXPECT_EQ(Kovanc("pool set " + Q(list) + " " + Q(a) + " --key 'my key_1' --type bmp").exitCode, 0);
+  EXPECT_EQ(Kovanc("pool set " + Q(list) + " " + Q(b) + " --key ''").exitCode, 0);
+  const std::string edited = "MYKEY_1,BMP," + a + "\r\n?,png," + b + "\r\n?,wav," + c + "\r\n";
+  EXPECT_EQ(test::ReadBytes(list), edited);
+
+  struct Refusal {
+    std::string args;
+    std::string named;
+  };
+  const Refusal refusals[] = {
+      {"pool set " + Q(list) + " " + Q(a) + " --key X --type 'a.b'", "\".\""},
+      {"pool set " + Q(list) + " " + Q(a) + " --key '\xC3\xA7'", "\"\xC3\xA7\""},
+      {"pool set " + Q(list) + " " + Q(dir / "A.ico") + " --key X", dir / "A.ico"},
+      {"pool remove " + Q(list) + " " + Q(b) + " " + Q(dir / "none"), dir / "none"},
+  };
+  for (const Refusal& r : refusals) {
+    const Result result = withErrors(r.args);
+    EXPECT_EQ(result.exitCode, 1) << r.args;
+    EXPECT_NE(result.out.find(r.named), std::string::npos) << result.out;
+    EXPECT_EQ(test::ReadBytes(list), edited) << r.args;
+  }
+
+  const Result removed = Kovanc("pool remove " + Q(list) + " " + Q(a) + " " + Q(c));
+  EXPECT_EQ(removed.exitCode, 0);
+  EXPECT_EQ(removed.out, "1\n");
+  EXPECT_EQ(test::ReadBytes(list), "?,png," + b + "\r\n");
+}
+
 }  // namespace
 }  // namespace kovan
 #endif

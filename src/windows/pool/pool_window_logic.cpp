@@ -1,0 +1,199 @@
+#include "windows/pool/pool_window_logic.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/file_system.hpp"
+#include "base/text.hpp"
+#include "pool/drop_import.hpp"
+#include "lang/lang_manager.hpp"
+#include "windows/pool/file_size_text.hpp"
+#include "pool/key_filter.hpp"
+
+namespace kovan {
+
+namespace {
+
+// Rows own the nodes 5i to 5i+4: the file name, its folder, the type, the
+// size and the key.
+constexpr size_t kGroupSize = 5;
+constexpr size_t kTypeNode = 2;
+constexpr size_t kKeyNode = 4;
+
+std::string TypeParamName(size_t row) { return "dosya" + std::to_string(row); }
+std::string KeyParamName(size_t row) { return "ad" + std::to_string(row); }
+
+std::string Anchor(const std::string& name, std::string_view value) {
+  return "<a href=\"" + name + "\" class=\"EDIT\">" + EscapeParamValue(value) + "</a>";
+}
+
+// The extension with its dot, for the shell's icon of the file type.
+std::string DottedExtension(const std::string& path) {
+  const std::string extension = ExtensionOf(path);
+  if (extension.empty() && (path.empty() || path.back() != '.')) return {};
+  return "." + extension;
+}
+
+// Every file of `folder` (which ends in a separator) in listing order, then,
+// with `subfolders`, those of each subfolder in listing order, depth first.
+void ScanInto(const std::string& folder, bool subfolders, std::vector<std::string>& out) {
+  const std::vector<FolderItem> items = ListFolder(folder);
+  for (const FolderItem& item : items) {
+    if (!item.isFolder) out.push_back(folder + item.name);
+  }
+  if (!subfolders) return;
+  for (const FolderItem& item : items) {
+    if (item.isFolder && item.name != "." && item.name != "..") {
+      ScanInto(folder + item.name + kPathSeparator, true, out);
+    }
+  }
+}
+
+}  // namespace
+
+// The group labels in the active language, looked up once per command.
+struct PoolWindowLogic::GroupLabels {
+  std::string file = Text(msg::dos2);
+  std::string type = Text(msg::dosytr);
+  std::string size = Text(msg::dosyby);
+  std::string key = Text(msg::dosyana);
+};
+
+PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, Prompter& prompter, MainPoolLink main)
+    : view_(view), prompter_(prompter), main_(std::move(main)) {
+  tree_.OnParamEditDone = [](ParamTreeModel& tree, size_t, const std::string&, std::string& value) {
+    value = NormalizeEditedValue(value, tree.EmptyParam());
+  };
+}
+
+void PoolWindowLogic::ShowTitle() {
+  view_.SetTitle(baseTitle_ + " (" + std::to_string(rows_.Count()) + " " + Text(msg::dosy) + ") ");
+}
+
+void PoolWindowLogic::AddGroup(const GroupLabels& labels, size_t row, const std::string& typeValue,
+                               const std::string& keyValue) {
+  const std::string& path = rows_.Field(row, kFilePath);
+  const std::string name = FileNameOf(path);
+  const size_t root = tree_.AddRoot("<B>" + name + "</B>");
+  tree_.AddChild(root,
+                 "<I>" + labels.file + " </I>: <B><FONT color=\"#004080\">" + FolderOf(path) + "</FONT></B>" + name);
+  tree_.AddChild(root, "<img src=\"ssys:" + DottedExtension(path) + "\"> <I>" + labels.type +
+                           " </I>: " + Anchor(TypeParamName(row), typeValue));
+  tree_.AddChild(root, "<I>" + labels.size + " </I>: " + FileSizeText(path));
+  tree_.AddChild(root, "<I>" + labels.key + " </I>: " + Anchor(KeyParamName(row), keyValue));
+}
+
+void PoolWindowLogic::Open(bool mainStaysOnTop) {
+  view_.SetStayOnTop(mainStaysOnTop);
+  tree_.Clear();
+  rows_.ReplaceAll(main_.pool.Entries());
+  tree_.Reserve(rows_.Count() * kGroupSize);
+  const GroupLabels labels;
+  for (size_t i = 0; i < rows_.Count(); ++i) {
+    AddGroup(labels, i, AsciiUpper(rows_.Field(i, kResourceType)), rows_.Field(i, kKeyName));
+  }
+  allExpanded_ = false;
+  ShowTitle();
+}
+
+void PoolWindowLogic::AppendRow(const GroupLabels& labels, const std::string& path) {
+  const std::string extension = ExtensionOf(path);
+  rows_.Append("", extension, path);
+  AddGroup(labels, rows_.Count() - 1, AsciiUpper(extension), tree_.EmptyParam());
+}
+
+void PoolWindowLogic::AddFile() {
+  const std::optional<std::string> chosen = prompter_.OpenDialog(openDialog_);
+  if (!chosen) return;
+  openDialog_.fileName = *chosen;
+  if (rows_.ContainsPath(*chosen)) {
+    prompter_.ShowInfo(Text(msg::var));
+    return;
+  }
+  AppendRow(GroupLabels(), *chosen);
+}
+
+bool PoolWindowLogic::StopRequested(bool& terminating) {
+  terminating = view_.DispatchPendingMessages();
+  return terminating || stopRequested_;
+}
+
+void PoolWindowLogic::AddFolder() {
+  stopRequested_ = false;
+  view_.SetBusyCursor(true);
+  const std::optional<std::string> chosen = prompter_.FolderDialog(folderDialog_);
+  // A choice that is no folder of the file system (a printer, say) has no files.
+  if (!chosen || !FolderExists(*chosen)) {
+    view_.SetBusyCursor(false);
+    return;
+  }
+  folderDialog_.folder = *chosen;
+  std::string folder = *chosen;
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  const MessageAnswer answer = prompter_.Message(
+      {Text(msg::altonay1), Text(msg::altonay) + "\r(" + folder + ")", MessageButtons::YesNo, MessageIcon::Question, true});
+  std::vector<std::string> files;
+  ScanInto(folder, answer == MessageAnswer::Yes, files);
+
+  const GroupLabels labels;
+  bool terminating = false;
+  for (const std::string& file : files) {
+    if (!FileExists(file) || rows_.ContainsPath(file)) continue;
+    if (StopRequested(terminating)) break;
+    AppendRow(labels, file);
+  }
+  view_.SetBusyCursor(false);
+  if (!terminating) view_.DispatchPendingMessages();
+}
+
+void PoolWindowLogic::DeleteSelectedFromMenu() {
+  if (rows_.Count() == 0) {
+    prompter_.ShowInfo(Text(msg::silyok));
+    return;
+  }
+  DeleteSelected();
+}
+
+void PoolWindowLogic::DeleteKeyPressed() { DeleteSelected(); }
+
+void PoolWindowLogic::DeleteSelected() {
+  const std::optional<size_t> selected = tree_.Selected();
+  if (!selected) return;  // nothing to delete, so nothing to ask
+  const MessageAnswer answer =
+      prompter_.Message({Text(msg::sil22), Text(msg::sil21), MessageButtons::YesNo, MessageIcon::Question, true});
+  if (answer == MessageAnswer::Yes) {
+    const size_t start = *selected - *selected % kGroupSize;
+    const size_t row = start / kGroupSize;
+    tree_.DeleteNode(start);
+    rows_.Delete(row);
+    // Parameter names follow the rows' positions; the groups behind move up.
+    for (size_t j = row; j < rows_.Count(); ++j) {
+      tree_.RenameParam(kGroupSize * j + kTypeNode, TypeParamName(j + 1), TypeParamName(j));
+      tree_.RenameParam(kGroupSize * j + kKeyNode, KeyParamName(j + 1), KeyParamName(j));
+    }
+  }
+  ShowTitle();
+}
+
+void PoolWindowLogic::ToggleExpandAll() {
+  if (rows_.Count() == 0) return;
+  allExpanded_ = !allExpanded_;
+  tree_.SetAllExpanded(allExpanded_);
+}
+
+void PoolWindowLogic::Confirm() {
+  // Two parameters per row; a name that happens to hold "href=" cannot make
+  // the count reach past the rows.
+  const size_t edited = std::min(tree_.ParamCount() / 2, rows_.Count());
+  for (size_t i = 0; i < edited; ++i) {
+    rows_.SetField(i, kKeyName, tree_.GetParamValue(KeyParamName(i)));
+    rows_.SetField(i, kResourceType, tree_.GetParamValue(TypeParamName(i)));
+  }
+  main_.pool.ReplaceAll(rows_.Entries());
+  if (main_.setPoolCountCaption) main_.setPoolCountCaption(std::to_string(rows_.Count()));
+  view_.Close();
+}
+
+void PoolWindowLogic::Cancel() { view_.Close(); }
+
+}  // namespace kovan
