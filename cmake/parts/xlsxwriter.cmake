@@ -1,0 +1,41 @@
+# libxlsxwriter, the workbook export's writer when no spreadsheet program can be
+# driven. Native builds take the distribution's library through pkg-config; the
+# Windows cross build makes a static one from Debian's sources on first
+# configure (tools/build_xlsxwriter_mingw.sh). Without the library the workbook
+# export reports that no spreadsheet writer is available.
+set(XLSX_WORKBOOK_SOURCE ${CMAKE_SOURCE_DIR}/src/pool/xlsx_workbook.cpp)
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  set(XLSXWRITER_DEPS ${CMAKE_BINARY_DIR}/deps)
+  if(NOT EXISTS ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a)
+    message(STATUS "Building libxlsxwriter for Windows into ${XLSXWRITER_DEPS}")
+    execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/build_xlsxwriter_mingw.sh ${XLSXWRITER_DEPS}
+                    RESULT_VARIABLE XLSXWRITER_BUILD_RESULT)
+  endif()
+  find_library(XLSXWRITER_ZLIB NAMES libz.a z)
+  if(EXISTS ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a AND XLSXWRITER_ZLIB)
+    add_library(xlsxwriter_static STATIC IMPORTED)
+    set_target_properties(xlsxwriter_static PROPERTIES
+      IMPORTED_LOCATION ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a
+      INTERFACE_INCLUDE_DIRECTORIES ${XLSXWRITER_DEPS}/include
+      INTERFACE_LINK_LIBRARIES ${XLSXWRITER_ZLIB})
+    set(XLSXWRITER_TARGET xlsxwriter_static)
+  endif()
+else()
+  find_package(PkgConfig)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(XLSXWRITER IMPORTED_TARGET xlsxwriter)
+  endif()
+  if(XLSXWRITER_FOUND)
+    set(XLSXWRITER_TARGET PkgConfig::XLSXWRITER)
+  elseif(NOT WIN32)
+    message(FATAL_ERROR "libxlsxwriter not found (tools/setup.sh installs libxlsxwriter-dev)")
+  endif()
+endif()
+
+if(XLSXWRITER_TARGET)
+  target_link_libraries(kovan_core PUBLIC ${XLSXWRITER_TARGET})
+  set_source_files_properties(${XLSX_WORKBOOK_SOURCE} PROPERTIES COMPILE_DEFINITIONS KOVAN_HAVE_XLSXWRITER)
+else()
+  message(WARNING "libxlsxwriter not available: the workbook export will report that no spreadsheet writer exists")
+endif()
