@@ -11,49 +11,72 @@ namespace kovan {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-
-bool HasHighBytes(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
+// The length of the well-formed UTF-8 sequence that starts at text[i] with a
+// byte of 0x80 or above; 0 when the bytes there are no such sequence.
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+  auto at = [&](size_t k) { return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u; };
+  auto follows = [&](size_t k, unsigned low = 0x80, unsigned high = 0xBF) { return at(k) >= low && at(k) <= high; };
+  const unsigned b = at(0);
+  if (b >= 0xC2 && b <= 0xDF) return follows(1) ? 2 : 0;
+  if (b >= 0xE0 && b <= 0xEF) {
+    const bool second = b == 0xE0 ? follows(1, 0xA0) : b == 0xED ? follows(1, 0x80, 0x9F) : follows(1);
+    return second && follows(2) ? 3 : 0;
   }
-  return false;
+  if (b >= 0xF0 && b <= 0xF4) {
+    const bool second = b == 0xF0 ? follows(1, 0x90) : b == 0xF4 ? follows(1, 0x80, 0x8F) : follows(1);
+    return second && follows(2) && follows(3) ? 4 : 0;
+  }
+  return 0;
 }
 
-// What XML 1.0 can carry of a text: broken UTF-8 (a hand-edited list file may
-// hold anything) becomes U+FFFD; the C0 controls other than TAB, CR and LF and
-// the non-characters U+FFFE and U+FFFF are left out.
-std::string XmlCharacters(std::string_view text) {
-  const std::string valid = HasHighBytes(text) ? Utf16ToUtf8(Utf8ToUtf16(text)) : std::string(text);
-  std::string out;
-  out.reserve(valid.size());
-  for (size_t i = 0; i < valid.size(); ++i) {
-    const auto c = static_cast<unsigned char>(valid[i]);
-    if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') continue;
-    if (c == 0xEF && i + 2 < valid.size() && static_cast<unsigned char>(valid[i + 1]) == 0xBF &&
-        (static_cast<unsigned char>(valid[i + 2]) & 0xFE) == 0xBE) {
-      i += 2;
+// Appends what XML 1.0 can carry of a text, escaped for element content: the
+// C0 controls other than TAB, CR and LF and the non-characters U+FFFE and
+// U+FFFF are left out, and bytes that are not UTF-8 (a hand-edited list file
+// may hold anything) become U+FFFD.
+void AppendXmlText(std::string& out, std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      switch (c) {
+        case '&': out += "&amp;"; break;
+        case '>': out += "&gt;"; break;
+        case '<': out += "&lt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\t':
+        case '\r':
+        case '\n': out += c; break;
+        default:
+          if (b >= 0x20) out += c;
+      }
+      ++i;
       continue;
     }
-    out += valid[i];
+    const size_t length = Utf8SequenceLength(text, i);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+      continue;
+    }
+    const std::string_view sequence = text.substr(i, length);
+    if (sequence != "\xEF\xBF\xBE" && sequence != "\xEF\xBF\xBF") out += sequence;
+    i += length;
   }
-  return out;
 }
 
 // An empty cell is written as two quotation marks, so that every element
 // carries some content.
 void AppendXmlCell(std::string& out, std::string_view cell) {
-  std::string text = XmlCharacters(cell);
-  if (text.empty()) text = "\"\"";
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '>': out += "&gt;"; break;
-      case '<': out += "&lt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
+  const size_t before = out.size();
+  AppendXmlText(out, cell);
+  if (out.size() == before) out += "&quot;&quot;";
+}
+
+std::string XmlTag(std::string_view open, std::string_view name, std::string_view close) {
+  std::string tag(open);
+  AppendXmlText(tag, name);
+  tag += close;
+  return tag;
 }
 
 // Cell text as HTML: markup characters escaped, line breaks as <br>.
@@ -133,29 +156,26 @@ XmlNames XmlNamesInActiveLanguage() {
 }
 
 std::string XmlExportText(const ExportTable& table, const XmlNames& names) {
-  const std::string root = XmlCharacters(names.root);
-  const std::string entry = XmlCharacters(names.entry);
-  ExportRow columns;
-  for (size_t c = 0; c < kExportColumns; ++c) columns[c] = XmlCharacters(names.columns[c]);
-
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
-  out += kLineEnd;
-  out += "<" + root + ">";
-  out += kLineEnd;
-  for (const ExportRow& row : table.rows) {
-    out += "<" + entry + ">";
-    out += kLineEnd;
-    for (size_t c = 0; c < kExportColumns; ++c) {
-      out += "<" + columns[c] + ">";
-      AppendXmlCell(out, row[c]);
-      out += "</" + columns[c] + ">";
-      out += kLineEnd;
-    }
-    out += "</" + entry + ">";
-    out += kLineEnd;
+  std::array<std::string, kExportColumns> opens;
+  std::array<std::string, kExportColumns> closes;
+  for (size_t c = 0; c < kExportColumns; ++c) {
+    opens[c] = XmlTag("<", names.columns[c], ">");
+    closes[c] = XmlTag("</", names.columns[c], ">\r\n");
   }
-  out += "</" + root + ">";
-  out += kLineEnd;
+  const std::string entryOpen = XmlTag("<", names.entry, ">\r\n");
+  const std::string entryClose = XmlTag("</", names.entry, ">\r\n");
+
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n" + XmlTag("<", names.root, ">\r\n");
+  for (const ExportRow& row : table.rows) {
+    out += entryOpen;
+    for (size_t c = 0; c < kExportColumns; ++c) {
+      out += opens[c];
+      AppendXmlCell(out, row[c]);
+      out += closes[c];
+    }
+    out += entryClose;
+  }
+  out += XmlTag("</", names.root, ">\r\n");
   return out;
 }
 

@@ -102,18 +102,28 @@ TEST(XmlExport, Utf8DocumentWithEscapedCellsAndNoForbiddenCharacters) {
 }
 
 TEST(XmlExport, BrokenUtf8AndNonCharactersDoNotReachTheDocument) {
-  ExportTable table;
-  table.rows = {
+  const std::string kBad = "\xEF\xBF\xBD";  // U+FFFD, one for each byte that is not UTF-8
+  struct Case {
+    std::string cell;
+    std::string content;
+  };
+  const Case cases[] = {
       {"a\xFF"
        "b",
-       "\xEF\xBF\xBE", "x\xEF\xBF\xBFy", "\xEF\xBF\xBD", ""}};
-  const std::string text = XmlExportText(table, {"r", "e", {"a", "b", "c", "d", "e"}});
-  EXPECT_NE(text.find("<a>a\xEF\xBF\xBD"
-                      "b</a>"),
-            std::string::npos);
-  EXPECT_NE(text.find("<b>&quot;&quot;</b>"), std::string::npos);
-  EXPECT_NE(text.find("<c>xy</c>"), std::string::npos);
-  EXPECT_NE(text.find("<d>\xEF\xBF\xBD</d>"), std::string::npos);
+       "a" + kBad + "b"},
+      {"\xEF\xBF\xBE", "&quot;&quot;"},
+      {"x\xEF\xBF\xBFy", "xy"},
+      {"\xC0\xAF", kBad + kBad},                        // overlong
+      {"\xED\xA0\x80", kBad + kBad + kBad},             // a surrogate
+      {"\xF4\x90\x80\x80", kBad + kBad + kBad + kBad},  // beyond U+10FFFF
+      {"z\xE6\x97", "z" + kBad + kBad},                 // cut short
+      {"\xF0\x9F\x98\x80\xEF\xBF\xBD\xC3\xBC", "\xF0\x9F\x98\x80\xEF\xBF\xBD\xC3\xBC"},
+  };
+  for (const Case& c : cases) {
+    const ExportTable table{{}, {{c.cell, "", "", "", ""}}};
+    const std::string text = XmlExportText(table, {"r", "e", {"a", "b", "c", "d", "e"}});
+    EXPECT_NE(text.find("<a>" + c.content + "</a>"), std::string::npos) << c.content;
+  }
 }
 
 std::string Td(const std::string& text) { return "<td class=\"c0\" nowrap>" + text + "</td>\r\n"; }
