@@ -7,10 +7,15 @@ set(XLSX_WORKBOOK_SOURCE ${CMAKE_SOURCE_DIR}/src/pool/xlsx_workbook.cpp)
 
 if(CMAKE_CROSSCOMPILING AND WIN32)
   set(XLSXWRITER_DEPS ${CMAKE_BINARY_DIR}/deps)
-  if(NOT EXISTS ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a)
+  # One attempt per build folder: a failed one (no network, say) is not repeated
+  # at every reconfigure; clear KOVAN_XLSXWRITER_BUILD_FAILED to try again.
+  if(NOT EXISTS ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a AND NOT KOVAN_XLSXWRITER_BUILD_FAILED)
     message(STATUS "Building libxlsxwriter for Windows into ${XLSXWRITER_DEPS}")
     execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/build_xlsxwriter_mingw.sh ${XLSXWRITER_DEPS}
                     RESULT_VARIABLE XLSXWRITER_BUILD_RESULT)
+    if(NOT XLSXWRITER_BUILD_RESULT EQUAL 0)
+      set(KOVAN_XLSXWRITER_BUILD_FAILED ON CACHE BOOL "The Windows build of libxlsxwriter failed in this build folder")
+    endif()
   endif()
   find_library(XLSXWRITER_ZLIB NAMES libz.a z)
   if(EXISTS ${XLSXWRITER_DEPS}/lib/libxlsxwriter.a AND XLSXWRITER_ZLIB)
