@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build python3 pkg-config
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   googletest libgtest-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libxlsxwriter-dev
+  nlohmann-json3-dev libcli11-dev libxlsxwriter-dev libz-mingw-w64-dev unzip
   clang libclang-rt-dev
   wine wine64 xvfb xauth x11-utils
   fp-utils
