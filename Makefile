@@ -1,6 +1,6 @@
 # The two everyday commands: `make run` starts Kovan, `make test` runs every
 # test. Both install what is missing on a fresh Debian machine first.
-.PHONY: setup build native win64 fuzz test run bench clean
+.PHONY: setup build native win64 fuzz test run bench dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -28,5 +28,10 @@ run: win64
 bench: native
 	build/native/bin/kovan_bench
 
+# The release: installer, portable zip and SHA256SUMS in dist/.
+dist: setup
+	cmake --preset win64-release
+	cmake --build --preset win64-release
+
 clean:
-	rm -rf build
+	rm -rf build dist

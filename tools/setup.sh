@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libxlsxwriter-dev libz-mingw-w64-dev unzip
   clang libclang-rt-dev
   wine wine64 xvfb xauth x11-utils
-  fp-utils
+  fp-utils nsis
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: native unit tests, the Windows tests
-# under Wine, and the fuzz targets (corpus replay and a short bounded run).
+# Builds the presets and runs every test: native unit tests, the Windows tests
+# under Wine, the release packages (installed, started and uninstalled under
+# Wine) and the fuzz targets (corpus replay and a short bounded run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
@@ -13,6 +14,8 @@ cmake --preset win64 -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset win64
 cmake --preset fuzz -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset fuzz
+cmake --preset win64-release >/dev/null
+cmake --build --preset win64-release
 
 kovan_display
 kovan_wine_prefix
@@ -24,6 +27,7 @@ count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); sta
 
 count ctest --preset native --timeout 300
 count ctest --preset win64 --timeout 600
+count bash tools/dist-test.sh
 
 for fuzzer in build/fuzz/bin/*_fuzz; do
   name="$(basename "$fuzzer")"
@@ -43,6 +47,7 @@ for fuzzer in build/fuzz/bin/*_fuzz; do
   rm -rf "$work" "$work.log" "$work".crash-*
 done
 
-# One line per suite: the native tests, the Windows tests, each fuzz target.
+# One line per suite: the native tests, the Windows tests, the release
+# packages, each fuzz target.
 echo "suites: $passed passed, $failed failed"
 exit "$status"

@@ -87,11 +87,17 @@ KovanProcess::KovanProcess(const std::filesystem::path& folder) {
     std::filesystem::copy(bin / "dil", folder / "dil",
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   }
-  const std::wstring exe = (folder / "Kovan.exe").wstring();
-  std::wstring commandLine = L"\"" + exe + L"\"";
+  Start(folder / "Kovan.exe", L"");
+}
+
+KovanProcess::KovanProcess(const std::filesystem::path& exe, const std::wstring& arguments) { Start(exe, arguments); }
+
+void KovanProcess::Start(const std::filesystem::path& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.wstring().c_str(),
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, exe.parent_path().c_str(),
                       &startup, &info_)) {
     info_ = {};
   }

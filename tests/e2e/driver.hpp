@@ -23,6 +23,9 @@ class KovanProcess {
   // Copies Kovan.exe (and its dil folder) from the build output into `folder`
   // and starts it there.
   explicit KovanProcess(const std::filesystem::path& folder);
+  // Starts the program `exe` where it lies, with `arguments` after its
+  // quoted path (an installed Kovan, an installer, an uninstaller).
+  KovanProcess(const std::filesystem::path& exe, const std::wstring& arguments);
   ~KovanProcess();
   KovanProcess(const KovanProcess&) = delete;
   KovanProcess& operator=(const KovanProcess&) = delete;
@@ -39,6 +42,8 @@ class KovanProcess {
   bool Running() const;
 
  private:
+  void Start(const std::filesystem::path& exe, const std::wstring& arguments);
+
   PROCESS_INFORMATION info_{};
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "kovan_version.h"
 #include "support/run_kovanc.hpp"
 #include "support/test_util.hpp"
 
@@ -15,6 +16,13 @@ namespace {
 using test::Kovanc;
 using test::Q;
 using Result = test::CommandResult;
+
+TEST(Kovanc, VersionNeedsNoCommandAndShowsTheBuildsVersion) {
+  const Result r = Kovanc("--version");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "kovanc " KOVAN_VERSION_TEXT "\n");
+  EXPECT_NE(Kovanc("").exitCode, 0) << "without --version a command is still required";
+}
 
 TEST(Kovanc, PoolListPrintsFieldsAsJsonOrTabs) {
   test::TempDir dir;

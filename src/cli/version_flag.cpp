@@ -1,0 +1,17 @@
+// kovanc --version: the release and build number of this copy.
+#include "cli/commands.hpp"
+#include "kovan_version.h"
+
+namespace kovan::cli {
+
+namespace {
+
+void Install(CLI::App& app) {
+  app.set_version_flag("--version", "kovanc " KOVAN_VERSION_TEXT, "Show the version and exit");
+}
+
+const CommandRegistration registration(0, Install);
+
+}  // namespace
+
+}  // namespace kovan::cli
