@@ -64,7 +64,11 @@ class RecordingMainWindowView : public MainWindowView {
     place = p;
     moves.push_back(p);
   }
+  void ShowPoolWindow() override { windowsOpened.push_back("pool"); }
+  void ShowSettingsWindow() override { windowsOpened.push_back("settings"); }
+  void OpenAboutWindow() override { windowsOpened.push_back("about"); }
 
+  std::vector<std::string> windowsOpened;
   std::vector<std::string> captions;
   std::vector<HoverSummary> hovers;
   std::vector<int> opacities;

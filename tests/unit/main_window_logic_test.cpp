@@ -337,5 +337,17 @@ TEST_F(MainWindowLanguage, CompileCommandsAreReachedFromTheMenu) {
   EXPECT_EQ(prompter.calls[0].request.caption, Text(msg::havuzbos1));
 }
 
+TEST_F(MainWindowTest, MenuF5AndTheEmptyPoolQuestionOpenTheOtherWindows) {
+  window.RunCommand(MenuCommand::Pool);
+  window.OnKeyDown(MainWindowLogic::Key::F5);
+  window.RunCommand(MenuCommand::Settings);
+  window.RunCommand(MenuCommand::About);
+  window.RunCommand(MenuCommand::About);
+  prompter.answers = {MessageAnswer::Yes};
+  window.RunCommand(MenuCommand::CreateObj);  // the pool is empty: Yes opens the pool window
+  EXPECT_EQ(view.windowsOpened,
+            (std::vector<std::string>{"pool", "pool", "settings", "about", "about", "pool"}));
+}
+
 }  // namespace
 }  // namespace kovan

@@ -174,6 +174,18 @@ void MainWindow::BeginVersionCheck(const ServerAddress& server) {
   });
 }
 
+void MainWindow::ShowPoolWindow() {
+  if (otherWindows_.showPool) otherWindows_.showPool();
+}
+
+void MainWindow::ShowSettingsWindow() {
+  if (otherWindows_.showSettings) otherWindows_.showSettings();
+}
+
+void MainWindow::OpenAboutWindow() {
+  if (otherWindows_.openAbout) otherWindows_.openAbout();
+}
+
 void MainWindow::Paint(HDC target) {
   RECT client{};
   GetClientRect(hwnd(), &client);

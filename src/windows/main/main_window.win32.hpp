@@ -45,6 +45,17 @@ class MainWindow : public WindowBase, public MainWindowView {
   WindowPlace Place() const override;
   void MoveTo(WindowPlace place) override;
   void BeginVersionCheck(const ServerAddress& server) override;
+  void ShowPoolWindow() override;
+  void ShowSettingsWindow() override;
+  void OpenAboutWindow() override;
+
+  // The other windows, which the program builds after this one.
+  struct OtherWindows {
+    std::function<void()> showPool;      // modal: returns when the pool window closes
+    std::function<void()> showSettings;  // modeless
+    std::function<void()> openAbout;     // a new about window each time
+  };
+  void SetOtherWindows(OtherWindows windows) { otherWindows_ = std::move(windows); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -64,6 +75,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   void LoadDpiResources();
 
   MainWindowLogic logic_;
+  OtherWindows otherWindows_;
   std::thread versionThread_;  // joined at destruction; the check is bounded in time
   std::wstring caption_ = L"0";
   bool mouseInside_ = false;

@@ -19,7 +19,7 @@ MainWindowLogic::MainWindowLogic(MainWindowView& view, MainWindowServices servic
       store_(services_.registry),
       poolFile_(services_.dataFolder + "Liste.kvl"),
       versionCheck_(*this, services_.prompter, services_.browser),
-      compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this, [] {}),
+      compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this, [this] { view_.ShowPoolWindow(); }),
       language_(MainWindowTexts(), *this) {
   language_.Loaded();
 }
@@ -71,11 +71,10 @@ void MainWindowLogic::RunCommand(MenuCommand command) {
     case MenuCommand::NewVersion: OpenNewVersionPage(); break;
     case MenuCommand::ClearPool: ClearPool(); break;
     case MenuCommand::Help: OpenHelp(); break;
-    // The pool, settings and about windows come with their own commands; the
-    // exit command closes the window, which the window itself does.
-    case MenuCommand::Pool:
-    case MenuCommand::Settings:
-    case MenuCommand::About:
+    case MenuCommand::Pool: view_.ShowPoolWindow(); break;
+    case MenuCommand::Settings: view_.ShowSettingsWindow(); break;
+    case MenuCommand::About: view_.OpenAboutWindow(); break;
+    // The exit command closes the window, which the window itself does.
     case MenuCommand::Exit:
     case MenuCommand::None: break;
   }
@@ -127,6 +126,7 @@ void MainWindowLogic::ClearPool() {
 
 void MainWindowLogic::OnKeyDown(Key key) {
   if (key == Key::Escape) dropAbortRequested_ = true;
+  if (key == Key::F5) view_.ShowPoolWindow();
 }
 
 void MainWindowLogic::ImportDrop(std::vector<std::string> paths) {

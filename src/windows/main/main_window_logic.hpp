@@ -55,6 +55,11 @@ class MainWindowView {
   virtual std::string ThousandsSeparator() const = 0;
   // The menu's texts or states changed; a menu on screen may redraw.
   virtual void MenuChanged() {}
+  // The other windows: the pool window shown modally (returns when it
+  // closes), the settings window shown modelessly, and a new about window.
+  virtual void ShowPoolWindow() = 0;
+  virtual void ShowSettingsWindow() = 0;
+  virtual void OpenAboutWindow() = 0;
 };
 
 // What the main window works with besides its own window.
