@@ -31,7 +31,11 @@ TEST(FileSizeText, StepsOf1024UpToGigabytes) {
   for (const Case& c : cases) {
     const std::string path = dir / ("f" + std::to_string(c.bytes));
     test::WriteBytes(path, "");
-    std::filesystem::resize_file(test::FsPath(path), c.bytes);
+    std::error_code error;
+    std::filesystem::resize_file(test::FsPath(path), c.bytes, error);
+    // Some file systems (Wine's view of the host's) refuse a 5 TiB file even sparse.
+    if (error && c.bytes > (uint64_t{1} << 40)) continue;
+    ASSERT_FALSE(error) << c.bytes << ": " << error.message();
     EXPECT_EQ(FileSizeText(path), c.text) << c.bytes;
   }
   EXPECT_EQ(FileSizeText(dir / "missing"), Text(msg::bildosboy));
