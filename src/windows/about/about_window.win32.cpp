@@ -107,20 +107,49 @@ HFONT AboutWindow::FontFor(const TextRun& run) {
   return font.get();
 }
 
-// Places every run of the block: lines centred in `width`, the runs of a
-// line on one baseline, pictures standing on it.
+// Places every run of the block: lines centred in `width` and broken
+// between words where they do not fit, the runs of a line on one baseline,
+// pictures standing on it.
 void AboutWindow::LayOut(HDC dc, TextBlock& block, int width) {
+  struct Piece {
+    const TextRun* run;
+    std::wstring text;
+    int width, ascent, descent;
+  };
   block.placed.clear();
   int y = 0;
-  for (const TextLine& line : block.lines) {
-    struct Measured {
-      const TextRun* run;
-      int width, ascent, descent;
-    };
-    std::vector<Measured> measured;
+  std::vector<Piece> pieces;
+  int piecesWidth = 0;
+  const auto endLine = [&] {
     int ascent = 0;
     int descent = 0;
-    int lineWidth = 0;
+    for (const Piece& piece : pieces) {
+      ascent = std::max(ascent, piece.ascent);
+      descent = std::max(descent, piece.descent);
+    }
+    int x = (width - piecesWidth) / 2;
+    for (Piece& piece : pieces) {
+      const int top = y + ascent - piece.ascent;
+      block.placed.push_back(
+          {piece.run, std::move(piece.text), RECT{x, top, x + piece.width, top + piece.ascent + piece.descent}});
+      x += piece.width;
+    }
+    y += ascent + descent;
+    pieces.clear();
+    piecesWidth = 0;
+  };
+  const auto add = [&](Piece piece) {
+    if (piecesWidth + piece.width > width && !pieces.empty()) endLine();
+    piecesWidth += piece.width;
+    if (!pieces.empty() && pieces.back().run == piece.run && piece.run->picture < 0) {
+      pieces.back().text += piece.text;
+      pieces.back().width += piece.width;
+    } else {
+      pieces.push_back(std::move(piece));
+    }
+  };
+
+  for (const TextLine& line : block.lines) {
     if (line.empty()) {
       gdi::Select font(dc, FontFor(TextRun{}));
       TEXTMETRICW metrics{};
@@ -129,33 +158,27 @@ void AboutWindow::LayOut(HDC dc, TextBlock& block, int width) {
       continue;
     }
     for (const TextRun& run : line) {
-      Measured m{&run, 0, 0, 0};
       if (run.picture >= 0) {
-        m.width = Scale(kPictureWidth);
-        m.ascent = Scale(kPictureHeight);
-      } else {
-        gdi::Select font(dc, FontFor(run));
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        const std::wstring text = ToWide(run.text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        m.width = size.cx + (run.shadow ? 1 : 0);
-        m.ascent = metrics.tmAscent;
-        m.descent = metrics.tmDescent;
+        add(Piece{&run, L"", Scale(kPictureWidth), Scale(kPictureHeight), 0});
+        continue;
       }
-      ascent = std::max(ascent, m.ascent);
-      descent = std::max(descent, m.descent);
-      lineWidth += m.width;
-      measured.push_back(m);
+      gdi::Select font(dc, FontFor(run));
+      TEXTMETRICW metrics{};
+      GetTextMetricsW(dc, &metrics);
+      const std::wstring text = ToWide(run.text);
+      // Word by word, each word with the blanks after it.
+      for (size_t at = 0; at < text.size();) {
+        size_t end = text.find(L' ', at);
+        end = end == std::wstring::npos ? text.size() : text.find_first_not_of(L' ', end);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring word = text.substr(at, end - at);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, word.c_str(), static_cast<int>(word.size()), &size);
+        add(Piece{&run, word, size.cx + (run.shadow ? 1 : 0), metrics.tmAscent, metrics.tmDescent});
+        at = end;
+      }
     }
-    int x = (width - lineWidth) / 2;
-    for (const Measured& m : measured) {
-      const int top = y + ascent - m.ascent;
-      block.placed.push_back({m.run, RECT{x, top, x + m.width, top + m.ascent + m.descent}});
-      x += m.width;
-    }
-    y += ascent + descent;
+    endLine();
   }
   block.height = y;
 }
@@ -174,7 +197,7 @@ void AboutWindow::DrawBlock(HDC dc, const TextBlock& block, int left, int top) {
       continue;
     }
     gdi::Select font(dc, FontFor(run));
-    const std::wstring text = ToWide(run.text);
+    const std::wstring& text = placed.text;
     if (run.shadow) {
       SetTextColor(dc, palette::kShadow);
       TextOutW(dc, x + 1, y + 1, text.c_str(), static_cast<int>(text.size()));
@@ -299,7 +322,7 @@ void AboutWindow::DrawHeading(HDC dc, void* bits, int width, int height) {
     const int targetRow = top + baseline + row;
     const int sourceRow = baseline - 1 - row;
     if (targetRow >= height || sourceRow < 0) break;
-    const double strength = 0.35 * (1.0 - static_cast<double>(row) / depth);
+    const double strength = 0.5 * (1.0 - static_cast<double>(row) / depth);
     for (int x = 0; x < width; ++x) {
       const uint32_t pixel = source[static_cast<size_t>(sourceRow) * width + x] & 0xFFFFFF;
       if (pixel == 0xFFFFFF) continue;

@@ -38,9 +38,11 @@ class AboutWindow : public WindowBase {
   void OnFinalMessage() override;
 
  private:
-  // A run of formatted text (or a picture) placed in its block.
+  // A piece of a run of formatted text (or a picture) placed in its block;
+  // a run that does not fit its line goes on in the next one.
   struct PlacedRun {
     const TextRun* run;
+    std::wstring text;
     RECT rect;
   };
   struct TextBlock {
