@@ -32,7 +32,8 @@ constexpr int kGlassWidth = 28;
 constexpr int kGlassHeight = 20;
 constexpr int kGlyphSize = 16;
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: group boxes leave their inside to the window's background.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION;
 
 constexpr SettingsToggle kToggles[] = {
     SettingsToggle::AcceptFolders,    SettingsToggle::IgnoreFolders, SettingsToggle::VersionNotice,
@@ -440,11 +441,14 @@ void SettingsWindow::OnDpiChanged(UINT, const RECT& suggested) {
 
 LRESULT SettingsWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_ERASEBKGND: {
+    case WM_ERASEBKGND:
+    case WM_PRINTCLIENT: {
+      // Themed controls ask for the parent's background through
+      // WM_PRINTCLIENT; without it they stand on black.
       RECT client{};
       GetClientRect(hwnd(), &client);
       FillRect(reinterpret_cast<HDC>(wp), &client, background_.get());
-      return 1;
+      return msg == WM_ERASEBKGND ? 1 : 0;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
