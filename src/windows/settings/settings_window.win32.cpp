@@ -23,7 +23,6 @@ constexpr int kPanelWidth = 403;
 constexpr int kCaptionHeight = 22;
 constexpr int kBlockGap = 6;
 constexpr int kRowGap = 2;
-constexpr int kItemGap = 6;
 constexpr int kGroupHeader = 18;
 constexpr int kGroupInset = 10;
 constexpr int kGroupBottom = 6;
@@ -175,7 +174,8 @@ void SettingsWindow::BuildLayout() {
   panels_[Index(SettingsPanel::Visual)] = {
       {0, {toggle(SettingsToggle::RememberPosition), toggle(SettingsToggle::StayOnTop)}},
       {kTransparencyGroup,
-       {toggle(SettingsToggle::Transparency), LayoutRow{{{kLevelBox, 40}, {kLevelArrows, 18}, {kLevelLabel, 0}}, 22}}},
+       {toggle(SettingsToggle::Transparency),
+        LayoutRow{{{kLevelBox, 40, 0}, {kLevelArrows, 18}, {kLevelLabel, 0}}, 22}}},
   };
 }
 
@@ -186,7 +186,9 @@ void SettingsWindow::Layout() {
   auto place = [&](int id, int x, int top, int width, int height, bool visible) {
     HWND control = Control(id);
     // A drop-down list's height includes its open list.
-    const int extra = id == kLanguageList ? Scale(kDropDownExtra) : 0;
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const int extra = lstrcmpiW(className, WC_COMBOBOXW) == 0 ? Scale(kDropDownExtra) : 0;
     SetWindowPos(control, nullptr, x, top, width, height + extra, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
   };
@@ -212,7 +214,7 @@ void SettingsWindow::Layout() {
         for (const LayoutItem& item : row.items) {
           const int itemWidth = item.width ? Scale(item.width) : left + width - x;
           place(item.id, x, y, itemWidth, Scale(row.height), open);
-          x += itemWidth + (item.id == kLevelBox ? 0 : Scale(kItemGap));
+          x += itemWidth + Scale(item.gapAfter);
         }
         y += Scale(row.height) + Scale(kRowGap);
       }

@@ -6,9 +6,11 @@
 // Layout: each panel is a list of blocks (a run of rows, optionally framed
 // by a group box); a row is controls side by side. Layout() places the open
 // panel's blocks under its caption, hides the closed panel's controls, and
-// sizes the window to fit. To add a control to a panel: give it an id in
-// ControlId, make it in CreateControls(), add a row in BuildLayout(), and
-// handle its notification in OnCommand().
+// sizes the window to fit. To add a control to a panel: give it an id at the
+// end of ControlId, make it in CreateControls() (in tab order), add a row in
+// BuildLayout() (a label and a drop-down list: {{labelId, 60}, {listId, 170}}
+// with height 24, as the language row), handle its notification in
+// OnCommand(), and list it in kNamedControls when language files name it.
 #pragma once
 
 #include <windows.h>
@@ -89,7 +91,8 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
  private:
   struct LayoutItem {
     int id;
-    int width;  // design pixels; 0 takes the rest of the row
+    int width;         // design pixels; 0 takes the rest of the row
+    int gapAfter = 6;  // design pixels to the next item of the row
   };
   struct LayoutRow {
     std::vector<LayoutItem> items;
