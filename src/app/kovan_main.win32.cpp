@@ -15,7 +15,9 @@
 #include "win32/messages.win32.hpp"
 #include "win32/png_image.win32.hpp"
 #include "win32/window_base.win32.hpp"
+#include "windows/about/about_window.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
+#include "windows/settings/settings_window.win32.hpp"
 
 namespace kovan {
 
@@ -47,9 +49,12 @@ class ApplicationWindowHost : public WindowBase {
   HWND main_ = nullptr;
 };
 
-int RunMessageLoop() {
+// `keyboardWindow` gets the dialog keys (Tab between its controls, arrows in
+// its radio group).
+int RunMessageLoop(HWND keyboardWindow) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (keyboardWindow && IsDialogMessageW(keyboardWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -80,8 +85,22 @@ int RunProgram() {
   });
   if (!created) return 1;
   appWindow.SetMainWindow(mainWindow->hwnd());
+
+  // The settings window lives from here to the end; about windows come and go.
+  AppSettings& settings = mainWindow->Logic().Settings();
+  MainWindowAppearance appearance(*mainWindow, settings.Trans, OpacityForLevel(settings.TransI));
+  const SettingsStore settingsStore(services.registry);
+  SettingsWindow settingsWindow(SettingsWindowServices{settings, settingsStore, appearance, services.prompter,
+                                                       services.browser, exeFolder + "dil\\"});
+  if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
+  AboutWindows aboutWindows(services.shell);
+  MainWindow::OtherWindows others;
+  others.showSettings = [&settingsWindow] { settingsWindow.Show(); };
+  others.openAbout = [&aboutWindows, &mainWindow] { aboutWindows.Open(mainWindow->hwnd()); };
+  mainWindow->SetOtherWindows(std::move(others));
+
   mainWindow->Show();
-  const int exitCode = RunMessageLoop();
+  const int exitCode = RunMessageLoop(settingsWindow.hwnd());
   appWindow.SetMainWindow(nullptr);
   return exitCode;
 }

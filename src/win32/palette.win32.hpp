@@ -38,6 +38,17 @@ constexpr COLORREF kMenuText = Rgb(30, 30, 30);
 constexpr COLORREF kMenuDisabledText = Rgb(150, 150, 150);
 constexpr COLORREF kMenuRule = Rgb(226, 214, 186);
 
+// Green glass buttons.
+constexpr COLORREF kGlassShine = Rgb(214, 245, 196);
+constexpr COLORREF kGlassHigh = Rgb(120, 200, 96);
+constexpr COLORREF kGlassLow = Rgb(46, 150, 40);
+constexpr COLORREF kGlassEdge = Rgb(24, 96, 24);
+
+// The about window.
+constexpr COLORREF kMirror = Rgb(218, 222, 228);
+constexpr COLORREF kMirrorEdge = Rgb(150, 156, 166);
+constexpr COLORREF kShadow = Rgb(190, 190, 190);
+
 // Common named colours.
 constexpr COLORREF kWhite = Rgb(255, 255, 255);
 constexpr COLORREF kBlack = Rgb(0, 0, 0);

@@ -18,7 +18,9 @@ GdiplusSession::~GdiplusSession() {
   if (token_) Gdiplus::GdiplusShutdown(token_);
 }
 
-gdi::Bitmap LoadPngResource(const wchar_t* name, int size) {
+gdi::Bitmap LoadPngResource(const wchar_t* name, int size) { return LoadPngResource(name, size, size); }
+
+gdi::Bitmap LoadPngResource(const wchar_t* name, int width, int height) {
   HRSRC info = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   if (!info) return {};
   HGLOBAL handle = LoadResource(nullptr, info);
@@ -32,31 +34,31 @@ gdi::Bitmap LoadPngResource(const wchar_t* name, int size) {
 
   // Draw into a premultiplied canvas of the wanted size with high-quality
   // filtering, so scaled pictures stay smooth.
-  Gdiplus::Bitmap canvas(size, size, PixelFormat32bppPARGB);
+  Gdiplus::Bitmap canvas(width, height, PixelFormat32bppPARGB);
   {
     Gdiplus::Graphics g(&canvas);
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     g.Clear(Gdiplus::Color(0, 0, 0, 0));
-    g.DrawImage(source.get(), 0, 0, size, size);
+    g.DrawImage(source.get(), 0, 0, width, height);
   }
   Gdiplus::BitmapData data{};
-  Gdiplus::Rect rect(0, 0, size, size);
+  Gdiplus::Rect rect(0, 0, width, height);
   if (canvas.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return {};
 
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = size;
-  bmi.bmiHeader.biHeight = -size;  // top-down
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;  // top-down
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   gdi::Bitmap bitmap(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (bitmap.valid() && bits) {
-    for (int y = 0; y < size; ++y) {
-      std::copy_n(static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, size * 4,
-                  static_cast<BYTE*>(bits) + static_cast<ptrdiff_t>(y) * size * 4);
+    for (int y = 0; y < height; ++y) {
+      std::copy_n(static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride, width * 4,
+                  static_cast<BYTE*>(bits) + static_cast<ptrdiff_t>(y) * width * 4);
     }
   }
   canvas.UnlockBits(&data);
@@ -64,10 +66,14 @@ gdi::Bitmap LoadPngResource(const wchar_t* name, int size) {
 }
 
 void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int size, BYTE opacity) {
+  DrawAlphaBitmap(dc, bitmap, x, y, size, size, opacity);
+}
+
+void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, BYTE opacity) {
   gdi::MemoryDc source(dc);
   gdi::Select select(source.get(), bitmap);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, size, size, source.get(), 0, 0, size, size, blend);
+  AlphaBlend(dc, x, y, width, height, source.get(), 0, 0, width, height, blend);
 }
 
 }  // namespace kovan::ui

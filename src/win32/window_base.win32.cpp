@@ -92,6 +92,7 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     const LRESULT result = self->Dispatch(msg, wp, lp);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->OnFinalMessage();  // may delete the object: nothing touches it after this
     return result;
   }
   return self->Dispatch(msg, wp, lp);

@@ -41,6 +41,9 @@ class WindowBase {
   // system's suggested rectangle.
   virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+  // The window is gone and will never call back into the object: the last
+  // point where an object that owns itself may release itself.
+  virtual void OnFinalMessage() {}
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

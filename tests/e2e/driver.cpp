@@ -60,7 +60,60 @@ auto PollUntil(std::chrono::milliseconds timeout, F probe) -> decltype(probe()) 
   }
 }
 
+struct CollectData {
+  DWORD pid;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) {
+  auto* data = reinterpret_cast<CollectData*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (pid == data->pid && IsWindowVisible(hwnd) && wcscmp(cls, data->className) == 0) data->found.push_back(hwnd);
+  return TRUE;
+}
+
+struct ChildSearch {
+  const std::wstring* text;
+  HWND found;
+};
+
+BOOL CALLBACK FindChildText(HWND child, LPARAM lp) {
+  auto* search = reinterpret_cast<ChildSearch*>(lp);
+  if (WindowText(child) != *search->text) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 }  // namespace
+
+std::vector<HWND> VisibleWindows(DWORD pid, const wchar_t* className) {
+  CollectData data{pid, className, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&data));
+  return data.found;
+}
+
+HWND FindChildByText(HWND parent, const std::wstring& text) {
+  ChildSearch search{&text, nullptr};
+  EnumChildWindows(parent, FindChildText, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring TextOf(HWND hwnd) { return WindowText(hwnd); }
+
+bool ChooseMenuItemFromBottom(DWORD pid, HWND main, int fromBottom) {
+  // (-1, -1) is how the keyboard's menu key asks for the menu.
+  PostMessageW(main, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(main), MAKELPARAM(-1, -1));
+  const bool open = PollUntil(std::chrono::seconds(10), [&] { return FindWindowOf(pid, L"#32768", true) != nullptr; });
+  if (!open) return false;
+  // The open menu's loop reads the keys that reach its thread.
+  for (int i = 0; i < fromBottom; ++i) PostMessageW(main, WM_KEYDOWN, VK_UP, 0);
+  PostMessageW(main, WM_KEYDOWN, VK_RETURN, 0);
+  return PollUntil(std::chrono::seconds(10), [&] { return FindWindowOf(pid, L"#32768", true) == nullptr; });
+}
 
 std::filesystem::path BinFolder() {
   wchar_t buffer[MAX_PATH];

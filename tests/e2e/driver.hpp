@@ -47,6 +47,17 @@ class KovanProcess {
   PROCESS_INFORMATION info_{};
 };
 
+// The visible top-level windows of class `className` that process `pid` shows.
+std::vector<HWND> VisibleWindows(DWORD pid, const wchar_t* className);
+// The child of `parent` (at any depth) whose text is `text`; null when none.
+HWND FindChildByText(HWND parent, const std::wstring& text);
+std::wstring TextOf(HWND hwnd);
+
+// Opens the main window's menu as the menu key does and chooses the item
+// `fromBottom` places up from its bottom (1: the last item) with the arrow
+// keys and Enter. False when the menu did not open.
+bool ChooseMenuItemFromBottom(DWORD pid, HWND main, int fromBottom);
+
 // The folder holding the test executable (the build's bin folder).
 std::filesystem::path BinFolder();
 // A new empty folder for one test, removed at the end.

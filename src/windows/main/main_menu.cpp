@@ -12,15 +12,15 @@ MainMenuModel::MainMenuModel()
           {"RESdosyasolutur1", "", "", "resy", MenuCommand::CreateRes, 0},
           {"OBJdosyasolutur1", "", "", "objy", MenuCommand::CreateObj, 0},
           {"RESOBJ1", "", "", "resobj", MenuCommand::ResToObj, 0},
-          // The pool, settings and about windows are not part of the program
-          // yet; their items stay disabled until they are.
+          // The pool window is not part of the program yet; its item stays
+          // disabled until it is.
           {"DosyalarAyarla1", "", "", "liste", MenuCommand::Pool, -1, false, false},
           {"GncelSrm1", "", "", "", MenuCommand::NewVersion, -1, false, false},  // enabled by the version check
           {"amamnSil1", "", "", "temizle", MenuCommand::ClearPool},
           {"N1", "", "", "", MenuCommand::None, -1, true},
-          {"Ayarlar1", "", "", "ayar", MenuCommand::Settings, -1, false, false},
+          {"Ayarlar1", "", "", "ayar", MenuCommand::Settings},
           {"N2", "", "", "", MenuCommand::None, -1, true},
-          {"Hakknda1", "", "", "hakkinda", MenuCommand::About, -1, false, false},
+          {"Hakknda1", "", "", "hakkinda", MenuCommand::About},
           {"Yardm1", "", "", "yardim", MenuCommand::Help},
           {"N3", "", "", "", MenuCommand::None, -1, true},
           {"k1", "", "", "cikis", MenuCommand::Exit},

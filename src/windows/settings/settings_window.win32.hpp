@@ -1,0 +1,132 @@
+// The settings window: a fixed-size captioned window on a cream background
+// holding two collapsible panels of real controls (radio buttons, check boxes,
+// the language list, the transparency level box) and a small green glass
+// button that hides it. Built once at start; its close only hides it.
+//
+// Layout: each panel is a list of blocks (a run of rows, optionally framed
+// by a group box); a row is controls side by side. Layout() places the open
+// panel's blocks under its caption, hides the closed panel's controls, and
+// sizes the window to fit. To add a control to a panel: give it an id at the
+// end of ControlId, make it in CreateControls() (in tab order), add a row in
+// BuildLayout() (a label and a drop-down list: {{labelId, 60}, {listId, 170}}
+// with height 24, as the language row), handle its notification in
+// OnCommand(), and list it in kNamedControls when language files name it.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "win32/gdi.win32.hpp"
+#include "win32/window_base.win32.hpp"
+#include "windows/settings/settings_window_logic.hpp"
+
+namespace kovan {
+
+class MainWindow;
+
+// Stay-on-top and transparency of the main window for the settings window.
+// The alpha value is kept while blending is off and applies once it is on.
+class MainWindowAppearance : public MainWindowControl {
+ public:
+  MainWindowAppearance(MainWindow& window, bool blending, uint8_t alpha)
+      : window_(window), blending_(blending), alpha_(alpha) {}
+  void SetStayOnTop(bool onTop) override;
+  void SetAlphaBlend(bool on) override;
+  void SetAlphaBlendValue(uint8_t alpha) override;
+
+ private:
+  void Apply();
+
+  MainWindow& window_;
+  bool blending_;
+  uint8_t alpha_;
+};
+
+class SettingsWindow : public WindowBase, public SettingsWindowView {
+ public:
+  explicit SettingsWindow(SettingsWindowServices services) : services_(std::move(services)) {}
+
+  // Builds the window (hidden) and runs its creation steps; false when the
+  // window itself could not be made. Errors of the creation steps are reported.
+  bool Create(HWND owner);
+  // Shows the window without making it modal, every control from the settings.
+  void Show();
+  SettingsWindowLogic& Logic() { return *logic_; }
+
+  // SettingsWindowView
+  void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
+  void SetLanguageItems(const std::vector<std::string>& items) override;
+  void ChooseLanguageItem(int index) override;
+  void SetChecked(SettingsToggle toggle, bool checked) override;
+  void ShowLevel(int level) override;
+  void EnableLevel(bool enabled) override;
+  void OpenPanel(SettingsPanel panel) override;
+  void SetPanelCaption(SettingsPanel panel, const std::string& markup) override;
+  void Hide() override;
+
+  // Control ids; the check boxes and radio buttons follow SettingsToggle.
+  // New controls take ids at the end.
+  enum ControlId : int {
+    kToggleFirst = 100,  // + SettingsToggle
+    kGlassButton = 200,
+    kGeneralCaption,
+    kVisualCaption,
+    kFolderGroup,
+    kLanguageLabel,
+    kLanguageList,
+    kTransparencyGroup,
+    kLevelBox,
+    kLevelArrows,
+    kLevelLabel,
+  };
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDpiChanged(UINT dpi, const RECT& suggested) override;
+
+ private:
+  struct LayoutItem {
+    int id;
+    int width;         // design pixels; 0 takes the rest of the row
+    int gapAfter = 6;  // design pixels to the next item of the row
+  };
+  struct LayoutRow {
+    std::vector<LayoutItem> items;
+    int height;  // design pixels
+  };
+  struct LayoutBlock {
+    int groupBox = 0;  // the id of the group box that frames the rows, or 0
+    std::vector<LayoutRow> rows;
+  };
+
+  HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
+  HWND MakeControl(const wchar_t* className, int id, DWORD style, DWORD exStyle = 0);
+  void CreateControls();
+  void BuildLayout();
+  void Layout();
+  void LoadFonts();
+  void OnCommand(int id, int code, HWND control);
+  LRESULT OnNotify(const NMHDR& header);
+  void DrawPanelCaption(const DRAWITEMSTRUCT& item);
+  void DrawGlassButton(const DRAWITEMSTRUCT& item);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  bool OnSetCursor(HWND over);
+
+  SettingsWindowServices services_;
+  std::optional<SettingsWindowLogic> logic_;  // made once the controls exist
+  std::array<std::vector<LayoutBlock>, 2> panels_;
+  std::array<std::wstring, 2> panelCaptions_;  // the captions without markup
+  std::array<bool, 2> panelBold_{};
+  SettingsPanel open_ = SettingsPanel::General;
+  gdi::Font font_;
+  gdi::Font boldFont_;
+  gdi::Brush background_;
+  gdi::Brush levelBackground_;
+  gdi::Bitmap tick_;  // the glass button's glyph
+};
+
+}  // namespace kovan

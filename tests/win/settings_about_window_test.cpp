@@ -1,0 +1,163 @@
+// The settings window acting on a real main window, and about windows that
+// open side by side, scroll, and close one at a time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+#include "settings/settings_store.hpp"
+#include "support/recording_views.hpp"
+#include "support/test_util.hpp"
+#include "windows/about/about_window.win32.hpp"
+#include "windows/main/hover_summary.hpp"
+#include "windows/main/main_window.win32.hpp"
+#include "windows/settings/settings_window.win32.hpp"
+
+namespace kovan {
+namespace {
+
+// Runs the message loop until `done` or a few seconds have passed.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  }
+  return true;
+}
+
+void Pump(std::chrono::milliseconds time) {
+  PumpUntil([] { return false; }, time);
+}
+
+bool Topmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// The window's alpha while it is see-through, or 255 when it is opaque.
+int Alpha(HWND window) {
+  COLORREF key = 0;
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags)) return -1;
+  return (flags & LWA_ALPHA) ? alpha : 255;
+}
+
+void Click(HWND control) { SendMessageW(control, BM_CLICK, 0, 0); }
+
+HWND Toggle(const SettingsWindow& window, SettingsToggle toggle) {
+  return GetDlgItem(window.hwnd(), SettingsWindow::kToggleFirst + static_cast<int>(toggle));
+}
+
+TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
+  test::TempDir dir;
+  test::MainWindowRig rig(dir.str());
+  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);  // no network at start
+  MainWindow main(rig.Services());
+  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
+  AppSettings& settings = main.Logic().Settings();
+  // Transparency is off; the stored level must not show before it is on.
+  settings.TransI = 5;
+  MainWindowAppearance appearance(main, settings.Trans, OpacityForLevel(settings.TransI));
+  const SettingsStore store(rig.registry);
+  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
+  ASSERT_TRUE(window.Create(main.hwnd()));
+  window.Show();
+  EXPECT_EQ(Alpha(main.hwnd()), 255);
+  EXPECT_TRUE(Topmost(main.hwnd()));
+
+  Click(GetDlgItem(window.hwnd(), SettingsWindow::kVisualCaption));
+  ASSERT_TRUE(IsWindowVisible(Toggle(window, SettingsToggle::StayOnTop)));
+  Click(Toggle(window, SettingsToggle::StayOnTop));
+  EXPECT_FALSE(Topmost(main.hwnd()));
+  EXPECT_FALSE(settings.EnUst);
+
+  Click(Toggle(window, SettingsToggle::Transparency));
+  EXPECT_EQ(Alpha(main.hwnd()), 159);  // level 5
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window.hwnd(), SettingsWindow::kLevelBox)));
+
+  // The level box's down arrow, pressed with the mouse.
+  HWND arrows = GetDlgItem(window.hwnd(), SettingsWindow::kLevelArrows);
+  RECT r{};
+  GetClientRect(arrows, &r);
+  const LPARAM lowerHalf = MAKELPARAM(r.right / 2, r.bottom * 3 / 4);
+  SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, lowerHalf);
+  SendMessageW(arrows, WM_LBUTTONUP, 0, lowerHalf);
+  EXPECT_EQ(Alpha(main.hwnd()), 127);  // level 4
+  EXPECT_EQ(settings.TransI, 4);
+  wchar_t shown[8] = {};
+  GetWindowTextW(GetDlgItem(window.hwnd(), SettingsWindow::kLevelBox), shown, 8);
+  EXPECT_STREQ(shown, L"4");
+
+  Click(Toggle(window, SettingsToggle::Transparency));
+  EXPECT_EQ(Alpha(main.hwnd()), 255);
+  EXPECT_FALSE(settings.Trans);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window.hwnd(), SettingsWindow::kLevelBox)));
+
+  // The window's close and its glass button only hide it.
+  SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+  window.Show();
+  Click(GetDlgItem(window.hwnd(), SettingsWindow::kGlassButton));
+  EXPECT_FALSE(IsWindowVisible(window.hwnd()));
+  EXPECT_TRUE(IsWindow(window.hwnd()));
+}
+
+TEST(AboutWindow, TwoOpenAtOnceEachScrollsAndClosesAlone) {
+  RecordingShell shell;
+  AboutWindows about(shell);
+  AboutWindow* first = about.Open(nullptr);
+  AboutWindow* second = about.Open(nullptr);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  HWND firstWindow = first->hwnd();
+  HWND secondWindow = second->hwnd();
+  EXPECT_EQ(about.Count(), 2u);
+  EXPECT_EQ(second->Scroll().Position(), CreditsScroll::kStartPosition);
+  // The pointer cannot be moved here, so the windows move instead: away from
+  // it, then with the panel under it.
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  const auto moveTo = [](HWND w, int x, int y) { SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
+  const auto moveAway = [&](HWND w) { moveTo(w, pointer.x > 600 ? 0 : 700, pointer.y > 500 ? 0 : 600); };
+  moveAway(first->hwnd());
+  moveAway(second->hwnd());
+  SendMessageW(second->hwnd(), WM_MOUSELEAVE, 0, 0);
+
+  // A click on the first one's close button closes and releases only that one.
+  HWND close = first->CloseButton();
+  PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  ASSERT_TRUE(PumpUntil([&] { return about.Count() == 1; }));
+  EXPECT_FALSE(IsWindow(firstWindow));
+  ASSERT_TRUE(IsWindow(secondWindow));
+
+  // The credits climb, stand still under the mouse and go on from there.
+  const int start = second->Scroll().Position();
+  ASSERT_TRUE(PumpUntil([&] { return second->Scroll().Position() > start; }));
+  RECT window{};
+  GetWindowRect(secondWindow, &window);
+  const POINT overPanel{(window.right - window.left) / 2, (window.bottom - window.top) / 2};
+  moveTo(secondWindow, pointer.x - overPanel.x, pointer.y - overPanel.y);
+  SendMessageW(secondWindow, WM_MOUSEMOVE, 0, MAKELPARAM(overPanel.x, overPanel.y));
+  EXPECT_FALSE(second->Scroll().AutoScroll());
+  const int frozen = second->Scroll().Position();
+  Pump(std::chrono::milliseconds(600));
+  EXPECT_EQ(second->Scroll().Position(), frozen);
+  moveAway(secondWindow);
+  SendMessageW(secondWindow, WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(second->Scroll().AutoScroll());
+  ASSERT_TRUE(PumpUntil([&] { return second->Scroll().Position() > frozen; }));
+  EXPECT_EQ(second->Scroll().Position(), frozen + CreditsScroll::kStep);
+
+  SendMessageW(second->CloseButton(), BM_CLICK, 0, 0);
+  EXPECT_EQ(about.Count(), 0u);
+  EXPECT_FALSE(IsWindow(secondWindow));
+  EXPECT_TRUE(shell.executions.empty());
+}
+
+}  // namespace
+}  // namespace kovan
