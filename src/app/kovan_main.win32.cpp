@@ -16,6 +16,7 @@
 #include "win32/png_image.win32.hpp"
 #include "win32/window_base.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
+#include "windows/pool/pool_window.win32.hpp"
 
 namespace kovan {
 
@@ -79,6 +80,23 @@ int RunProgram() {
     services.shell.SetOwner(window);
   });
   if (!created) return 1;
+
+  // The pool window is made once and shown modally from the main window; its
+  // boxes are owned by it while it shows.
+  MainWindow* main = mainWindow.get();
+  auto poolWindow = std::make_unique<PoolWindow>(
+      services.prompter, services.shell,
+      MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }});
+  if (poolWindow->Create(main->hwnd())) {
+    MainWindow::OtherWindows others;
+    others.showPool = [&services, main, pool = poolWindow.get()] {
+      services.prompter.SetOwner(pool->hwnd());
+      pool->ShowModal();
+      services.prompter.SetOwner(main->hwnd());
+    };
+    mainWindow->SetOtherWindows(std::move(others));
+  }
+
   appWindow.SetMainWindow(mainWindow->hwnd());
   mainWindow->Show();
   const int exitCode = RunMessageLoop();
