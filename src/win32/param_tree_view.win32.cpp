@@ -459,12 +459,12 @@ void ParamTreeView::StartEdit(size_t node, size_t indexInNode, const RECT& param
   WidenEditor();
 }
 
-void ParamTreeView::CloseEditor(bool commit) {
+void ParamTreeView::CloseEditor(bool commit, bool hide) {
   if (!editorOpen_) return;
   editorOpen_ = false;  // the focus change below must not commit a second time
   const std::string text = ToUtf8(WindowText(editor_));
   SetFocus(tree_);
-  ShowWindow(editor_, SW_HIDE);
+  if (hide) ShowWindow(editor_, SW_HIDE);
   if (commit) {
     model_.CommitParamEdit(text);
   } else {
@@ -595,8 +595,11 @@ LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
       if (wp == VK_RETURN) {
-        CloseEditor(true);
+        // The editor stays up while it moves on to the next parameter; it
+        // hides only when there is none to go to.
+        CloseEditor(true, false);
         AdvanceEdit();
+        if (!editorOpen_) ShowWindow(editor_, SW_HIDE);
         return 0;
       }
       if (wp == VK_ESCAPE) CloseEditor(false);  // and the key goes on

@@ -94,7 +94,7 @@ class ParamTreeView : private ParamTreeListener {
   bool OnLeftButtonDown(POINT pt);
   bool OnKeyDown(WPARAM key);
   void StartEdit(size_t node, size_t indexInNode, const RECT& paramRect);
-  void CloseEditor(bool commit);
+  void CloseEditor(bool commit, bool hide = true);
   void AdvanceEdit();
   void WidenEditor();
   void InvalidateNode(size_t node);
