@@ -137,6 +137,10 @@ void ParamTreeView::Cleared() {
 
 void ParamTreeView::NodesInserted(size_t first, size_t count) {
   items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(first), count, nullptr);
+  InsertItems(first, count);
+}
+
+void ParamTreeView::InsertItems(size_t first, size_t count) {
   for (size_t i = first; i < first + count; ++i) {
     const std::optional<size_t> parent = model_.Parent(i);
     const std::wstring text = ToWide(model_.NodeText(i));
@@ -144,9 +148,11 @@ void ParamTreeView::NodesInserted(size_t first, size_t count) {
     insert.hParent = parent ? items_[*parent] : TVI_ROOT;
     // The model only ever adds last children and last roots.
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     insert.item.lParam = static_cast<LPARAM>(model_.IdOf(i));
+    insert.item.stateMask = TVIS_EXPANDED;
+    insert.item.state = model_.IsExpanded(i) && model_.HasChildren(i) ? TVIS_EXPANDED : 0;
     items_[i] = reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   }
 }
@@ -174,11 +180,21 @@ void ParamTreeView::NodeTextChanged(size_t index) {
   InvalidateNode(index);
 }
 
-void ParamTreeView::AllExpandedChanged(bool expanded) {
+void ParamTreeView::AllExpandedChanged(bool) {
+  // Expanding item by item makes the native tree recount its rows each time,
+  // which grows with the square of the size; building the items again, each
+  // in its new state, costs no more than the first fill.
   const Bulk bulk(*this);
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (model_.HasChildren(i)) TreeView_Expand(tree_, items_[i], expanded ? TVE_EXPAND : TVE_COLLAPSE);
+  ClearHover();
+  selecting_ = true;
+  TreeView_DeleteAllItems(tree_);
+  InsertItems(0, items_.size());
+  const std::optional<size_t> selected = model_.Selected();
+  if (selected) {
+    TreeView_SelectItem(tree_, items_[*selected]);
+    TreeView_EnsureVisible(tree_, items_[*selected]);
   }
+  selecting_ = false;
 }
 
 void ParamTreeView::SelectionChanged(std::optional<size_t> index) {

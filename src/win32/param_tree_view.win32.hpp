@@ -84,6 +84,9 @@ class ParamTreeView : private ParamTreeListener {
   };
   // Lays out (and with `dc` and `draw`, draws) one node whose item is `item`.
   std::optional<Layout> LayOut(HDC dc, HTREEITEM item, size_t node, bool draw);
+  // Native items for the model's nodes `first` to `first + count - 1`, each in
+  // its expand state.
+  void InsertItems(size_t first, size_t count);
   HFONT FontFor(bool bold, bool italic, bool underline);
   int IconIndex(const std::string& source);
   HTREEITEM ItemOf(size_t node) const { return items_[node]; }
