@@ -18,7 +18,6 @@ constexpr int kTextInset = 2;    // the markup starts this far into the native t
 constexpr int kMinEditorWidth = 16;
 constexpr int kEditorSlack = 16;  // room kept after the typed text while the editor widens
 constexpr int kEmptyParamWidth = 6;
-constexpr UINT_PTR kSubclassId = 1;
 
 COLORREF FromRgb(uint32_t rgb) { return palette::Rgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -39,11 +38,11 @@ ParamTreeView::ParamTreeView(ParamTreeModel& model) : model_(model) {}
 
 ParamTreeView::~ParamTreeView() {
   model_.SetListener(nullptr);
-  if (editor_) {
-    RemoveWindowSubclass(editor_, EditorProc, kSubclassId);
-    DestroyWindow(editor_);
+  if (editor_ && IsWindow(editor_)) DestroyWindow(editor_);
+  if (tree_ && IsWindow(tree_)) {
+    SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc_));
+    SetWindowLongPtrW(tree_, GWLP_USERDATA, 0);
   }
-  if (tree_ && IsWindow(tree_)) RemoveWindowSubclass(tree_, TreeProc, kSubclassId);
 }
 
 bool ParamTreeView::Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks) {
@@ -59,8 +58,13 @@ bool ParamTreeView::Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks 
   editor_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0, 0, topLevel, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   if (!editor_) return false;
-  SetWindowSubclass(tree_, TreeProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  SetWindowSubclass(editor_, EditorProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed by hand: the common controls' subclass chain looks its data up
+  // at every message, which the 50,000 inserts of a large pool feel.
+  SetWindowLongPtrW(tree_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  treeProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProc)));
+  SetWindowLongPtrW(editor_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  editorProc_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorProc)));
   SendMessageW(tree_, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
   model_.SetListener(this);
   SetFont(font_, dpi);
@@ -531,9 +535,8 @@ bool ParamTreeView::OnKeyDown(WPARAM key) {
   }
 }
 
-LRESULT CALLBACK ParamTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  auto* view = reinterpret_cast<ParamTreeView*>(self);
-  if (hwnd != view->tree_) return DefSubclassProc(hwnd, msg, wp, lp);
+LRESULT CALLBACK ParamTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return view->OnTreeMessage(msg, wp, lp);
 }
 
@@ -591,18 +594,24 @@ LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
     case WM_SIZE: {
-      const LRESULT result = DefSubclassProc(tree_, msg, wp, lp);
+      const LRESULT result = CallWindowProcW(treeProc_, tree_, msg, wp, lp);
       InvalidateRect(tree_, nullptr, FALSE);
       return result;
     }
-    case WM_NCDESTROY: RemoveWindowSubclass(tree_, TreeProc, kSubclassId); break;
+    case WM_NCDESTROY: {
+      const WNDPROC original = treeProc_;
+      HWND tree = tree_;
+      SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrW(tree, GWLP_USERDATA, 0);
+      tree_ = nullptr;
+      return CallWindowProcW(original, tree, msg, wp, lp);
+    }
   }
-  return DefSubclassProc(tree_, msg, wp, lp);
+  return CallWindowProcW(treeProc_, tree_, msg, wp, lp);
 }
 
-LRESULT CALLBACK ParamTreeView::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  auto* view = reinterpret_cast<ParamTreeView*>(self);
-  if (hwnd != view->editor_) return DefSubclassProc(hwnd, msg, wp, lp);
+LRESULT CALLBACK ParamTreeView::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return view->OnEditorMessage(msg, wp, lp);
 }
 
@@ -624,13 +633,13 @@ LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == L'\r' || wp == 0x1B) return 0;  // no beep for Enter and Escape
       if (callbacks_.keyFilter && !callbacks_.keyFilter(static_cast<char32_t>(wp))) return 0;
       {
-        const LRESULT result = DefSubclassProc(editor_, msg, wp, lp);
+        const LRESULT result = CallWindowProcW(editorProc_, editor_, msg, wp, lp);
         WidenEditor();
         return result;
       }
     case WM_PASTE:
     case WM_SETTEXT: {
-      const LRESULT result = DefSubclassProc(editor_, msg, wp, lp);
+      const LRESULT result = CallWindowProcW(editorProc_, editor_, msg, wp, lp);
       WidenEditor();
       return result;
     }
@@ -642,9 +651,16 @@ LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
         model_.CommitParamEdit(text);
       }
       break;
-    case WM_NCDESTROY: RemoveWindowSubclass(editor_, EditorProc, kSubclassId); break;
+    case WM_NCDESTROY: {
+      const WNDPROC original = editorProc_;
+      HWND editor = editor_;
+      SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
+      editor_ = nullptr;
+      return CallWindowProcW(original, editor, msg, wp, lp);
+    }
   }
-  return DefSubclassProc(editor_, msg, wp, lp);
+  return CallWindowProcW(editorProc_, editor_, msg, wp, lp);
 }
 
 }  // namespace kovan::ui

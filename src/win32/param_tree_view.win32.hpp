@@ -72,8 +72,8 @@ class ParamTreeView : private ParamTreeListener {
   void AllExpandedChanged(bool expanded) override;
   void SelectionChanged(std::optional<size_t> index) override;
 
-  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
-  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -106,6 +106,8 @@ class ParamTreeView : private ParamTreeListener {
   Callbacks callbacks_;
   HWND tree_ = nullptr;
   HWND editor_ = nullptr;
+  WNDPROC treeProc_ = nullptr;  // the classes' own procedures
+  WNDPROC editorProc_ = nullptr;
   std::vector<HTREEITEM> items_;  // by absolute node index
   int bulkDepth_ = 0;
   bool selecting_ = false;  // a selection the model asked for is on its way
