@@ -196,7 +196,7 @@ void ParamTreeView::AllExpandedChanged(bool) {
   const std::optional<size_t> selected = model_.Selected();
   if (selected) {
     TreeView_SelectItem(tree_, items_[*selected]);
-    TreeView_EnsureVisible(tree_, items_[*selected]);
+    ShowItem(items_[*selected]);
   }
   selecting_ = false;
 }
@@ -206,8 +206,15 @@ void ParamTreeView::SelectionChanged(std::optional<size_t> index) {
   if (TreeView_GetSelection(tree_) == wanted) return;
   selecting_ = true;
   TreeView_SelectItem(tree_, wanted);
-  if (wanted) TreeView_EnsureVisible(tree_, wanted);
+  if (wanted) ShowItem(wanted);
   selecting_ = false;
+}
+
+void ParamTreeView::ShowItem(HTREEITEM item) {
+  TreeView_EnsureVisible(tree_, item);
+  // The native text is the markup, longer than what is drawn; scrolling
+  // sideways to show its end would hide the start of the row.
+  SendMessageW(tree_, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
 }
 
 std::optional<size_t> ParamTreeView::NodeOfItem(HTREEITEM item) const {
@@ -495,7 +502,7 @@ void ParamTreeView::CloseEditor(bool commit, bool hide) {
 void ParamTreeView::AdvanceEdit() {
   const std::optional<ParamLocation> next = model_.Advance();
   if (!next) return;
-  TreeView_EnsureVisible(tree_, items_[next->node]);
+  ShowItem(items_[next->node]);
   if (const std::optional<RECT> rect = ParamRect(next->node, next->indexInNode)) {
     StartEdit(next->node, next->indexInNode, *rect);
   }

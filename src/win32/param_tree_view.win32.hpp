@@ -91,6 +91,8 @@ class ParamTreeView : private ParamTreeListener {
   int IconIndex(const std::string& source);
   HTREEITEM ItemOf(size_t node) const { return items_[node]; }
   std::optional<size_t> NodeOfItem(HTREEITEM item) const;
+  // Scrolls a node into view, keeping the rows' starts in sight.
+  void ShowItem(HTREEITEM item);
   LRESULT OnCustomDraw(NMTVCUSTOMDRAW& draw);
   void OnMouseMove(POINT pt);
   void ClearHover();
