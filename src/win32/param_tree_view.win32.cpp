@@ -214,7 +214,7 @@ void ParamTreeView::ShowItem(HTREEITEM item) {
   TreeView_EnsureVisible(tree_, item);
   // The native text is the markup, longer than what is drawn; scrolling
   // sideways to show its end would hide the start of the row.
-  SendMessageW(tree_, WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0), 0);
+  SendMessageW(tree_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
 }
 
 std::optional<size_t> ParamTreeView::NodeOfItem(HTREEITEM item) const {
