@@ -138,7 +138,7 @@ TEST_F(PoolWindowTest, EscapeDropsTheEditAndALostFocusKeepsIt) {
   EXPECT_EQ(Value(2), "KEPT");
 }
 
-TEST_F(PoolWindowTest, TheWorkbookExportWritesAFileWhereExcelIsMissingAndAnEmptyPoolOnlySaysSo) {
+TEST_F(PoolWindowTest, ExportsWriteTheWorkbookWhereExcelIsMissingAndThePageInTheSystemsLookAndAnEmptyPoolOnlySaysSo) {
   const std::string path = dir / "pool.xlsx";
   prompter.dialogAnswers.push_back(path);
   window.RunCommand(PoolWindow::Command::ExportXls);
@@ -146,6 +146,18 @@ TEST_F(PoolWindowTest, TheWorkbookExportWritesAFileWhereExcelIsMissingAndAnEmpty
   EXPECT_EQ(prompter.calls[0].dialog.filter, "xls|xls");
   ASSERT_TRUE(std::filesystem::exists(test::FsPath(path)));
   EXPECT_GT(std::filesystem::file_size(test::FsPath(path)), 0u);
+
+  prompter.dialogAnswers.push_back(dir / "page");
+  window.RunCommand(PoolWindow::Command::ExportHtml);
+  ASSERT_EQ(prompter.calls.size(), 2u);
+  EXPECT_EQ(prompter.calls[1].dialog.fileName, "") << "each export starts with an empty name";
+  const std::string page = test::ReadBytes(dir / "page.html");
+  EXPECT_NE(page.find("{background-color: #FFFFFF;color: #000000;font-size:8pt;font-family: Tahoma;"),
+            std::string::npos)
+      << page.substr(0, 200);
+  ASSERT_EQ(shell.executions.size(), 1u);
+  EXPECT_EQ(shell.executions[0].verb, ShellVerb::Open);
+  EXPECT_EQ(shell.executions[0].target, dir / "page.html");
 
   // Deleting every entry leaves nothing to export.
   for (int i = 0; i < 3; ++i) {

@@ -75,16 +75,21 @@ uint32_t ToRgb(COLORREF colour) {
 }
 
 // The look of the HTML page's cells: the system's window colours and its
-// dialog font.
+// dialog font (the face behind "MS Shell Dlg 2", at the default GUI font's
+// size).
 HtmlStyle SystemHtmlStyle() {
   HtmlStyle style;
   style.background = ToRgb(GetSysColor(COLOR_WINDOW));
   style.text = ToRgb(GetSysColor(COLOR_WINDOWTEXT));
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    const LOGFONTW& font = metrics.lfMessageFont;
-    if (font.lfFaceName[0]) style.fontFamily = ToUtf8(font.lfFaceName);
+  wchar_t face[LF_FACESIZE] = {};
+  DWORD size = sizeof face;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+                   L"MS Shell Dlg 2", RRF_RT_REG_SZ, nullptr, face, &size) == ERROR_SUCCESS &&
+      face[0]) {
+    style.fontFamily = ToUtf8(face);
+  }
+  LOGFONTW font{};
+  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font && font.lfHeight != 0) {
     const int points = MulDiv(std::abs(static_cast<int>(font.lfHeight)), 72, static_cast<int>(dpi::OfSystem()));
     if (points > 0) style.fontPoints = points;
   }
