@@ -369,11 +369,8 @@ std::optional<LRESULT> ParamTreeView::OnNotify(const NMHDR& header) {
 
 std::optional<RECT> ParamTreeView::ParamRect(size_t node, size_t indexInNode) {
   if (node >= items_.size()) return std::nullopt;
-  HDC dc = GetDC(tree_);
-  const HGDIOBJ old = SelectObject(dc, FontFor(false, false, false));
-  const std::optional<Layout> layout = LayOut(dc, items_[node], node, false);
-  SelectObject(dc, old);
-  ReleaseDC(tree_, dc);
+  const gdi::WindowDc dc(tree_);
+  const std::optional<Layout> layout = LayOut(dc.get(), items_[node], node, false);
   if (!layout || indexInNode >= layout->params.size()) return std::nullopt;
   return layout->params[indexInNode];
 }
@@ -407,9 +404,8 @@ void ParamTreeView::OnMouseMove(POINT pt) {
   std::optional<size_t> node = item ? NodeOfItem(item) : std::nullopt;
   std::optional<Hover> now;
   if (node) {
-    HDC dc = GetDC(tree_);
-    const std::optional<Layout> layout = LayOut(dc, item, *node, false);
-    ReleaseDC(tree_, dc);
+    const gdi::WindowDc dc(tree_);
+    const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
     if (layout) {
       for (size_t p = 0; p < layout->params.size(); ++p) {
         if (PtInRect(&layout->params[p], pt)) now = Hover{*node, p, layout->params[p]};
@@ -438,9 +434,8 @@ bool ParamTreeView::OnLeftButtonDown(POINT pt) {
   const std::optional<size_t> node = NodeOfItem(item);
   if (!node) return false;
   std::optional<size_t> param;
-  HDC dc = GetDC(tree_);
-  const std::optional<Layout> layout = LayOut(dc, item, *node, false);
-  ReleaseDC(tree_, dc);
+  const gdi::WindowDc dc(tree_);
+  const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
   if (layout) {
     for (size_t p = 0; p < layout->params.size(); ++p) {
       if (PtInRect(&layout->params[p], pt)) param = p;
@@ -511,12 +506,12 @@ void ParamTreeView::AdvanceEdit() {
 void ParamTreeView::WidenEditor() {
   if (!editorOpen_) return;
   const std::wstring text = WindowText(editor_);
-  HDC dc = GetDC(editor_);
-  const HGDIOBJ old = SelectObject(dc, editorFont_.get());
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(editor_, dc);
+  {
+    const gdi::WindowDc dc(editor_);
+    const gdi::Select font(dc.get(), editorFont_);
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  }
   if (size.cx + kEditorSlack <= editorWidth_) return;
   editorWidth_ = size.cx + kEditorSlack;
   RECT r{};
