@@ -17,6 +17,7 @@
 #include "win32/window_base.win32.hpp"
 #include "windows/about/about_window.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
+#include "windows/pool/pool_window.win32.hpp"
 #include "windows/settings/settings_window.win32.hpp"
 
 namespace kovan {
@@ -84,6 +85,15 @@ int RunProgram() {
     services.shell.SetOwner(window);
   });
   if (!created) return 1;
+
+  // The pool window is made once and shown modally from the main window; its
+  // boxes are owned by it while it shows.
+  MainWindow* main = mainWindow.get();
+  auto poolWindow = std::make_unique<PoolWindow>(
+      services.prompter, services.shell,
+      MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }});
+  if (!poolWindow->Create(main->hwnd())) return 1;
+
   appWindow.SetMainWindow(mainWindow->hwnd());
 
   // The settings window lives from here to the end; about windows come and go.
@@ -95,6 +105,11 @@ int RunProgram() {
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
+  others.showPool = [&services, main, pool = poolWindow.get()] {
+    services.prompter.SetOwner(pool->hwnd());
+    pool->ShowModal();
+    services.prompter.SetOwner(main->hwnd());
+  };
   others.showSettings = [&settingsWindow] { settingsWindow.Show(); };
   others.openAbout = [&aboutWindows, &mainWindow] { aboutWindows.Open(mainWindow->hwnd()); };
   mainWindow->SetOtherWindows(std::move(others));

@@ -1,0 +1,103 @@
+// The pool window: a borderless, colour-keyed window whose rounded panel holds
+// the parameter tree of the pool's entries, a close button and a confirm
+// button. Shown modally from the main window; made once and hidden between
+// showings.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "export/pool_export.hpp"
+#include "lang/language_controller.hpp"
+#include "platform/prompter.hpp"
+#include "platform/shell.hpp"
+#include "win32/gdi.win32.hpp"
+#include "win32/param_tree_view.win32.hpp"
+#include "win32/window_base.win32.hpp"
+#include "windows/pool/pool_window_logic.hpp"
+
+namespace kovan {
+
+class PoolWindow : public WindowBase, public PoolWindowView, private LanguageView {
+ public:
+  PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main);
+  ~PoolWindow() override;
+
+  // Makes the (hidden) window, owned by the main window, with its texts in the
+  // language of the start; the panel's caption at this point is the title the
+  // heading builds on.
+  bool Create(HWND mainWindow);
+  // Opens the window on a fresh copy of the main pool and returns when it is
+  // closed; the main window is disabled meanwhile.
+  void ShowModal();
+
+  // The menu's commands, also for tests.
+  enum class Command : UINT {
+    AddFile = 1,
+    AddFolder,
+    Delete,
+    ToggleAll,
+    ExportXls,
+    ExportXml,
+    ExportHtml,
+    Cancel,
+    Confirm,
+  };
+  void RunCommand(Command command);
+  // The export of the menu's XLS, XML and HTML items.
+  void Export(ExportFormat format);
+
+  PoolWindowLogic& Logic() { return logic_; }
+  ui::ParamTreeView& Tree() { return tree_; }
+  bool Showing() const { return showing_; }
+
+  // PoolWindowView
+  void SetTitle(const std::string& title) override;
+  void SetStayOnTop(bool onTop) override;
+  void SetBusyCursor(bool busy) override;
+  bool DispatchPendingMessages() override;
+  void Close() override;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnDpiChanged(UINT dpi, const RECT& suggested) override;
+
+ private:
+  void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
+  void LoadDpiResources();
+  void Paint(HDC dc);
+  RECT PanelRect() const;
+  RECT CloseRect() const;
+  RECT ConfirmRect() const;
+  RECT TreeRect() const;
+  void ShowMenu(POINT screen);
+  void OnButtonDown(UINT msg, POINT pt);
+  // Escape, wherever the focus is, asks a running folder addition to stop.
+  void PreviewMessage(const MSG& msg);
+  std::string Caption(const char* component) const;
+
+  Prompter& prompter_;
+  Shell& shell_;
+  PoolWindowLogic logic_;
+  ui::ParamTreeView tree_;
+  LanguageController language_;
+  std::map<std::string, std::string, std::less<>> captions_;  // by component
+  std::wstring title_;
+  HWND owner_ = nullptr;
+  LOGFONTW font_{};  // the main window's font, at this window's DPI
+  gdi::Font captionFont_;
+  std::map<std::string, gdi::Bitmap> pictures_;
+  gdi::Bitmap closePicture_;
+  gdi::Bitmap okPicture_;
+  FileDialogRequest exportDialog_;
+  bool showing_ = false;
+  bool busy_ = false;
+  bool quitSeen_ = false;
+  bool closeHot_ = false;
+  bool confirmHot_ = false;
+};
+
+}  // namespace kovan

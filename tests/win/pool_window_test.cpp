@@ -1,0 +1,176 @@
+// The pool window's tree on screen: clicking a parameter edits it in place,
+// Enter walks on through the parameters, Escape drops an edit and a lost focus
+// keeps it; and the window's workbook export.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+
+#include "support/recording_prompter.hpp"
+#include "support/recording_shell.hpp"
+#include "support/test_util.hpp"
+#include "windows/pool/pool_window.win32.hpp"
+
+namespace kovan {
+namespace {
+
+constexpr size_t kKeyNode = 4;  // of a group of five
+constexpr size_t kTypeNode = 2;
+
+class PoolWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"one.ico", "two.bmp", "three.txt"}) {
+      test::WriteBytes(dir / name, "data");
+      pool.Append("K" + std::to_string(pool.Count()), "T", dir / name);
+    }
+    ASSERT_TRUE(window.Create(nullptr));
+    {
+      const ui::ParamTreeView::Bulk bulk(window.Tree());
+      window.Logic().Open(false);
+    }
+    ShowWindow(window.hwnd(), SW_SHOW);
+    UpdateWindow(window.hwnd());
+  }
+  void TearDown() override {
+    if (window.hwnd()) DestroyWindow(window.hwnd());
+  }
+
+  ParamTreeModel& Model() { return window.Logic().Tree(); }
+  HWND Tree() { return window.Tree().hwnd(); }
+  HWND Editor() { return window.Tree().Editor(); }
+
+  // Clicks the middle of a parameter, as the user would.
+  void ClickParam(size_t node, size_t indexInNode = 0) {
+    const std::optional<RECT> r = window.Tree().ParamRect(node, indexInNode);
+    ASSERT_TRUE(r.has_value()) << "parameter of node " << node << " is not on screen";
+    SendMessageW(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r->left + r->right) / 2, (r->top + r->bottom) / 2));
+    SendMessageW(Tree(), WM_LBUTTONUP, 0, MAKELPARAM((r->left + r->right) / 2, (r->top + r->bottom) / 2));
+  }
+  void Type(const wchar_t* text) {
+    for (const wchar_t* c = text; *c; ++c) SendMessageW(Editor(), WM_CHAR, *c, 0);
+  }
+  void Key(WPARAM key) {
+    SendMessageW(Editor(), WM_KEYDOWN, key, 0);
+    SendMessageW(Editor(), WM_CHAR, key == VK_RETURN ? L'\r' : 0x1B, 0);
+  }
+  std::string Value(size_t row, bool key = true) {
+    return Model().GetParamValue((key ? "ad" : "dosya") + std::to_string(row));
+  }
+  void ExpandGroup(size_t row) {
+    HTREEITEM item = TreeView_GetRoot(Tree());
+    for (size_t i = 0; i < row; ++i) item = TreeView_GetNextSibling(Tree(), item);
+    TreeView_Expand(Tree(), item, TVE_EXPAND);
+  }
+
+  test::TempDir dir;
+  ResourcePool pool;
+  RecordingPrompter prompter;
+  RecordingShell shell;
+  PoolWindow window{prompter, shell, MainPoolLink{pool, [](const std::string&) {}}};
+};
+
+TEST_F(PoolWindowTest, TheWindowShowsFiveNodesPerEntryAndAClickedParameterGetsItsEditorOverIt) {
+  EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
+  ExpandGroup(1);
+  const size_t node = 5 + kKeyNode;
+  ClickParam(node);
+  ASSERT_TRUE(IsWindowVisible(Editor()));
+  EXPECT_EQ(Model().Selected(), node);
+  EXPECT_EQ(GetFocus(), Editor());
+
+  RECT param = *window.Tree().ParamRect(node, 0);
+  MapWindowPoints(Tree(), nullptr, reinterpret_cast<POINT*>(&param), 2);
+  RECT editor{};
+  GetWindowRect(Editor(), &editor);
+  EXPECT_EQ(editor.left, param.left + 2);
+  EXPECT_EQ(editor.top, param.top - 2);
+  EXPECT_GE(editor.right - editor.left, std::max<LONG>(param.right - param.left, 16));
+  EXPECT_GT(editor.bottom, param.bottom) << "the editor covers the parameter's row";
+
+  // The editor widens as the text grows and never narrows.
+  wchar_t text[64] = {};
+  GetWindowTextW(Editor(), text, 64);
+  EXPECT_STREQ(text, L"K1") << "the editor starts on the value";
+  Type(L"A_VERY_LONG_KEY_NAME_THAT_GROWS");  // in place of the selected value
+  RECT wider{};
+  GetWindowRect(Editor(), &wider);
+  EXPECT_GT(wider.right - wider.left, editor.right - editor.left);
+}
+
+TEST_F(PoolWindowTest, EnterCommitsAndWalksThroughEveryParameterOpeningCollapsedGroupsAndWrapsToTheFirst) {
+  ExpandGroup(0);
+  ClickParam(kKeyNode);
+  Type(L"x y!z");  // the space and '!' are refused as typed
+  Key(VK_RETURN);
+  EXPECT_EQ(Value(0), "XYZ") << "committed and normalised";
+
+  // Then the type of the second entry, whose group was collapsed, and so on.
+  const size_t walk[] = {5 + kTypeNode, 5 + kKeyNode, 10 + kTypeNode, 10 + kKeyNode, kTypeNode, kKeyNode};
+  for (size_t node : walk) {
+    ASSERT_TRUE(IsWindowVisible(Editor())) << "no editor for node " << node;
+    EXPECT_EQ(Model().Selected(), node);
+    EXPECT_TRUE(window.Tree().ParamRect(node, 0).has_value()) << "node " << node << " is shown";
+    Key(VK_RETURN);
+  }
+  EXPECT_EQ(Value(1), "K1");
+  EXPECT_EQ(Value(2, false), "T");
+}
+
+TEST_F(PoolWindowTest, EscapeDropsTheEditAndALostFocusKeepsIt) {
+  ExpandGroup(2);
+  const size_t node = 10 + kKeyNode;
+  const std::string before = Model().NodeText(node);
+  ClickParam(node);
+  Type(L"gone");
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(IsWindowVisible(Editor()));
+  EXPECT_FALSE(Model().Editing());
+  EXPECT_EQ(Model().NodeText(node), before);
+
+  ClickParam(node);
+  SendMessageW(Editor(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  Type(L"kept");
+  SetFocus(Tree());
+  EXPECT_FALSE(IsWindowVisible(Editor()));
+  EXPECT_EQ(Value(2), "KEPT");
+}
+
+TEST_F(PoolWindowTest, ExportsWriteTheWorkbookWhereExcelIsMissingAndThePageInTheSystemsLookAndAnEmptyPoolOnlySaysSo) {
+  const std::string path = dir / "pool.xlsx";
+  prompter.dialogAnswers.push_back(path);
+  window.RunCommand(PoolWindow::Command::ExportXls);
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].dialog.filter, "xls|xls");
+  ASSERT_TRUE(std::filesystem::exists(test::FsPath(path)));
+  EXPECT_GT(std::filesystem::file_size(test::FsPath(path)), 0u);
+
+  prompter.dialogAnswers.push_back(dir / "page");
+  window.RunCommand(PoolWindow::Command::ExportHtml);
+  ASSERT_EQ(prompter.calls.size(), 2u);
+  EXPECT_EQ(prompter.calls[1].dialog.fileName, "") << "each export starts with an empty name";
+  const std::string page = test::ReadBytes(dir / "page.html");
+  EXPECT_NE(page.find("{background-color: #FFFFFF;color: #000000;font-size:8pt;font-family: Tahoma;"),
+            std::string::npos)
+      << page.substr(0, 200);
+  ASSERT_EQ(shell.executions.size(), 1u);
+  EXPECT_EQ(shell.executions[0].verb, ShellVerb::Open);
+  EXPECT_EQ(shell.executions[0].target, dir / "page.html");
+
+  // Deleting every entry leaves nothing to export.
+  for (int i = 0; i < 3; ++i) {
+    prompter.answers.push_back(MessageAnswer::Yes);
+    Model().SelectNode(0);
+    window.Logic().DeleteKeyPressed();
+  }
+  ASSERT_EQ(window.Logic().WorkingCopy().Count(), 0u);
+  prompter.calls.clear();
+  window.RunCommand(PoolWindow::Command::ExportXml);
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Call::Info);
+}
+
+}  // namespace
+}  // namespace kovan
