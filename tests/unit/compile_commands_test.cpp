@@ -96,14 +96,15 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
 
   ASSERT_EQ(shell.runs.size(), 1u);
-  EXPECT_EQ(shell.runs[0].file, "GoRC");
+  // Started by the full path that was checked, never by a name to search for.
+  EXPECT_EQ(shell.runs[0].file, systemDir / "Gorc.exe");
   EXPECT_EQ(shell.runs[0].parameters, "/no/r/fo \"" + out / "app.res" + "\" \"" + Script() + "\"");
-  EXPECT_EQ(shell.runs[0].show, ShowState::Hide);
+  EXPECT_EQ(shell.runs[0].arguments, (std::vector<std::string>{"/no/r/fo", out / "app.res", Script()}));
 
   const MessageRequest& done = prompter.calls[1].request;
   EXPECT_EQ(done.caption, Text(msg::basarili));
-  EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) + ": " +
-                           out.str() + "\r\r" + Text(msg::basari4));
+  EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) +
+                           ": " + out.str() + "\r\r" + Text(msg::basari4));
   EXPECT_EQ(done.buttons, MessageButtons::YesNo);
   EXPECT_EQ(done.icon, MessageIcon::Question);
   ASSERT_EQ(shell.executions.size(), 1u);
@@ -133,10 +134,10 @@ TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
     std::vector<Call::Kind> shown;
   };
   const Case cases[] = {
-      {{ProcessRun::Outcome::Exited, 5, 0}, {Call::SaveDialog, Call::Message}},
-      {{ProcessRun::Outcome::Exited, 3221225477u, 0}, {Call::SaveDialog, Call::Message}},
-      {{ProcessRun::Outcome::NotStarted, 0, 2}, {Call::SaveDialog, Call::Info}},
-      {{ProcessRun::Outcome::Terminating, 0, 0}, {Call::SaveDialog}},
+      {{ProcessRun::Outcome::Exited, 5, 0, {}}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::Exited, 3221225477u, 0, {}}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::NotStarted, 0, 2, {}}, {Call::SaveDialog, Call::Info}},
+      {{ProcessRun::Outcome::Terminating, 0, 0, {}}, {Call::SaveDialog}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.run.outcome));
