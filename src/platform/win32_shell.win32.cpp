@@ -37,6 +37,16 @@ struct OutputReader {
   }
 };
 
+// Console programs write in the OEM code page unless they write UTF-8;
+// the program's own text is UTF-8.
+std::string OutputAsUtf8(std::string bytes) {
+  if (bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                           nullptr, 0) > 0) {
+    return bytes;
+  }
+  return AnsiToUtf8(bytes, GetOEMCP());
+}
+
 ProcessRun NotStarted(DWORD error) { return {ProcessRun::Outcome::NotStarted, 0, static_cast<int>(error), {}}; }
 
 std::wstring CommandLineOf(const ProcessRequest& request) {
@@ -141,7 +151,7 @@ ProcessRun Win32Shell::RunProgram(const ProcessRequest& request) {
       WaitForSingleObject(readerThread.get(), INFINITE);
     }
   }
-  run.output = std::move(reader.output);
+  run.output = OutputAsUtf8(std::move(reader.output));
   if (run.outcome != ProcessRun::Outcome::Exited) return run;
   DWORD code = 0;
   if (!GetExitCodeProcess(handle, &code)) ThrowLastError("GetExitCodeProcess");
