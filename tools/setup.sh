@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libxlsxwriter-dev libz-mingw-w64-dev unzip
   clang libclang-rt-dev
+  llvm
   wine wine64 xvfb xauth x11-utils
   fp-utils nsis
 )

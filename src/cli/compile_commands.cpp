@@ -1,14 +1,23 @@
-// kovanc pool check / script / compile / res2obj.
+// kovanc pool check / script / compile / res2obj / compilers.
+#include <nlohmann/json.hpp>
+
 #include <memory>
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
-#include "pool/compiler_command.hpp"
+#include "platform/command_line.hpp"
 #include "platform/shell.hpp"
+#include "pool/compiler_backend.hpp"
+#include "pool/compiler_command.hpp"
+#include "pool/compiler_discovery.hpp"
 #include "pool/key_check.hpp"
 #include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
+
+#ifdef _WIN32
+#include "platform/win32_registry.win32.hpp"
+#endif
 
 namespace kovan::cli {
 
@@ -17,6 +26,51 @@ namespace {
 // Exit codes beyond 0 (done) and 1 (bad input or key names at fault).
 constexpr int kExitNoCompiler = 2;
 constexpr int kExitCompilerFailed = 3;
+constexpr int kExitTimedOut = 4;
+
+constexpr size_t kReportedLines = 10;
+
+// The compiler options of compile and res2obj.
+struct CompilerOptions {
+  std::string compiler = "gorc";
+  std::string machine = "x86";
+  int timeoutSeconds = 300;
+};
+
+void AddCompilerOptions(CLI::App* command, CompilerOptions& options) {
+  command->add_option("--compiler", options.compiler, "Resource compiler: gorc, rc, llvm or windres")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"gorc", "rc", "llvm", "windres"}, CLI::ignore_case));
+  command->add_option("--machine", options.machine, "Machine of the .OBJ file: x86 or x64 (not for gorc)")
+      ->capture_default_str()
+      ->check(CLI::IsMember({"x86", "x64"}, CLI::ignore_case));
+  command->add_option("--timeout", options.timeoutSeconds, "Seconds the compiler may run before it is ended")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+}
+
+CompilerSearch MachineSearch(Shell& shell) {
+#ifdef _WIN32
+  static Win32Registry registry;
+  return SystemCompilerSearch(shell, &registry);
+#else
+  return SystemCompilerSearch(shell, nullptr);
+#endif
+}
+
+std::string WhereCompilersAreFound(CompilerId id) {
+#ifdef _WIN32
+  switch (id) {
+    case CompilerId::GoRC: return "the system directory, beside kovanc or on PATH";
+    case CompilerId::Rc: return "a Windows SDK (with the Visual Studio C++ tools for .OBJ files) or on PATH";
+    case CompilerId::Llvm: return "an LLVM installation or on PATH";
+    case CompilerId::Windres: return "on PATH";
+  }
+  return "";
+#else
+  return id == CompilerId::GoRC ? "beside kovanc or on PATH" : "on PATH";
+#endif
+}
 
 void ReadPool(ResourcePool& pool, const std::string& file) {
   const PoolReadResult read = ReadPoolFile(pool, file);
@@ -46,27 +100,52 @@ void CheckKeys(const ResourcePool& pool) {
   Exit(1);
 }
 
-void RunGoRC(CompileKind kind, const std::string& outputFile, const std::string& input) {
-  const std::unique_ptr<Shell> shell = CreateSystemShell();
-  const ProcessRun run = shell->RunAndWait("GoRC", CompilerParameters(kind, outputFile, input), ShowState::Hide);
-  if (run.outcome == ProcessRun::Outcome::NotStarted) {
-    if (run.error == 2 || run.error == 3) {
-      PrintError("kovanc: the resource compiler GoRC was not found; install it where programs are found (" +
-#ifdef _WIN32
-                 std::string("the system directory or a folder on PATH") +
-#else
-                 std::string("a folder on PATH") +
-#endif
-                 ")\n");
-      Exit(kExitNoCompiler);
-    }
-    PrintError("kovanc: GoRC could not be started: " + SystemErrorText(run.error) + "\n");
+// The compiler's programs; ends kovanc when the kind cannot be made.
+CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
+  const CompilerPrograms programs = FindCompiler(MachineSearch(shell), id);
+  const std::string name = CompilerDisplayName(id);
+  if (!programs.Found()) {
+    PrintError("kovanc: the resource compiler " + name + " was not found; install it in " + WhereCompilersAreFound(id) +
+               "\n");
     Exit(kExitNoCompiler);
   }
-  if (run.outcome != ProcessRun::Outcome::Exited || run.exitCode != 0) {
-    PrintError("kovanc: GoRC failed with exit code " + std::to_string(run.exitCode) + "; " + outputFile +
-               " may be missing or incomplete\n");
-    Exit(kExitCompilerFailed);
+  if (kind != CompileKind::Res && !programs.CanMakeObj()) {
+    PrintError("kovanc: " + name + " cannot make .OBJ files here: its converter (" +
+               (id == CompilerId::Rc ? "cvtres.exe" : "llvm-cvtres") + ") was not found\n");
+    Exit(kExitNoCompiler);
+  }
+  return programs;
+}
+
+void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerOptions& options, CompileKind kind,
+                 const std::string& outputFile, const std::string& input, const std::string& intermediateRes) {
+  const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
+  const std::chrono::seconds timeout(options.timeoutSeconds);
+  for (const CompileStep& step : CompilePlan(programs, machine, kind, outputFile, input, intermediateRes)) {
+    const ProcessRun run = shell.RunProgram({step.program, step.arguments, step.parameters, timeout, {}});
+    const std::string name = FileNameOf(step.program);
+    switch (run.outcome) {
+      case ProcessRun::Outcome::NotStarted:
+        PrintError("kovanc: " + step.program + " could not be started: " + SystemErrorText(run.error) + "\n");
+        Exit(kExitNoCompiler);
+      case ProcessRun::Outcome::TimedOut:
+      case ProcessRun::Outcome::Stopped:
+      case ProcessRun::Outcome::Terminating:
+        PrintError("kovanc: " + name + " did not finish within " + std::to_string(options.timeoutSeconds) +
+                   " seconds and was ended; " + outputFile + " may be missing or incomplete\n");
+        Exit(kExitTimedOut);
+      case ProcessRun::Outcome::Exited: break;
+    }
+    if (run.exitCode != 0) {
+      std::string lines = LastLines(run.output, kReportedLines);
+      for (char& c : lines) {
+        if (c == '\r') c = '\n';
+      }
+      PrintError(lines.empty() ? "" : lines + "\n");
+      PrintError("kovanc: " + name + " failed with exit code " + std::to_string(run.exitCode) + "; " + outputFile +
+                 " may be missing or incomplete\n");
+      Exit(kExitCompilerFailed);
+    }
   }
   Print(outputFile + "\n");
 }
@@ -84,7 +163,8 @@ void WriteScript(const std::string& file, const std::string& out) {
   WriteResourceScript(pool, out.empty() ? FolderOf(file) + kScriptFileName : out);
 }
 
-void CompilePoolFile(CompileKind kind, const std::string& outputBase, const std::string& file) {
+void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std::string& outputBase,
+                     const std::string& file) {
   ResourcePool pool;
   ReadPool(pool, file);
   if (pool.Count() == 0) {
@@ -92,9 +172,49 @@ void CompilePoolFile(CompileKind kind, const std::string& outputBase, const std:
     Exit(1);
   }
   CheckKeys(pool);
-  const std::string script = FolderOf(file) + kScriptFileName;
-  WriteResourceScript(pool, script);
-  RunGoRC(kind, CompileOutputFile(outputBase, kind), script);
+  const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
+  const std::unique_ptr<Shell> shell = CreateSystemShell();
+  const CompilerPrograms programs = FindOrExit(*shell, id, kind);
+  const std::string folder = FolderOf(file);
+  const std::string script = folder + kScriptFileName;
+  WriteResourceScript(pool, script, ReadsUtf8Script(id));
+  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res");
+}
+
+void ConvertRes(const CompilerOptions& options, const std::string& input, const std::string& outputBase) {
+  const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
+  const std::unique_ptr<Shell> shell = CreateSystemShell();
+  const CompilerPrograms programs = FindOrExit(*shell, id, CompileKind::ResObj);
+  RunCompiler(*shell, programs, options, CompileKind::ResObj, CompileOutputFile(outputBase, CompileKind::ResObj), input,
+              {});
+}
+
+void ListCompilers(bool json) {
+  const std::unique_ptr<Shell> shell = CreateSystemShell();
+  const std::vector<CompilerPrograms> all = AvailableCompilers(MachineSearch(*shell));
+  if (json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const CompilerPrograms& c : all) {
+      list.push_back({{"name", CompilerName(c.id)},
+                      {"found", c.Found()},
+                      {"obj", c.CanMakeObj()},
+                      {"compiler", c.compiler},
+                      {"converter", c.converter}});
+    }
+    Print(list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
+    return;
+  }
+  std::string out;
+  for (const CompilerPrograms& c : all) {
+    out += std::string(CompilerName(c.id)) + ": ";
+    if (!c.Found()) {
+      out += "not found\n";
+      continue;
+    }
+    out += c.compiler + "\n";
+    if (c.converter != c.compiler) out += "  .obj: " + (c.converter.empty() ? "not found" : c.converter) + "\n";
+  }
+  Print(out);
 }
 
 void Install(CLI::App& app) {
@@ -121,17 +241,20 @@ void Install(CLI::App& app) {
   struct CompileArgs {
     bool res = false;
     bool obj = false;
+    CompilerOptions options;
     std::string outputBase;
     std::string file;
   };
   auto compile = std::make_shared<CompileArgs>();
   CLI::App* compileCmd = app.add_subcommand(
       "compile",
-      "Check a pool list file, write liste.rc beside it and have GoRC compile it (exit 2: no GoRC, 3: GoRC failed)");
+      "Check a pool list file, write liste.rc beside it and have the resource compiler compile it (exit 2: no "
+      "compiler, 3: the compiler failed, 4: it ran out of time)");
   CLI::Option* res = compileCmd->add_flag("--res", compile->res, "Make a .RES file");
   CLI::Option* obj = compileCmd->add_flag("--obj", compile->obj, "Make an .OBJ file");
   res->excludes(obj);
   AddCodePageOption(compileCmd);
+  AddCompilerOptions(compileCmd, compile->options);
   compileCmd->add_option("OUTBASE", compile->outputBase, "Output file; .res or .obj is added unless it ends so")
       ->required();
   compileCmd->add_option("FILE", compile->file, "Pool list file")->required();
@@ -140,21 +263,30 @@ void Install(CLI::App& app) {
       PrintError("kovanc: say --res or --obj\n");
       Exit(1);
     }
-    CompilePoolFile(compile->res ? CompileKind::Res : CompileKind::Obj, compile->outputBase, compile->file);
+    CompilePoolFile(compile->res ? CompileKind::Res : CompileKind::Obj, compile->options, compile->outputBase,
+                    compile->file);
   });
 
   struct Res2ObjArgs {
+    CompilerOptions options;
     std::string input;
     std::string outputBase;
   };
   auto res2obj = std::make_shared<Res2ObjArgs>();
   CLI::App* res2objCmd =
-      app.add_subcommand("res2obj", "Have GoRC turn a .RES file into an .OBJ file (exit 2: no GoRC, 3: GoRC failed)");
+      app.add_subcommand("res2obj",
+                         "Have the resource compiler turn a .RES file into an .OBJ file (exit 2: no compiler, 3: the "
+                         "compiler failed, 4: it ran out of time)");
+  AddCompilerOptions(res2objCmd, res2obj->options);
   res2objCmd->add_option("INPUT", res2obj->input, ".RES file")->required();
   res2objCmd->add_option("OUTBASE", res2obj->outputBase, "Output file; .obj is added unless it ends so")->required();
-  res2objCmd->callback([res2obj] {
-    RunGoRC(CompileKind::ResObj, CompileOutputFile(res2obj->outputBase, CompileKind::ResObj), res2obj->input);
-  });
+  res2objCmd->callback([res2obj] { ConvertRes(res2obj->options, res2obj->input, res2obj->outputBase); });
+
+  auto json = std::make_shared<bool>(false);
+  CLI::App* compilersCmd =
+      app.add_subcommand("compilers", "List the resource compilers kovanc knows and the programs found for each");
+  compilersCmd->add_flag("--json", *json, "Print the list as JSON");
+  compilersCmd->callback([json] { ListCompilers(*json); });
 }
 
 // After the pool commands, whose "pool" subcommand "pool check" joins.

@@ -49,4 +49,47 @@ std::vector<std::string> SplitCommandLine(std::string_view parameters) {
   return args;
 }
 
+std::string JoinCommandLine(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& arg : arguments) {
+    if (!text.empty()) text += ' ';
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) {
+      text += arg;
+      continue;
+    }
+    text += '"';
+    size_t backslashes = 0;
+    for (char c : arg) {
+      if (c == '\\') {
+        ++backslashes;
+        continue;
+      }
+      // Backslashes count only before a quote: double them there.
+      text.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+      backslashes = 0;
+      text += c;
+    }
+    text.append(backslashes * 2, '\\');  // the closing quote follows
+    text += '"';
+  }
+  return text;
+}
+
+std::string LastLines(std::string_view output, size_t count) {
+  std::vector<std::string_view> lines;
+  while (!output.empty()) {
+    const size_t end = output.find_first_of("\r\n");
+    const std::string_view line = output.substr(0, end);
+    if (line.find_first_not_of(" \t") != std::string_view::npos) lines.push_back(line);
+    if (end == std::string_view::npos) break;
+    output.remove_prefix(end + 1);
+  }
+  std::string text;
+  for (size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) {
+    if (!text.empty()) text += '\r';
+    text += lines[i];
+  }
+  return text;
+}
+
 }  // namespace kovan

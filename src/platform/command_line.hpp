@@ -14,5 +14,12 @@ namespace kovan {
 // literal quote.
 std::vector<std::string> SplitCommandLine(std::string_view parameters);
 
+// The parameter text that SplitCommandLine turns back into `arguments`: an
+// argument is quoted when it is empty or holds blanks or quotes.
+std::string JoinCommandLine(const std::vector<std::string>& arguments);
+
+// The last `count` lines of a program's output that hold more than blanks,
+// without their line ends, joined by CR.
+std::string LastLines(std::string_view output, size_t count);
 
 }  // namespace kovan

@@ -1,12 +1,19 @@
 #include "platform/posix_shell.hpp"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
+#include <vector>
 
 #include "base/errors.hpp"
 
@@ -16,21 +23,65 @@ namespace kovan {
 
 namespace {
 
-ProcessRun Spawn(const std::string& path, const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int err = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
-  if (err != 0) return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(err)};
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(errno)};
+using Clock = std::chrono::steady_clock;
+
+// Output beyond this is dropped from the front: only the last lines are shown.
+constexpr size_t kOutputLimit = 1 << 20;
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() { Reset(); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  void Reset() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
   }
+
+ private:
+  int fd_;
+};
+
+// A descriptor that becomes readable when the process ends, so the wait needs
+// no timer; -1 where the kernel offers none.
+int OpenProcessFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+#else
+  (void)pid;
+  return -1;
+#endif
+}
+
+uint32_t ExitCodeOf(int status) {
   // A process ended by a signal reports 128 plus the signal, as shells do.
-  const uint32_t code =
-      WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status)) : 128u + static_cast<uint32_t>(WTERMSIG(status));
-  return {ProcessRun::Outcome::Exited, code, 0};
+  return WIFEXITED(status) ? static_cast<uint32_t>(WEXITSTATUS(status))
+                           : 128u + static_cast<uint32_t>(WTERMSIG(status));
+}
+
+int Reap(pid_t pid, int flags) {
+  int status = 0;
+  pid_t got;
+  while ((got = waitpid(pid, &status, flags)) < 0 && errno == EINTR) {
+  }
+  return got == pid ? status : -1;
+}
+
+// Reads what is there without blocking; false at the end of the stream.
+bool ReadAvailable(int fd, std::string& output) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      output.append(buffer, static_cast<size_t>(n));
+      if (output.size() > kOutputLimit) output.erase(0, output.size() - kOutputLimit);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    return n < 0 && errno == EAGAIN;
+  }
 }
 
 }  // namespace
@@ -53,18 +104,82 @@ std::string FindOnPath(const std::string& name) {
   }
 }
 
-ProcessRun PosixShell::RunAndWait(const std::string& file, const std::string& parameters, ShowState) {
-  const std::string path = FindOnPath(file);
-  if (path.empty()) return {ProcessRun::Outcome::NotStarted, 0, 2};
-  std::vector<std::string> args = SplitCommandLine(parameters);
-  args.insert(args.begin(), file);
-  return Spawn(path, args);
+ProcessRun PosixShell::RunProgram(const ProcessRequest& request) {
+  int ends[2];
+  if (pipe2(ends, O_CLOEXEC) != 0) return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(errno), {}};
+  Fd readEnd(ends[0]);
+  Fd writeEnd(ends[1]);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 1);
+  posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 2);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
+
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(request.program.c_str()));
+  for (const std::string& a : request.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int err = posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (err != 0) return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(err), {}};
+  writeEnd.Reset();
+  fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
+
+  Fd processFd(OpenProcessFd(pid));
+  const bool hasDeadline = request.timeout.count() > 0;
+  const Clock::time_point deadline = Clock::now() + request.timeout;
+  ProcessRun run{ProcessRun::Outcome::Exited, 0, 0, {}};
+  for (;;) {
+    // Without a process descriptor the end of the process is seen at the
+    // next tick; with one, only the streams and the deadline wake the wait.
+    // No window messages wake this wait, so a stop request is looked at on a
+    // slow tick.
+    int waitMs = processFd.get() >= 0 && !request.stopRequested ? -1 : 50;
+    if (hasDeadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      const int leftMs = static_cast<int>(std::max<long long>(0, std::min<long long>(left, 1 << 30)));
+      waitMs = waitMs < 0 ? leftMs : std::min(waitMs, leftMs);
+    }
+    pollfd fds[2] = {{readEnd.get(), POLLIN, 0}, {processFd.get(), POLLIN, 0}};
+    const int ready = poll(fds, 2, waitMs);
+    if (ready < 0 && errno != EINTR) break;
+    if (readEnd.get() >= 0 && (fds[0].revents & (POLLIN | POLLHUP)) && !ReadAvailable(readEnd.get(), run.output)) {
+      readEnd.Reset();
+    }
+    if (processFd.get() < 0 || (fds[1].revents & POLLIN)) {
+      const int status = Reap(pid, processFd.get() < 0 ? WNOHANG : 0);
+      if (status >= 0) {
+        run.exitCode = ExitCodeOf(status);
+        // What the program wrote just before it ended; a child it left behind
+        // holding the stream is not waited for.
+        if (readEnd.get() >= 0) ReadAvailable(readEnd.get(), run.output);
+        return run;
+      }
+    }
+    const bool stop = request.stopRequested && request.stopRequested();
+    if (stop || (hasDeadline && Clock::now() >= deadline)) {
+      kill(-pid, SIGKILL);
+      Reap(pid, 0);
+      run.outcome = stop ? ProcessRun::Outcome::Stopped : ProcessRun::Outcome::TimedOut;
+      return run;
+    }
+  }
+  kill(-pid, SIGKILL);
+  Reap(pid, 0);
+  return {ProcessRun::Outcome::NotStarted, 0, ErrnoToSystemError(errno), std::move(run.output)};
 }
 
 bool PosixShell::Execute(ShellVerb, const std::string& target, ShowState, bool) {
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;
-  const ProcessRun run = Spawn(opener, {"xdg-open", target});
+  const ProcessRun run = RunProgram({opener, {target}, {}, std::chrono::seconds(60), {}});
   return run.outcome == ProcessRun::Outcome::Exited && run.exitCode == 0;
 }
 

@@ -6,21 +6,21 @@
 
 namespace kovan {
 
-// The shell's execute calls and the process wait. `owner` is the application's
-// window: it owns the started process's start-up and the shell's owned calls.
-// With an owner the shell shows its own box when a start fails; without one
-// (kovanc) it shows nothing and the caller reports.
+// The process start and wait, and the shell's execute calls. `owner` is the
+// application's window: it owns the shell's owned calls.
 class Win32Shell : public Shell {
  public:
   explicit Win32Shell(HWND owner = nullptr) : owner_(owner) {}
   void SetOwner(HWND owner) { owner_ = owner; }
 
-  // Keeps the thread's queue flowing while it waits. A WM_QUIT seen on the
-  // way ends the wait with Outcome::Terminating and is posted again, so the
-  // message loop that owns it still ends.
-  ProcessRun RunAndWait(const std::string& file, const std::string& parameters, ShowState show) override;
+  // The program runs in a job object, so ending it early ends whatever it
+  // started too. The wait keeps the thread's queue flowing. A WM_QUIT seen on
+  // the way ends the program and the wait with Outcome::Terminating and is
+  // posted again, so the message loop that owns it still ends.
+  ProcessRun RunProgram(const ProcessRequest& request) override;
   bool Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) override;
   std::string SystemDirectory() override;
+  std::string System32BitDirectory() override;
 
  private:
   HWND owner_;

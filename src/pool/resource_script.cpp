@@ -36,8 +36,21 @@ std::string ResourceScriptBytes(const ResourcePool& pool) {
   return bytes;
 }
 
-void WriteResourceScript(const ResourcePool& pool, const std::string& path) {
-  const std::string bytes = ResourceScriptBytes(pool);
+std::string ResourceScriptBytesUtf8(const ResourcePool& pool) {
+  std::string bytes = "#pragma code_page(65001)\r\n";
+  for (const PoolEntry& entry : pool.Entries()) {
+    std::string path;
+    for (char c : entry.Field(kFilePath)) {
+      if (c == '\\') path += '\\';
+      path += c;
+    }
+    bytes += entry.Field(kKeyName) + ' ' + AsciiUpper(entry.Field(kResourceType)) + "  \"" + path + "\"\r\n";
+  }
+  return bytes;
+}
+
+void WriteResourceScript(const ResourcePool& pool, const std::string& path, bool utf8) {
+  const std::string bytes = utf8 ? ResourceScriptBytesUtf8(pool) : ResourceScriptBytes(pool);
   try {
     ReplaceFileAtomically(path, bytes);
   } catch (const IoError& e) {

@@ -19,9 +19,16 @@ std::string ResourceScriptLine(const PoolEntry& entry);
 // The whole file.
 std::string ResourceScriptBytes(const ResourcePool& pool);
 
-// Replaces the file at `path` with the pool's script, through a temporary file.
+// The script for compilers that read UTF-8 (llvm-rc, windres): a first line
+// that names the code page, then the same lines without a byte-order mark,
+// every backslash of a path doubled because these compilers read the quoted
+// path as a string with escapes.
+std::string ResourceScriptBytesUtf8(const ResourcePool& pool);
+
+// Replaces the file at `path` with the pool's script (UTF-16, or UTF-8 when
+// `utf8` is set), through a temporary file.
 // Throws FileCreateError ("Cannot create file "PATH". REASON") when it cannot be
 // written; any earlier script stays whole then.
-void WriteResourceScript(const ResourcePool& pool, const std::string& path);
+void WriteResourceScript(const ResourcePool& pool, const std::string& path, bool utf8 = false);
 
 }  // namespace kovan

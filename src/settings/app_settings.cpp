@@ -1,5 +1,7 @@
 #include "settings/app_settings.hpp"
 
+#include "pool/compiler_backend.hpp"
+
 namespace kovan {
 
 WindowPlace CentredPlace(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth, int32_t windowHeight) {
@@ -19,6 +21,8 @@ StartSettings ReadStartSettings(const SettingsStore& store, WindowPlace centred)
   s.Acilis = store.ReadBoolean("Acilis", true);
   s.TransI = store.ReadInteger("TransI", 255);
   s.Trans = store.ReadBoolean("Trans", false);
+  if (const auto id = ParseCompilerName(store.ReadString("Derleyici", s.Derleyici))) s.Derleyici = CompilerName(*id);
+  if (const auto machine = ParseMachineName(store.ReadString("Makine", s.Makine))) s.Makine = MachineName(*machine);
   return start;
 }
 
@@ -35,6 +39,8 @@ void WriteCloseSettings(SettingsStore& store, const AppSettings& settings, Windo
   store.WriteInteger("TransI", settings.TransI);
   store.WriteInteger("Ust", current.top);
   store.WriteInteger("Sol", current.left);
+  store.WriteString("Derleyici", settings.Derleyici);
+  store.WriteString("Makine", settings.Makine);
 }
 
 }  // namespace kovan

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "settings/autostart.hpp"
 #include "settings/settings_store.hpp"
@@ -10,14 +11,16 @@
 namespace kovan {
 
 struct AppSettings {
-  uint16_t Dil = 1055;   // the language in use; set by the settings window's creation
-  bool Klasor = false;   // dropped folders are accepted
-  bool Skontrol = true;  // the start's version check announces a newer version
-  bool EPos = true;      // the main window reopens where it was
-  bool EnUst = true;     // the main window stays above the others
-  bool Acilis = true;    // the program starts with the system
-  bool Trans = false;    // the main window is semi-transparent
-  int32_t TransI = 255;  // transparency level (1 to 8 from the settings window)
+  uint16_t Dil = 1055;             // the language in use; set by the settings window's creation
+  bool Klasor = false;             // dropped folders are accepted
+  bool Skontrol = true;            // the start's version check announces a newer version
+  bool EPos = true;                // the main window reopens where it was
+  bool EnUst = true;               // the main window stays above the others
+  bool Acilis = true;              // the program starts with the system
+  bool Trans = false;              // the main window is semi-transparent
+  int32_t TransI = 255;            // transparency level (1 to 8 from the settings window)
+  std::string Derleyici = "gorc";  // the resource compiler: gorc, rc, llvm or windres
+  std::string Makine = "x86";      // the machine of .OBJ files: x86 or x64
 };
 
 struct WindowPlace {
@@ -37,12 +40,13 @@ struct StartSettings {
 };
 
 // Reads Dil, Klasor, Skontrol, EPos, Ust and Sol (only when EPos is on), EnUst,
-// Acilis, TransI and Trans, each with its default. Never fails.
+// Acilis, TransI, Trans, Derleyici and Makine, each with its default (also
+// for a compiler or machine name Kovan does not know). Never fails.
 StartSettings ReadStartSettings(const SettingsStore& store, WindowPlace centred);
 
 // The close: writes Klasor, Skontrol, EPos, EnUst, Acilis (and brings the
-// shortcut in line with it), Trans, Dil (zero-extended), TransI, Ust and Sol,
-// in that order. The first failure (RegistryError, or the shortcut's error)
+// shortcut in line with it), Trans, Dil (zero-extended), TransI, Ust, Sol,
+// Derleyici and Makine, in that order. The first failure (RegistryError, or the shortcut's error)
 // propagates and leaves the values after it unwritten.
 void WriteCloseSettings(SettingsStore& store, const AppSettings& settings, WindowPlace current,
                         StartupShortcut& shortcut);

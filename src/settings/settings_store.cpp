@@ -102,12 +102,22 @@ bool SettingsStore::ReadBoolean(std::string_view name, bool def) const {
   return IntegerOf(value, def ? 1 : 0) != 0;
 }
 
+std::string SettingsStore::ReadString(std::string_view name, const std::string& def) const {
+  RegistryValue value;
+  if (ReadRaw(Locate(name), value) != RegistryStatus::Ok) return def;
+  return value.type == kRegSz || value.type == kRegExpandSz ? value.AsText() : def;
+}
+
 void SettingsStore::WriteInteger(std::string_view name, int32_t value) {
   Write(name, RegistryValue::Dword(static_cast<uint32_t>(value)));
 }
 
 void SettingsStore::WriteBoolean(std::string_view name, bool value) {
   Write(name, RegistryValue::Text(value ? "TRUE" : "FALSE"));
+}
+
+void SettingsStore::WriteString(std::string_view name, std::string_view value) {
+  Write(name, RegistryValue::Text(value));
 }
 
 RegistryStatus SettingsStore::TryWrite(RegistryRoot root, const Location& at, const RegistryValue& value,

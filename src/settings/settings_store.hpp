@@ -36,11 +36,15 @@ class SettingsStore {
   // backslash.
   [[nodiscard]] int32_t ReadInteger(std::string_view name, int32_t def) const;
   [[nodiscard]] bool ReadBoolean(std::string_view name, bool def) const;
+  // A text value (REG_SZ or REG_EXPAND_SZ, unexpanded); `def` for any other type.
+  [[nodiscard]] std::string ReadString(std::string_view name, const std::string& def) const;
 
   // Integers are stored as REG_DWORD (two's complement), booleans as the REG_SZ
   // text "TRUE" or "FALSE". Throws RegistryError.
   void WriteInteger(std::string_view name, int32_t value);
   void WriteBoolean(std::string_view name, bool value);
+  // Stored as REG_SZ.
+  void WriteString(std::string_view name, std::string_view value);
 
   const std::string& KeyPath() const { return keyPath_; }
 

@@ -13,9 +13,10 @@ namespace kovan {
 class RecordingShell : public Shell {
  public:
   struct Run {
-    std::string file;
+    std::string file;  // the program's full path
     std::string parameters;
-    ShowState show;
+    std::vector<std::string> arguments;
+    std::chrono::milliseconds timeout;
   };
   struct Execution {
     ShellVerb verb;
@@ -24,10 +25,11 @@ class RecordingShell : public Shell {
     bool owned;
   };
 
-  ProcessRun RunAndWait(const std::string& file, const std::string& parameters, ShowState show) override {
-    runs.push_back({file, parameters, show});
+  ProcessRun RunProgram(const ProcessRequest& request) override {
+    runs.push_back({request.program, request.parameters, request.arguments, request.timeout});
     // Stands for the messages the real wait dispatches while the process runs.
     if (duringWait) duringWait();
+    if (request.stopRequested && request.stopRequested()) return {ProcessRun::Outcome::Stopped, 0, 0, {}};
     return result;
   }
   bool Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) override {
@@ -38,7 +40,7 @@ class RecordingShell : public Shell {
 
   std::vector<Run> runs;
   std::vector<Execution> executions;
-  ProcessRun result{ProcessRun::Outcome::Exited, 0, 0};  // what every run returns
+  ProcessRun result{ProcessRun::Outcome::Exited, 0, 0, {}};  // what every run returns
   std::function<void()> duringWait;
   std::string systemDirectory;
 };

@@ -1,11 +1,14 @@
 // A stand-in for the GoRC resource compiler, for tests. It appends what it was
 // given to the file named by FAKE_GORC_LOG: the parameter text as the system
 // passed it (Windows only: the command line after the program's name) on a
-// line starting "raw: ", then one line "arg: ..." per argument. It copies its
-// input (the last argument) to its output (the one before), waits
-// FAKE_GORC_DELAY_MS milliseconds and exits with FAKE_GORC_EXIT (0 when
-// unset). With fewer than two arguments it exits with 64.
+// line starting "raw: ", then one line "arg: ..." per argument. It writes
+// FAKE_GORC_SAY to its output stream and "error: " and the same text to its
+// error stream, copies its input (the last argument) to its output (the one
+// before), waits FAKE_GORC_DELAY_MS milliseconds and exits with
+// FAKE_GORC_EXIT (0 when unset). With fewer than two arguments it exits with 64.
+// FAKE_GORC_WHO names a file that receives the full path it was started from.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -83,6 +86,20 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
     log << "raw: " << RawParameters() << "\n";
 #endif
     for (const std::string& a : args) log << "arg: " << a << "\n";
+  }
+  if (const std::string who = EnvText(ENV_NAME("FAKE_GORC_WHO")); !who.empty()) {
+#ifdef _WIN32
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::ofstream(PathOf(who), std::ios::binary) << Utf8(self);
+#else
+    std::ofstream(PathOf(who), std::ios::binary) << std::filesystem::canonical("/proc/self/exe").string();
+#endif
+  }
+  if (const std::string say = EnvText(ENV_NAME("FAKE_GORC_SAY")); !say.empty()) {
+    std::fputs((say + "\n").c_str(), stdout);
+    std::fflush(stdout);
+    std::fputs(("error: " + say + "\n").c_str(), stderr);
   }
   if (args.size() < 2) return 64;
   std::ifstream in(PathOf(args[args.size() - 1]), std::ios::binary);

@@ -96,14 +96,15 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
 
   ASSERT_EQ(shell.runs.size(), 1u);
-  EXPECT_EQ(shell.runs[0].file, "GoRC");
+  // Started by the full path that was checked, never by a name to search for.
+  EXPECT_EQ(shell.runs[0].file, systemDir / "Gorc.exe");
   EXPECT_EQ(shell.runs[0].parameters, "/no/r/fo \"" + out / "app.res" + "\" \"" + Script() + "\"");
-  EXPECT_EQ(shell.runs[0].show, ShowState::Hide);
+  EXPECT_EQ(shell.runs[0].arguments, (std::vector<std::string>{"/no/r/fo", out / "app.res", Script()}));
 
   const MessageRequest& done = prompter.calls[1].request;
   EXPECT_EQ(done.caption, Text(msg::basarili));
-  EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) + ": " +
-                           out.str() + "\r\r" + Text(msg::basari4));
+  EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) +
+                           ": " + out.str() + "\r\r" + Text(msg::basari4));
   EXPECT_EQ(done.buttons, MessageButtons::YesNo);
   EXPECT_EQ(done.icon, MessageIcon::Question);
   ASSERT_EQ(shell.executions.size(), 1u);
@@ -133,10 +134,10 @@ TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
     std::vector<Call::Kind> shown;
   };
   const Case cases[] = {
-      {{ProcessRun::Outcome::Exited, 5, 0}, {Call::SaveDialog, Call::Message}},
-      {{ProcessRun::Outcome::Exited, 3221225477u, 0}, {Call::SaveDialog, Call::Message}},
-      {{ProcessRun::Outcome::NotStarted, 0, 2}, {Call::SaveDialog, Call::Info}},
-      {{ProcessRun::Outcome::Terminating, 0, 0}, {Call::SaveDialog}},
+      {{ProcessRun::Outcome::Exited, 5, 0, {}}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::Exited, 3221225477u, 0, {}}, {Call::SaveDialog, Call::Message}},
+      {{ProcessRun::Outcome::NotStarted, 0, 2, {}}, {Call::SaveDialog, Call::Info}},
+      {{ProcessRun::Outcome::Terminating, 0, 0, {}}, {Call::SaveDialog}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.run.outcome));
@@ -254,6 +255,74 @@ TEST_F(CompileFlow, AScriptThatCannotBeWrittenEndsTheCommandWithItsError) {
   EXPECT_EQ(view.states, (std::vector<bool>{false, true}));
   EXPECT_TRUE(prompter.calls.empty());
   EXPECT_TRUE(shell.runs.empty());
+}
+
+TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords) {
+  test::TempDir tools;
+  CompilerSearch search;
+  search.windows = false;
+  search.path = {tools.str()};
+  commands.SetCompilerSearch([&] { return search; });
+  commands.Choose(CompilerId::Llvm, Machine::X64);
+
+  // Not installed: the box names it, and nothing is written.
+  commands.CompileToRes();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info}));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::derleyiciyok) + " LLVM");
+  EXPECT_FALSE(FileExists(Script()));
+
+  // Without its converter it makes .RES files but no .OBJ files.
+  test::WriteBytes(tools / "llvm-rc", "");
+  prompter.calls.clear();
+  commands.CompileToObj();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info}));
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::objyok) + " LLVM");
+
+  test::WriteBytes(tools / "llvm-cvtres", "");
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToObj();
+  EXPECT_EQ(test::ReadBytes(Script()), ResourceScriptBytesUtf8(pool));
+  ASSERT_EQ(shell.runs.size(), 2u);
+  const std::string intermediate = data / "liste.res";
+  EXPECT_EQ(shell.runs[0].file, tools / "llvm-rc");
+  EXPECT_EQ(shell.runs[0].arguments, (std::vector<std::string>{"/no-preprocess", "/FO", intermediate, "--", Script()}));
+  EXPECT_EQ(shell.runs[1].file, tools / "llvm-cvtres");
+  EXPECT_EQ(shell.runs[1].arguments,
+            (std::vector<std::string>{"/machine:x64", "/out:" + out / "app.obj", intermediate}));
+  EXPECT_EQ(shell.runs[1].timeout, std::chrono::minutes(5));
+
+  // A failure shows the compiler's last ten lines under the exit code.
+  std::string said;
+  for (int i = 1; i <= 12; ++i) said += "line " + std::to_string(i) + "\n";
+  shell.result = {ProcessRun::Outcome::Exited, 1, 0, said};
+  shell.runs.clear();
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToObj();
+  EXPECT_EQ(shell.runs.size(), 1u);  // the converter does not run after a failed compile
+  std::string lastTen;
+  for (int i = 3; i <= 12; ++i) lastTen += "line " + std::to_string(i) + (i < 12 ? "\r" : "");
+  EXPECT_EQ(prompter.calls[1].request.text, "OBJ " + Text(msg::derlemehata2) + " 1\r" + lastTen + "\r\r" +
+                                                Text(msg::basari2) + ": app.obj\r" + Text(msg::basari3) + ": " +
+                                                out.str());
+}
+
+TEST_F(CompileFlow, AStopDuringTheWaitEndsTheCompiler) {
+  prompter.dialogAnswers = {out / "app"};
+  shell.duringWait = [&] { commands.StopCompile(); };
+  commands.CompileToRes();
+  EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Info}));
+  EXPECT_EQ(prompter.calls[1].request.text, Text(msg::derlemedurdu));
+  EXPECT_TRUE(shell.executions.empty());
+
+  // The next run starts without the old request.
+  shell.duringWait = nullptr;
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app"};
+  commands.StopCompile();  // nothing runs: no effect
+  commands.CompileToRes();
+  EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::basarili));
 }
 
 }  // namespace

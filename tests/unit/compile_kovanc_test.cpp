@@ -118,6 +118,35 @@ TEST_F(KovancCompile, Res2ObjHandsTheResFileToGoRC) {
   EXPECT_EQ(Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"), "", false).exitCode, 2);
 }
 
+TEST_F(KovancCompile, ACompilerThatNeverEndsIsEndedAtTheTimeout) {
+  test::WriteBytes(dir / "in.res", "x");
+  const Result r = Kovanc("res2obj --timeout 1 " + Q(dir / "in.res") + " " + Q(dir / "lib"),
+                          "FAKE_GORC_DELAY_MS=600000 FAKE_GORC_WHO=" + Q(dir / "who"), true, true);
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_NE(r.out.find("did not finish within 1 seconds"), std::string::npos) << r.out;
+  // The compiler's process is gone with it.
+  // ("[G]" keeps the pattern from matching the shell that runs pgrep.)
+  const std::string pid = test::RunCommand("pgrep -f " + Q(bin / "[G]oRC")).out;
+  EXPECT_EQ(pid, "");
+}
+
+TEST_F(KovancCompile, TheCompilersListNamesWhatWasFound) {
+  const Result r = Kovanc("compilers --json");
+  ASSERT_EQ(r.exitCode, 0);
+  const std::string gorc =
+      "\"name\": \"gorc\",\n    \"found\": true,\n    \"obj\": true,\n    \"compiler\": \"" + bin / "GoRC";
+  EXPECT_NE(r.out.find(gorc), std::string::npos) << r.out;
+  for (const char* name : {"rc", "llvm", "windres"}) {
+    EXPECT_NE(r.out.find(std::string("\"name\": \"") + name + "\""), std::string::npos) << name;
+  }
+  EXPECT_NE(Kovanc("compilers").out.find("gorc: " + bin / "GoRC" + "\n"), std::string::npos);
+  // An unknown compiler or machine is refused before anything runs.
+  const std::string file = PoolFile();
+  EXPECT_NE(Kovanc("compile --compiler nasm --res " + Q(dir / "a") + " " + Q(file)).exitCode, 0);
+  EXPECT_NE(Kovanc("compile --machine arm --res " + Q(dir / "a") + " " + Q(file)).exitCode, 0);
+  EXPECT_FALSE(FileExists(dir / "log"));
+}
+
 }  // namespace
 }  // namespace kovan
 #endif

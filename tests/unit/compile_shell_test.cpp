@@ -1,18 +1,20 @@
-// Starting the resource compiler off Windows: the parameter text split as a
-// Windows program would split it, the PATH search and the exit code.
+// Starting the resource compiler off Windows: the parameter text split and
+// joined as a Windows program's runtime does it, the argument vector passed
+// as it is, the captured output, the exit code and the deadline.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
 #include "base/file_system.hpp"
+#include "platform/command_line.hpp"
 #include "platform/posix_shell.hpp"
 #include "support/test_util.hpp"
 
 namespace kovan {
 namespace {
 
-TEST(SplitCommandLine, FollowsTheWindowsRuntimeRules) {
+TEST(SplitCommandLine, FollowsTheWindowsRuntimeRulesAndJoinsBack) {
   struct Case {
     const char* text;
     std::vector<std::string> args;
@@ -34,48 +36,67 @@ TEST(SplitCommandLine, FollowsTheWindowsRuntimeRules) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(SplitCommandLine(c.text), c.args);
+    // Whatever the arguments hold, joining them gives a text that splits back.
+    EXPECT_EQ(SplitCommandLine(JoinCommandLine(c.args)), c.args);
   }
+  EXPECT_EQ(JoinCommandLine({"/fo", "C:\\My Out\\", "a\"b"}), "/fo \"C:\\My Out\\\\\" \"a\\\"b\"");
+}
+
+TEST(LastLines, KeepsTheLastNonBlankLines) {
+  EXPECT_EQ(LastLines("one\r\ntwo\n\n  \nthree\rfour", 3), "two\rthree\rfour");
+  EXPECT_EQ(LastLines("only\n", 10), "only");
+  EXPECT_EQ(LastLines(" \n\t\n", 10), "");
 }
 
 #ifndef _WIN32
 
-class PathWithFakeCompiler : public ::testing::Test {
+class FakeCompiler : public ::testing::Test {
  protected:
-  PathWithFakeCompiler() : oldPath_(std::getenv("PATH") ? std::getenv("PATH") : "") {
+  FakeCompiler() {
     std::filesystem::copy_file(FolderOf(KOVANC_PATH) + "fake_gorc", bin / "GoRC");
-    setenv("PATH", (bin.str() + ":" + oldPath_).c_str(), 1);
     setenv("FAKE_GORC_LOG", (dir / "log").c_str(), 1);
   }
-  ~PathWithFakeCompiler() override {
-    setenv("PATH", oldPath_.c_str(), 1);
-    unsetenv("FAKE_GORC_LOG");
-    unsetenv("FAKE_GORC_EXIT");
+  ~FakeCompiler() override {
+    for (const char* name : {"FAKE_GORC_LOG", "FAKE_GORC_EXIT", "FAKE_GORC_SAY", "FAKE_GORC_DELAY_MS"}) unsetenv(name);
+  }
+  ProcessRequest Request(std::vector<std::string> arguments) {
+    return {bin / "GoRC", std::move(arguments), {}, std::chrono::seconds(60), {}};
   }
 
   test::TempDir bin;
   test::TempDir dir;
-
- private:
-  std::string oldPath_;
 };
 
-TEST_F(PathWithFakeCompiler, RunsTheProgramFoundOnPathAndReturnsItsExitCode) {
+TEST_F(FakeCompiler, ArgumentsArriveAsGivenAndTheOutputIsCaptured) {
   test::WriteBytes(dir / "in put", "script");
   PosixShell shell;
   setenv("FAKE_GORC_EXIT", "7", 1);
-  const ProcessRun run =
-      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o\"\"ut" + "\" \"" + dir / "in put" + "\"", ShowState::Hide);
+  setenv("FAKE_GORC_SAY", "line 1: bad", 1);
+  // A quote in a name stays inside its argument.
+  const ProcessRun run = shell.RunProgram(Request({"/no/fo", dir / "o\" \"ut", dir / "in put"}));
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::Exited);
   EXPECT_EQ(run.exitCode, 7u);
-  EXPECT_EQ(test::ReadBytes(dir / "o\"ut"), "script");
-  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/fo\narg: " + dir / "o\"ut" + "\narg: " + dir / "in put" + "\n");
+  EXPECT_EQ(run.output, "line 1: bad\nerror: line 1: bad\n");
+  EXPECT_EQ(test::ReadBytes(dir / "o\" \"ut"), "script");
+  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/fo\narg: " + dir / "o\" \"ut" + "\narg: " + dir / "in put" + "\n");
 
-  const ProcessRun missing = shell.RunAndWait("NoSuchCompiler", "", ShowState::Hide);
-  EXPECT_EQ(missing.outcome, ProcessRun::Outcome::NotStarted);
-  EXPECT_EQ(missing.error, 2);
-  // Found only when executable.
-  test::WriteBytes(bin / "plain", "#!/bin/sh\n");
-  EXPECT_EQ(FindOnPath("plain"), "");
+  ProcessRequest missing = Request({});
+  missing.program = bin / "NoSuchCompiler";
+  EXPECT_EQ(shell.RunProgram(missing).outcome, ProcessRun::Outcome::NotStarted);
+  EXPECT_EQ(shell.RunProgram(missing).error, 2);
+}
+
+TEST_F(FakeCompiler, ACompilerThatNeverEndsIsEndedAtTheDeadlineOrOnRequest) {
+  test::WriteBytes(dir / "in", "x");
+  setenv("FAKE_GORC_DELAY_MS", "600000", 1);
+  PosixShell shell;
+  ProcessRequest request = Request({dir / "out", dir / "in"});
+  request.timeout = std::chrono::milliseconds(300);
+  EXPECT_EQ(shell.RunProgram(request).outcome, ProcessRun::Outcome::TimedOut);
+
+  request.timeout = std::chrono::seconds(60);
+  request.stopRequested = [] { return true; };
+  EXPECT_EQ(shell.RunProgram(request).outcome, ProcessRun::Outcome::Stopped);
 }
 
 #endif

@@ -95,7 +95,7 @@ TEST(LanguageController, WindowTablesKeepTheirIdsUnique) {
       EXPECT_FALSE(ignore.Matches(std::string(text.component) + "." + text.property)) << text.component;
     }
   }
-  EXPECT_EQ(MainWindowTexts().texts.size(), 20u);
+  EXPECT_EQ(MainWindowTexts().texts.size(), 22u);
   EXPECT_EQ(SettingsWindowTexts().texts.size(), 14u);
   EXPECT_EQ(PoolWindowTexts().texts.size(), 12u);
 }

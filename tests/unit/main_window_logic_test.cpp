@@ -337,6 +337,26 @@ TEST_F(MainWindowLanguage, CompileCommandsAreReachedFromTheMenu) {
   EXPECT_EQ(prompter.calls[0].request.caption, Text(msg::havuzbos1));
 }
 
+TEST_F(MainWindowLanguage, TheStopItemIsLiveOnlyWhileTheCompilerRunsAndEndsIt) {
+  rig.shell.systemDirectory = dir.str().substr(0, dir.str().size() - 1);
+  Make("Gorc.exe");
+  window.Pool().Append("ICON1", "ico", Make("a.ico"));
+  EXPECT_FALSE(window.Menu().Items().back().enabled);
+  ASSERT_EQ(window.Menu().Items().back().command, MenuCommand::StopCompile);
+  bool enabledDuringWait = false;
+  rig.shell.duringWait = [&] {
+    enabledDuringWait = window.Menu().Items().back().enabled;
+    window.RunCommand(MenuCommand::StopCompile);
+  };
+  prompter.dialogAnswers = {dir / "app"};
+  window.RunCommand(MenuCommand::CreateRes);
+  EXPECT_TRUE(enabledDuringWait);
+  EXPECT_FALSE(window.Menu().Items().back().enabled);
+  ASSERT_EQ(rig.shell.runs.size(), 1u);
+  EXPECT_EQ(rig.shell.runs[0].file, dir / "Gorc.exe");
+  EXPECT_EQ(prompter.calls.back().request.text, Text(msg::derlemedurdu));
+}
+
 TEST_F(MainWindowTest, MenuF5AndTheEmptyPoolQuestionOpenTheOtherWindows) {
   window.RunCommand(MenuCommand::Pool);
   window.OnKeyDown(MainWindowLogic::Key::F5);
@@ -345,8 +365,7 @@ TEST_F(MainWindowTest, MenuF5AndTheEmptyPoolQuestionOpenTheOtherWindows) {
   window.RunCommand(MenuCommand::About);
   prompter.answers = {MessageAnswer::Yes};
   window.RunCommand(MenuCommand::CreateObj);  // the pool is empty: Yes opens the pool window
-  EXPECT_EQ(view.windowsOpened,
-            (std::vector<std::string>{"pool", "pool", "settings", "about", "about", "pool"}));
+  EXPECT_EQ(view.windowsOpened, (std::vector<std::string>{"pool", "pool", "settings", "about", "about", "pool"}));
 }
 
 }  // namespace

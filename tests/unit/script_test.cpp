@@ -41,6 +41,19 @@ TEST(ResourceScript, WritesOneUtf16LinePerEntryAsThePoolHoldsIt) {
   EXPECT_EQ(ResourceScriptBytes(ResourcePool{}), "\xFF\xFE");
 }
 
+TEST(ResourceScript, TheUtf8ScriptNamesItsCodePageAndDoublesPathBackslashes) {
+  ResourcePool pool;
+  pool.Append("ICON1", "ico", "C:\\My Icons\\\xC3\xA7 & a.ico");
+  pool.Append("K\\1", "rcdata", "\\\\server\\x");  // only the path is doubled
+  EXPECT_EQ(ResourceScriptBytesUtf8(pool),
+            "#pragma code_page(65001)\r\n"
+            "ICON1 ICO  \"C:\\\\My Icons\\\\\xC3\xA7 & a.ico\"\r\n"
+            "K\\1 RCDATA  \"\\\\\\\\server\\\\x\"\r\n");
+  const test::TempDir dir;
+  WriteResourceScript(pool, dir / "liste.rc", true);
+  EXPECT_EQ(test::ReadBytes(dir / "liste.rc"), ResourceScriptBytesUtf8(pool));
+}
+
 TEST(ResourceScript, ReplacesTheFileOrRaisesTheCreateError) {
   test::TempDir dir;
   const std::string path = dir / "liste.rc";

@@ -41,7 +41,7 @@ TEST(CentredPlace, HalvesTruncateTowardZero) {
   EXPECT_EQ(tiny.left, -15);
 }
 
-TEST_F(AppSettingsTest, FirstRunReadsDefaultsAndTheFirstCloseWritesAllTenAndTheShortcut) {
+TEST_F(AppSettingsTest, FirstRunReadsDefaultsAndTheFirstCloseWritesAllTwelveAndTheShortcut) {
   const StartSettings start = ReadStartSettings(store, {478, 895});
   EXPECT_EQ(start.dil, 1055);
   EXPECT_FALSE(start.settings.Klasor);
@@ -55,7 +55,9 @@ TEST_F(AppSettingsTest, FirstRunReadsDefaultsAndTheFirstCloseWritesAllTenAndTheS
   EXPECT_EQ(start.place.left, 895);
 
   WriteCloseSettings(store, start.settings, start.place, shortcut);
-  EXPECT_EQ(registry.ValueCount(kLM, kSettingsKey), 10u);
+  EXPECT_EQ(registry.ValueCount(kLM, kSettingsKey), 12u);
+  EXPECT_EQ(Get("Derleyici").data, RegistryValue::Text("gorc").data);
+  EXPECT_EQ(Get("Makine").data, RegistryValue::Text("x86").data);
   for (const char* name : {"Skontrol", "EPos", "EnUst", "Acilis"})
     EXPECT_EQ(Get(name).data, RegistryValue::Text("TRUE").data) << name;
   for (const char* name : {"Klasor", "Trans"}) EXPECT_EQ(Get(name).data, RegistryValue::Text("FALSE").data) << name;
@@ -76,6 +78,8 @@ TEST_F(AppSettingsTest, ChangedSettingsComeBackAfterAClose) {
   s.Acilis = false;
   s.Trans = true;
   s.TransI = 3;
+  s.Derleyici = "windres";
+  s.Makine = "x64";
   WriteCloseSettings(store, s, {-1200, -40}, shortcut);
 
   const StartSettings start = ReadStartSettings(store, {1, 2});
@@ -87,6 +91,8 @@ TEST_F(AppSettingsTest, ChangedSettingsComeBackAfterAClose) {
   EXPECT_FALSE(start.settings.Acilis);
   EXPECT_TRUE(start.settings.Trans);
   EXPECT_EQ(start.settings.TransI, 3);
+  EXPECT_EQ(start.settings.Derleyici, "windres");
+  EXPECT_EQ(start.settings.Makine, "x64");
   EXPECT_EQ(start.place.top, -1200);
   EXPECT_EQ(start.place.left, -40);
   EXPECT_EQ(shortcut.creations, 0);

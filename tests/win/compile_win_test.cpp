@@ -1,6 +1,6 @@
-// The compile run against the real shell and process wait: the stand-in
-// compiler installed as Gorc.exe in the system directory, started by the bare
-// name "GoRC" through ShellExecuteExW.
+// The compile run against the real process start and wait: the stand-in
+// compiler installed as Gorc.exe in the system directory, started by its full
+// path with its output captured, under a deadline.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -41,14 +41,23 @@ class InstalledCompiler : public ::testing::Test {
     SetEnv(L"FAKE_GORC_LOG", dir / "log");
   }
   ~InstalledCompiler() override {
-    for (const wchar_t* name : {L"FAKE_GORC_LOG", L"FAKE_GORC_EXIT", L"FAKE_GORC_DELAY_MS"}) SetEnv(name, "");
+    for (const wchar_t* name :
+         {L"FAKE_GORC_LOG", L"FAKE_GORC_EXIT", L"FAKE_GORC_DELAY_MS", L"FAKE_GORC_SAY", L"FAKE_GORC_WHO"}) {
+      SetEnv(name, "");
+    }
     // A compiler left running by the quit test may hold the file for a moment.
     for (int i = 0; i < 50 && !DeleteFileW(ToWide(installed_).c_str()); ++i) Sleep(100);
   }
 
-  test::TempDir dir;
+  ProcessRequest Request(const std::string& output, const std::string& input) {
+    return {installed_,
+            {"/no/fo", output, input},
+            "/no/fo \"" + output + "\" \"" + input + "\"",
+            std::chrono::seconds(60),
+            {}};
+  }
 
- private:
+  test::TempDir dir;
   std::string installed_;
 };
 
@@ -126,8 +135,7 @@ TEST_F(InstalledCompiler, TheWaitDispatchesMessagesWithoutSpinning) {
     QueryPerformanceCounter(&t);
     return t;
   }();
-  const ProcessRun run =
-      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "out.obj" + "\" \"" + dir / "in.res" + "\"", ShowState::Hide);
+  const ProcessRun run = shell.RunProgram(Request(dir / "out.obj", dir / "in.res"));
   LARGE_INTEGER end, frequency;
   QueryPerformanceCounter(&end);
   QueryPerformanceFrequency(&frequency);
@@ -147,8 +155,7 @@ TEST_F(InstalledCompiler, AQuitRequestEndsTheWaitAndStaysQueued) {
   SetEnv(L"FAKE_GORC_DELAY_MS", "300");
   PostQuitMessage(3);
   Win32Shell shell;
-  const ProcessRun run =
-      shell.RunAndWait("GoRC", "/no/fo \"" + dir / "o.obj" + "\" \"" + dir / "in.res" + "\"", ShowState::Hide);
+  const ProcessRun run = shell.RunProgram(Request(dir / "o.obj", dir / "in.res"));
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::Terminating);
   MSG msg;
   ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -156,8 +163,46 @@ TEST_F(InstalledCompiler, AQuitRequestEndsTheWaitAndStaysQueued) {
   Sleep(600);  // let the compiler finish before its folder goes
 }
 
+TEST_F(InstalledCompiler, ANamesakeInTheWorkingFolderIsNeverStarted) {
+  test::WriteBytes(dir / "a.ico", "icon");
+  test::TempDir work;
+  ASSERT_TRUE(CopyFileW(ToWide(ExeFolder() + "fake_gorc.exe").c_str(), ToWide(work / "GoRC.exe").c_str(), FALSE));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(test::FsPath(work.str()));
+  SetEnv(L"FAKE_GORC_WHO", dir / "who");
+  ResourcePool pool;
+  pool.Append("ICON1", "ico", dir / "a.ico");
+  RecordingPrompter prompter;
+  prompter.dialogAnswers = {dir / "app"};
+  Win32Shell shell;
+  NoView view;
+  CompileCommands commands(pool, dir.str(), prompter, shell, view, {});
+  commands.CompileToRes();
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(AsciiIEquals(test::ReadBytes(dir / "who"), installed_)) << test::ReadBytes(dir / "who");
+}
+
+TEST_F(InstalledCompiler, OutputIsCapturedAndADeadlineEndsTheProgram) {
+  test::WriteBytes(dir / "in.res", "x");
+  SetEnv(L"FAKE_GORC_SAY", "line 3: syntax error");
+  SetEnv(L"FAKE_GORC_EXIT", "2");
+  Win32Shell shell;
+  ProcessRun run = shell.RunProgram(Request(dir / "o.obj", dir / "in.res"));
+  EXPECT_EQ(run.outcome, ProcessRun::Outcome::Exited);
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_NE(run.output.find("line 3: syntax error"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("error: line 3: syntax error"), std::string::npos) << run.output;
+
+  SetEnv(L"FAKE_GORC_DELAY_MS", "600000");
+  ProcessRequest never = Request(dir / "o2.obj", dir / "in.res");
+  never.timeout = std::chrono::milliseconds(500);
+  run = shell.RunProgram(never);
+  EXPECT_EQ(run.outcome, ProcessRun::Outcome::TimedOut);
+}
+
 TEST(Win32Shell, AProgramThatCannotBeFoundIsNotStarted) {
-  const ProcessRun run = Win32Shell().RunAndWait("NoSuchCompilerAnywhere", "", ShowState::Hide);
+  const ProcessRun run =
+      Win32Shell().RunProgram({ExeFolder() + "NoSuchCompilerAnywhere.exe", {}, {}, std::chrono::seconds(5), {}});
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::NotStarted);
   EXPECT_EQ(run.error, ERROR_FILE_NOT_FOUND);
 }

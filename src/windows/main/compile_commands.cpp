@@ -3,6 +3,7 @@
 #include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "lang/lang_manager.hpp"
+#include "platform/command_line.hpp"
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
 
@@ -10,8 +11,8 @@ namespace kovan {
 
 namespace {
 
-constexpr char kCompilerName[] = "GoRC";
-constexpr char kCompilerFile[] = "Gorc.exe";
+// How many of the compiler's last lines a failure report shows.
+constexpr size_t kReportedLines = 10;
 
 }  // namespace
 
@@ -21,6 +22,7 @@ class CompileCommands::RunGuard {
  public:
   explicit RunGuard(CompileCommands& owner) : owner_(owner) {
     owner_.running_ = true;
+    owner_.stopRequested_ = false;
     owner_.view_.SetCompileCommandsEnabled(false);
   }
   ~RunGuard() {
@@ -43,8 +45,38 @@ CompileCommands::CompileCommands(const ResourcePool& pool, std::string dataFolde
       view_(view),
       openPool_(std::move(openPool)) {}
 
+void CompileCommands::Choose(CompilerId compiler, Machine machine) {
+  compiler_ = compiler;
+  machine_ = machine;
+}
+
+void CompileCommands::StopCompile() {
+  if (running_) stopRequested_ = true;
+}
+
 bool CompileCommands::CompilerPresent() {
-  return FileExists(shell_.SystemDirectory() + kPathSeparator + kCompilerFile);
+  CompilerSearch search;
+  if (search_) {
+    search = search_();
+  } else {
+    search.systemDirectory = shell_.SystemDirectory();
+  }
+  programs_ = FindCompiler(search, compiler_);
+  return programs_.Found();
+}
+
+bool CompileCommands::CheckCompiler(CompileKind kind) {
+  if (!CompilerPresent()) {
+    // GoRC keeps the message it has always had.
+    prompter_.ShowInfo(compiler_ == CompilerId::GoRC ? Text(msg::gorcyok)
+                                                     : Text(msg::derleyiciyok) + " " + CompilerDisplayName(compiler_));
+    return false;
+  }
+  if (kind != CompileKind::Res && !programs_.CanMakeObj()) {
+    prompter_.ShowInfo(Text(msg::objyok) + " " + CompilerDisplayName(compiler_));
+    return false;
+  }
+  return true;
 }
 
 void CompileCommands::CompileToRes() { PoolCommand(1); }
@@ -68,10 +100,7 @@ void CompileCommands::ConvertResToObj() {
   RunGuard guard(*this);
   saveDialog_.filter = "OBJ|obj";
   saveDialog_.title = Text(msg::objkaydet);
-  if (!CompilerPresent()) {
-    prompter_.ShowInfo(Text(msg::gorcyok));
-    return;
-  }
+  if (!CheckCompiler(CompileKind::ResObj)) return;
   const std::optional<std::string> input = prompter_.OpenDialog(openDialog_);
   if (!input) return;
   openDialog_.fileName = *input;
@@ -94,11 +123,8 @@ void CompileCommands::CompilePool(int mode) {
   }
   if (!missing.empty() || !shared.empty()) return;
 
-  if (!CompilerPresent()) {
-    prompter_.ShowInfo(Text(msg::gorcyok));
-    return;
-  }
-  WriteResourceScript(pool_, scriptPath_);
+  if (!CheckCompiler(mode == 1 ? CompileKind::Res : CompileKind::Obj)) return;
+  WriteResourceScript(pool_, scriptPath_, ReadsUtf8Script(compiler_));
   if (!FileExists(scriptPath_)) return;
 
   saveDialog_.title = Text(mode == 1 ? msg::reskaydet : msg::objkaydet);
@@ -119,7 +145,14 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
     input = openDialog_.fileName;
     openDialog_.fileName.clear();
   }
-  const ProcessRun run = shell_.RunAndWait(kCompilerName, CompilerParameters(kind, outputFile, input), ShowState::Hide);
+  // An .OBJ file made in two steps passes through liste.res beside the script.
+  const std::string intermediate = scriptPath_.substr(0, scriptPath_.size() - 2) + "res";
+  ProcessRun run;
+  for (const CompileStep& step : CompilePlan(programs_, machine_, kind, outputFile, input, intermediate)) {
+    run =
+        shell_.RunProgram({step.program, step.arguments, step.parameters, timeout_, [this] { return stopRequested_; }});
+    if (run.outcome != ProcessRun::Outcome::Exited || run.exitCode != 0) break;
+  }
   ReportResult(run, kind);
 }
 
@@ -127,14 +160,19 @@ void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
   switch (run.outcome) {
     case ProcessRun::Outcome::NotStarted: prompter_.ShowInfo(Text(msg::hata)); return;
     case ProcessRun::Outcome::Terminating: return;  // the program is closing: nobody is left to read a report
+    case ProcessRun::Outcome::Stopped: prompter_.ShowInfo(Text(msg::derlemedurdu)); return;
+    case ProcessRun::Outcome::TimedOut: prompter_.ShowInfo(Text(msg::derlemesuresi)); return;
     case ProcessRun::Outcome::Exited: break;
   }
   const std::string kindWord = AsciiUpper(CompileExtension(kind));
   const std::string fileLines =
       Text(msg::basari2) + ": " + outputName_ + "\r" + Text(msg::basari3) + ": " + outputFolder_;
   if (run.exitCode != 0) {
+    const std::string failed = Text(compiler_ == CompilerId::GoRC ? msg::derlemehata : msg::derlemehata2);
+    const std::string lastLines = LastLines(run.output, kReportedLines);
     prompter_.Message({Text(msg::derlemehata1),
-                       kindWord + " " + Text(msg::derlemehata) + " " + std::to_string(run.exitCode) + "\r" + fileLines,
+                       kindWord + " " + failed + " " + std::to_string(run.exitCode) + "\r" +
+                           (lastLines.empty() ? "" : lastLines + "\r\r") + fileLines,
                        MessageButtons::Ok, MessageIcon::Error});
     return;
   }

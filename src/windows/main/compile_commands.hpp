@@ -1,14 +1,18 @@
 // The main window's compile commands: ".RES dosyası oluştur", ".OBJ dosyası
 // oluştur" and "RES -> OBJ". They check the pool's key names, write liste.rc,
-// ask for the output file, run GoRC and report how it went.
+// ask for the output file, run the chosen resource compiler and report how it
+// went, with the compiler's own last words when it failed.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
 #include "platform/prompter.hpp"
 #include "platform/shell.hpp"
+#include "pool/compiler_backend.hpp"
 #include "pool/compiler_command.hpp"
+#include "pool/compiler_discovery.hpp"
 #include "pool/resource_pool.hpp"
 
 namespace kovan {
@@ -32,14 +36,24 @@ class CompileCommands {
   void CompileToRes();
   void CompileToObj();
   void ConvertResToObj();
+  // Ends the compiler of the running command; nothing when none runs.
+  void StopCompile();
+
+  // The compiler and machine the next command uses (GoRC and x86 until set).
+  void Choose(CompilerId compiler, Machine machine);
+  // Where the compilers are looked for. Until it is set only the system
+  // directory is searched, and only GoRC is found there.
+  void SetCompilerSearch(std::function<CompilerSearch()> search) { search_ = std::move(search); }
+  // How long a compiler may run before it is ended.
+  void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
   // Checks the pool, writes liste.rc and goes on with the output step; mode 1
   // makes a .RES file, mode 2 an .OBJ file. Errors writing the script are
   // thrown (FileCreateError) for the general error report.
   void CompilePool(int mode);
-  // Runs GoRC for the name chosen in the save dialog, waits and reports.
+  // Runs the compiler for the name chosen in the save dialog, waits and reports.
   void RunCompiler(const std::string& outputBase, CompileKind kind);
-  // Whether Gorc.exe lies in the system directory.
+  // Looks for the chosen compiler; true when it was found.
   bool CompilerPresent();
 
   // True from a compile command's start to the answer of its last message.
@@ -51,6 +65,9 @@ class CompileCommands {
  private:
   class RunGuard;
   void PoolCommand(int mode);
+  // Shows that the chosen compiler is missing, or cannot make an .OBJ file;
+  // false then.
+  bool CheckCompiler(CompileKind kind);
   void ReportResult(const ProcessRun& run, CompileKind kind);
 
   const ResourcePool& pool_;
@@ -60,6 +77,12 @@ class CompileCommands {
   CompileView& view_;
   std::function<void()> openPool_;
   bool running_ = false;
+  bool stopRequested_ = false;
+  CompilerId compiler_ = CompilerId::GoRC;
+  Machine machine_ = Machine::X86;
+  std::function<CompilerSearch()> search_;
+  std::chrono::milliseconds timeout_ = std::chrono::minutes(5);
+  CompilerPrograms programs_;  // what the last presence test found
   // The save dialog for the output file and the open dialog for the input
   // .RES file; they keep their settings from one command to the next.
   FileDialogRequest saveDialog_;

@@ -24,6 +24,8 @@ MainMenuModel::MainMenuModel()
           {"Yardm1", "", "", "yardim", MenuCommand::Help},
           {"N3", "", "", "", MenuCommand::None, -1, true},
           {"k1", "", "", "cikis", MenuCommand::Exit},
+          // The last item of the RES1 submenu, enabled only while a compile runs.
+          {"DerlemeDurdur1", "", "", "", MenuCommand::StopCompile, 0, false, false},
       } {}
 
 MainMenuItem* MainMenuModel::Find(std::string_view component) {

@@ -11,16 +11,17 @@ namespace kovan {
 
 enum class MenuCommand {
   None,
-  CreateRes,   // RESdosyasolutur1
-  CreateObj,   // OBJdosyasolutur1
-  ResToObj,    // RESOBJ1
-  Pool,        // DosyalarAyarla1
-  NewVersion,  // GncelSrm1
-  ClearPool,   // amamnSil1
-  Settings,    // Ayarlar1
-  About,       // Hakknda1
-  Help,        // Yardm1
-  Exit,        // k1
+  CreateRes,    // RESdosyasolutur1
+  CreateObj,    // OBJdosyasolutur1
+  ResToObj,     // RESOBJ1
+  StopCompile,  // DerlemeDurdur1
+  Pool,         // DosyalarAyarla1
+  NewVersion,   // GncelSrm1
+  ClearPool,    // amamnSil1
+  Settings,     // Ayarlar1
+  About,        // Hakknda1
+  Help,         // Yardm1
+  Exit,         // k1
 };
 
 struct MainMenuItem {

@@ -19,8 +19,10 @@ MainWindowLogic::MainWindowLogic(MainWindowView& view, MainWindowServices servic
       store_(services_.registry),
       poolFile_(services_.dataFolder + "Liste.kvl"),
       versionCheck_(*this, services_.prompter, services_.browser),
-      compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this, [this] { view_.ShowPoolWindow(); }),
+      compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this,
+               [this] { view_.ShowPoolWindow(); }),
       language_(MainWindowTexts(), *this) {
+  compile_.SetCompilerSearch([this] { return SystemCompilerSearch(services_.shell, &services_.registry); });
   language_.Loaded();
 }
 
@@ -65,9 +67,19 @@ void MainWindowLogic::VersionCheckDone(std::optional<int32_t> published) {
 
 void MainWindowLogic::RunCommand(MenuCommand command) {
   switch (command) {
-    case MenuCommand::CreateRes: compile_.CompileToRes(); break;
-    case MenuCommand::CreateObj: compile_.CompileToObj(); break;
-    case MenuCommand::ResToObj: compile_.ConvertResToObj(); break;
+    case MenuCommand::CreateRes:
+      ChooseCompiler();
+      compile_.CompileToRes();
+      break;
+    case MenuCommand::CreateObj:
+      ChooseCompiler();
+      compile_.CompileToObj();
+      break;
+    case MenuCommand::ResToObj:
+      ChooseCompiler();
+      compile_.ConvertResToObj();
+      break;
+    case MenuCommand::StopCompile: compile_.StopCompile(); break;
     case MenuCommand::NewVersion: OpenNewVersionPage(); break;
     case MenuCommand::ClearPool: ClearPool(); break;
     case MenuCommand::Help: OpenHelp(); break;
@@ -97,10 +109,17 @@ void MainWindowLogic::EnableNewVersionCommand() {
   view_.MenuChanged();
 }
 
+void MainWindowLogic::ChooseCompiler() {
+  compile_.Choose(ParseCompilerName(settings_.Derleyici).value_or(CompilerId::GoRC),
+                  ParseMachineName(settings_.Makine).value_or(Machine::X86));
+}
+
 void MainWindowLogic::SetCompileCommandsEnabled(bool enabled) {
   for (MenuCommand c : {MenuCommand::CreateRes, MenuCommand::CreateObj, MenuCommand::ResToObj}) {
     menu_.SetEnabled(c, enabled);
   }
+  // A running compile can be stopped from the menu its wait keeps live.
+  menu_.SetEnabled(MenuCommand::StopCompile, !enabled);
   view_.MenuChanged();
 }
 

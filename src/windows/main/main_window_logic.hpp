@@ -118,6 +118,8 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   // Imports one drop; true when the application began to end meanwhile.
   bool ImportOne(const std::vector<std::string>& paths);
 
+  // Hands the compiler and machine of the settings to the compile commands.
+  void ChooseCompiler();
   void EnableNewVersionCommand() override;
   void SetCompileCommandsEnabled(bool enabled) override;
   void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;

@@ -22,6 +22,8 @@ constexpr WindowText kMainTexts[] = {
     {"OBJdosyasolutur1", "Caption", 13, ".OBJ dosyası oluştur"},
     {"RESOBJ1", "Caption", 14, "RES -> OBJ"},
     {"RESdosyasolutur1", "Caption", 15, ".RES dosyası oluştur"},
+    {"DerlemeDurdur1", "Caption", 28, "Derlemeyi durdur"},
+    {"DerlemeDurdur1", "Hint", 29, "Çalışan kaynak derleyicisini durdurmak için tıklayın."},
     {"Proghint", "HintHelpText", 16, "Ayarları tanımlamak için F5 tuşuna basınız"},
     {"Yardm1", "Caption", 26, "Yardım"},
     {"Yardm1", "Hint", 27, "Kovan Yardım dosyasına ulaşmak için tıklayın."},
