@@ -1,6 +1,8 @@
 // kovanc lang check / lang list: language files as the program reads them.
 #include <nlohmann/json.hpp>
 
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "cli/commands.hpp"
 #include "lang/constants_table.hpp"
@@ -143,14 +145,18 @@ void ListLanguages(const std::string& folder, bool json) {
   LanguageManager manager;
   manager.SetBaseLanguage(kBaseLanguage);
   try {
+    if (!FolderExists(folder)) throw IoError(io_code::kPathNotFound);
     manager.ScanLanguageFolder(folder, "*.lng", false);
   } catch (const std::exception& e) {
     if (json) {
       Print(Dump(Json{{"error", e.what()}}));
     } else {
-      PrintError(std::string("kovanc: ") + e.what() + "\n");
+      PrintError("kovanc: " + folder + ": " + e.what() + "\n");
     }
     Exit(1);
+  }
+  for (const LanguageManager::SkippedFile& skipped : manager.SkippedFiles()) {
+    PrintError("kovanc: " + skipped.path + ": skipped: " + skipped.reason + "\n");
   }
   Json list = Json::array();
   std::string text;

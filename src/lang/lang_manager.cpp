@@ -82,16 +82,35 @@ int LanguageManager::LanguageIndexOf(uint16_t id) const {
 }
 
 int LanguageManager::ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse) {
+  {
+    std::unique_lock guard(lock_);
+    skipped_.clear();
+  }
+  return ScanFolder(folder, mask, recurse);
+}
+
+std::vector<LanguageManager::SkippedFile> LanguageManager::SkippedFiles() const {
+  std::shared_lock guard(lock_);
+  return skipped_;
+}
+
+int LanguageManager::ScanFolder(const std::string& folder, const std::string& mask, bool recurse) {
   std::string dir = folder;
   if (dir.empty() || !IsPathSeparator(dir.back())) dir += kPathSeparator;
   int accepted = 0;
   for (const FolderItem& item : ListFolder(dir)) {
     if (!MatchesPattern(item.name, mask)) continue;
     if (item.isFolder) {
-      if (recurse && item.name.front() != '.') accepted += ScanLanguageFolder(dir + item.name, mask, true);
+      if (recurse && item.name.front() != '.') accepted += ScanFolder(dir + item.name, mask, true);
       continue;
     }
-    if (AddLanguageFile(dir + item.name)) ++accepted;
+    // One file that cannot be read must not hide the languages of the others.
+    try {
+      if (AddLanguageFile(dir + item.name)) ++accepted;
+    } catch (const Error& e) {
+      std::unique_lock guard(lock_);
+      skipped_.push_back({dir + item.name, e.what()});
+    }
   }
   return accepted;
 }

@@ -77,14 +77,19 @@ TEST(KovancLang, ListGivesTheLanguagesOfAScan) {
   test::WriteBytes(dir / "tr.lng", "LANGID=1055\n");
   test::WriteBytes(dir / "bad.lng", "no language\n");
   test::WriteBytes(dir / "x.txt", "LANGID=1031\n");
+  // A file that cannot be opened (a link to itself) is skipped and named.
+  std::filesystem::create_symlink("loop.lng", test::FsPath(dir / "loop.lng"));
+  const Result skipped = test::RunCommand(std::string(KOVANC_PATH) + " lang list " + Q(dir.str()) + " 2>&1 >/dev/null");
+  EXPECT_EQ(skipped.out.rfind("kovanc: " + dir / "loop.lng" + ": skipped: ", 0), 0u) << skipped.out;
   const Result r = Kovanc("lang list --json " + Q(dir.str()));
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out,
             "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null},"
             "{\"index\":1,\"id\":1049,\"name\":\"Russian (Russia)\",\"file\":\"" +
                 dir / "ru.lng" + "\"}]\n");
-  EXPECT_EQ(Kovanc("lang list --json " + Q(dir / "none")).out,
-            "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null}]\n");
+  const Result missing = Kovanc("lang list --json " + Q(dir / "none"));
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "{\"error\":\"Invalid filename\"}\n");
   EXPECT_EQ(Kovanc("lang list " + Q(dir.str())).out,
             "0\t1055\tTurkish (Turkey)\t(built in)\n1\t1049\tRussian (Russia)\t" + dir / "ru.lng" + "\n");
 }
