@@ -25,6 +25,7 @@ std::string IoErrorText(int code) {
 }
 
 IoError::IoError(int code) : Error(IoErrorText(code)), code_(code) {}
+IoError::IoError(int code, const std::string& text) : Error(text), code_(code) {}
 
 SystemError::SystemError(const char* call, int code)
     : Error(std::string(call) + " failed: " + SystemErrorText(code)), code_(code) {}

@@ -32,6 +32,8 @@ inline constexpr int kDirectoryNameInvalid = 267;
 class IoError : public Error {
  public:
   explicit IoError(int code);
+  // The same code with a fuller text, for a failure that needs the user to act.
+  IoError(int code, const std::string& text);
   int code() const noexcept { return code_; }
 
  private:
