@@ -1,8 +1,8 @@
 #include "lang/lang_manager.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <stdexcept>
 
 #include "base/file_system.hpp"
@@ -132,7 +132,7 @@ bool LanguageManager::AddLanguageFile(const std::string& path) {
 }
 
 void LanguageManager::SwitchLanguage(uint16_t id) {
-  std::optional<LangFile> file;
+  std::shared_ptr<const LangFile> file;
   std::vector<LanguageController*> controllers;
   {
     std::unique_lock guard(lock_);
@@ -140,8 +140,9 @@ void LanguageManager::SwitchLanguage(uint16_t id) {
     if (!entry) id = baseLanguage_;
     if (id == activeLanguage_) return;
     // Read before changing anything, so that a bad file leaves all as it was.
-    if (entry) file = ReadLanguageFile(entry->path, false);
+    if (entry) file = std::make_shared<const LangFile>(ReadLanguageFile(entry->path, false));
     activeLanguage_ = id;
+    activeFile_ = file;
     activeCodePage_ = LanguageCodePage(id);
     if (!file) {
       for (LangConstant& constant : constants_.Items()) constant.value = constant.builtin;
@@ -162,16 +163,14 @@ void LanguageManager::SwitchLanguage(uint16_t id) {
 }
 
 void LanguageManager::TranslateController(LanguageController& controller) {
-  std::string path;
+  // The file read by the switch serves every window opened later.
+  std::shared_ptr<const LangFile> file;
   {
     std::shared_lock guard(lock_);
     if (activeLanguage_ == baseLanguage_) return;
-    const LanguageFileEntry* entry = FileOf(activeLanguage_);
-    if (!entry) return;
-    path = entry->path;
+    file = activeFile_;
   }
-  const LangFile file = ReadLanguageFile(path, false);
-  controller.Translate(file.FindSection(controller.SectionNameOrWindow()));
+  if (file) controller.Translate(file->FindSection(controller.SectionNameOrWindow()));
 }
 
 void LanguageManager::AttachController(LanguageController& controller) {

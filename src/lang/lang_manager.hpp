@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <shared_mutex>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 namespace kovan {
 
 class LanguageController;
+struct LangFile;
 
 inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, the language built into the program
 
@@ -98,6 +100,7 @@ class LanguageManager {
   std::vector<LanguageController*> controllers_;  // not owned, in attach order
   std::vector<LanguageFileEntry> files_;
   std::vector<SkippedFile> skipped_;
+  std::shared_ptr<const LangFile> activeFile_;  // the active language's file, none for the base
 };
 
 // The program's one manager. Its base language is Turkish from the start.
