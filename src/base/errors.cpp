@@ -89,4 +89,11 @@ std::string SystemErrorText(int code) {
 #endif
 }
 
+std::string IoErrorSystemText(int code) {
+#ifdef _WIN32
+  if (code == io_code::kDiskFull) return SystemErrorText(ERROR_DISK_FULL);
+#endif
+  return SystemErrorText(code);
+}
+
 }  // namespace kovan

@@ -41,7 +41,7 @@ void WriteResourceScript(const ResourcePool& pool, const std::string& path) {
   try {
     ReplaceFileAtomically(path, bytes);
   } catch (const IoError& e) {
-    throw FileCreateError(path, SystemErrorText(e.code()));
+    throw FileCreateError(path, IoErrorSystemText(e.code()));
   }
 }
 

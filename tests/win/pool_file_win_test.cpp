@@ -59,6 +59,11 @@ TEST(PoolFileWin, AFileNameWithoutAFolderIsReplacedInTheCurrentFolder) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(PoolFileWin, AFullDiskIsDescribedAsSuch) {
+  EXPECT_EQ(IoErrorSystemText(io_code::kDiskFull), SystemErrorText(ERROR_DISK_FULL));
+  EXPECT_EQ(IoErrorSystemText(32), SystemErrorText(32));
+}
+
 TEST(PoolFileWin, KovanCarriesTheConstantsResourceByteForByte) {
   const auto exe = std::filesystem::path(ToWide(ExeFolder())) / L"Kovan.exe";
   HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
