@@ -6,6 +6,7 @@
 #include "base/text.hpp"
 #include "cli/commands.hpp"
 #include "lang/constants_table.hpp"
+#include "lang/lang_error.hpp"
 #include "lang/lang_file.hpp"
 #include "lang/lang_manager.hpp"
 #include "lang/language_info.hpp"
@@ -130,6 +131,14 @@ void CheckFile(const std::string& path, bool json) {
   try {
     file = ReadLanguageFile(path, false);
     scanned = ReadLanguageFile(path, true);
+  } catch (const LanguageLineError& e) {
+    // Lines are counted from 1 here, as editors count them.
+    if (json) {
+      Print(Dump(Json{{"error", e.reason()}, {"file", path}, {"line", e.line() + 1}}));
+    } else {
+      PrintError("kovanc: " + path + ":" + std::to_string(e.line() + 1) + ": " + e.reason() + "\n");
+    }
+    Exit(1);
   } catch (const std::exception& e) {
     if (json) {
       Print(Dump(Json{{"error", e.what()}}));

@@ -108,8 +108,8 @@ std::u16string DecodeLanguageFile(std::string_view bytes, unsigned systemCodePag
   // A UTF-8 file keeps the mark that names it; reading it as 8-bit text would
   // glue the mark to the first parameter's name and lose the file's LANGID.
   if (StartsWith(bytes, "\xEF\xBB\xBF")) return Utf8ToUtf16(bytes.substr(3));
-  const std::u16string first =
-      StartsWith(bytes, "\xFE\xFF") ? DecodeUtf16(bytes.substr(2), true) : AnsiToUtf16(bytes, systemCodePage);
+  if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+  const std::u16string first = AnsiToUtf16(bytes, systemCodePage);
   return AnsiToUtf16(bytes, LanguageCodePage(FindLanguage(first)));
 }
 
@@ -212,7 +212,7 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
         }
       }
     } catch (const LanguageError& inner) {
-      throw LanguageError("Loading translations failed.\r\nLine " + std::to_string(index) + ": " + inner.what());
+      throw LanguageLineError(index, inner.what());
     }
   }
   return file;

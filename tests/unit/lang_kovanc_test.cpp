@@ -19,8 +19,8 @@ using Result = test::CommandResult;
 TEST(KovancLang, CheckPrintsWhatASwitchReads) {
   test::TempDir dir;
   struct Case {
-    const char* bytes;
-    const char* json;
+    std::string bytes;
+    std::string json;
     int exitCode;
   };
   const Case cases[] = {
@@ -43,7 +43,15 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
        "\"sections\":{}}\n",
        0},
       {"LANGID=1033\n[S]\n1=a\n\n1=b\n",
-       "{\"error\":\"Loading translations failed.\\r\\nLine 4: Duplicate property value translation ID (1)\"}\n", 1},
+       "{\"error\":\"Duplicate property value translation ID (1)\",\"file\":\"" + dir / "x.lng" + "\",\"line\":5}\n",
+       1},
+      {std::string("\xFE\xFF\0L\0A\0N\0G\0I\0D\0=\0"
+                   "1\0"
+                   "0\0"
+                   "4\0"
+                   "9\0\n",
+                   26),
+       "{\"langid\":1049,\"listed\":true,\"params\":{\"LANGID\":\"1049\"},\"constants\":{},\"sections\":{}}\n", 0},
   };
   for (const Case& c : cases) {
     test::WriteBytes(dir / "x.lng", c.bytes);
