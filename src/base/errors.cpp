@@ -25,6 +25,7 @@ std::string IoErrorText(int code) {
 }
 
 IoError::IoError(int code) : Error(IoErrorText(code)), code_(code) {}
+IoError::IoError(int code, const std::string& text) : Error(text), code_(code) {}
 
 SystemError::SystemError(const char* call, int code)
     : Error(std::string(call) + " failed: " + SystemErrorText(code)), code_(code) {}
@@ -86,6 +87,13 @@ std::string SystemErrorText(int code) {
     default: return "System error " + std::to_string(code);
   }
 #endif
+}
+
+std::string IoErrorSystemText(int code) {
+#ifdef _WIN32
+  if (code == io_code::kDiskFull) return SystemErrorText(ERROR_DISK_FULL);
+#endif
+  return SystemErrorText(code);
 }
 
 }  // namespace kovan

@@ -32,6 +32,8 @@ inline constexpr int kDirectoryNameInvalid = 267;
 class IoError : public Error {
  public:
   explicit IoError(int code);
+  // The same code with a fuller text, for a failure that needs the user to act.
+  IoError(int code, const std::string& text);
   int code() const noexcept { return code_; }
 
  private:
@@ -60,6 +62,10 @@ class SystemError : public Error {
 // The system's own description of an error code (FormatMessage on Windows,
 // strerror elsewhere), without a trailing line break.
 std::string SystemErrorText(int code);
+// The system's description for the code of an IoError: its own code 101 (a
+// full disk) is described as the system's disk-full error, not as the
+// unrelated system error that shares the number.
+std::string IoErrorSystemText(int code);
 
 // The Windows error code for the calling thread's last failure (GetLastError on
 // Windows; errno mapped to the matching Windows code elsewhere).

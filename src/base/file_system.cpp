@@ -19,6 +19,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #endif
 
 namespace kovan {
@@ -92,6 +94,7 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
     item.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     item.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
     item.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    item.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     items.push_back(std::move(item));
   } while (FindNextFileW(find.get(), &data));
   return items;
@@ -135,10 +138,24 @@ namespace {
 
 bool IsSharingError(DWORD err) { return err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION; }
 
+// The full form of a path: the replace calls refuse a bare file name.
+std::wstring FullWidePath(const std::string& path) {
+  const std::wstring wide = ToWide(path);
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (written == 0 || written >= needed) return wide;
+  full.resize(written);
+  return full;
+}
+
 }  // namespace
 
+std::string FullPathOf(const std::string& path) { return path.empty() ? path : ToUtf8(FullWidePath(path)); }
+
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::wstring target = ToWide(path);
+  const std::wstring target = FullWidePath(path);
   // Find out first whether the target may be replaced at all, so that a file held
   // open by another program reports the sharing violation itself rather than the
   // replace call's less telling code.
@@ -184,15 +201,23 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
       return;
     }
     err = GetLastError();
+    // After these two the old file is gone or renamed and only the temporary
+    // file holds the data: it is moved into place, or kept and named.
+    if (err == ERROR_UNABLE_TO_MOVE_REPLACEMENT || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+      for (int retry = 0; retry < 10; ++retry) {
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+        Sleep(50);
+      }
+      throw IoError(static_cast<int>(err), IoErrorText(static_cast<int>(err)) + ". The new contents of \"" + path +
+                                               "\" are kept in \"" + ToUtf8(temp) + "\"");
+    }
     // A virus scanner or indexer may hold the file for a moment.
     if (!IsSharingError(err) && err != ERROR_UNABLE_TO_REMOVE_REPLACED && err != ERROR_ACCESS_DENIED) break;
     Sleep(50);
   }
+  // Here the target still holds its old contents, so the copy can go.
   DeleteFileW(temp.c_str());
-  if (err == ERROR_UNABLE_TO_REMOVE_REPLACED || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
-      err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-    err = ERROR_SHARING_VIOLATION;
-  }
+  if (err == ERROR_UNABLE_TO_REMOVE_REPLACED) err = ERROR_SHARING_VIOLATION;
   throw IoError(static_cast<int>(err));
 }
 
@@ -231,8 +256,10 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
     FolderItem item;
     item.name = entry->d_name;
     bool isFolder = entry->d_type == DT_DIR;
+    item.isLink = entry->d_type == DT_LNK;
     if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
       struct stat st {};
+      if (entry->d_type == DT_UNKNOWN && lstat((base + item.name).c_str(), &st) == 0) item.isLink = S_ISLNK(st.st_mode);
       isFolder = stat((base + item.name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
     item.isFolder = isFolder;
@@ -250,6 +277,14 @@ std::string ExeFolder() {
   if (n <= 0) return "./";
   buffer.resize(static_cast<size_t>(n));
   return FolderOf(buffer);
+}
+
+std::string FullPathOf(const std::string& path) {
+  if (path.empty() || path.front() == '/') return path;
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  if (error) return path;
+  return (current / path).lexically_normal().string();
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, int* openError) {
@@ -282,23 +317,61 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
   return bytes;
 }
 
+namespace {
+
+// The file a write to `path` should end up in: a symbolic link is followed to
+// its target (which may not exist yet), so that the link stays a link.
+std::string ResolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = readlink(current.c_str(), link.data(), link.size());
+    if (n <= 0) return current;
+    link.resize(static_cast<size_t>(n));
+    current = link.front() == '/' ? link : FolderOf(current) + link;
+  }
+  throw IoError(ErrnoToSystemError(ELOOP));
+}
+
+// Creates a new file beside `target` under a name nobody can guess, never
+// through an existing file or link of that name.
+int CreateTemporaryBeside(const std::string& target, std::string& temp) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%08x%08x", random(), random());
+    temp = target + "." + suffix + ".tmp";
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) throw IoError(ErrnoToSystemError(errno));
+  }
+  throw IoError(ErrnoToSystemError(EEXIST));
+}
+
+}  // namespace
+
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw IoError(ErrnoToSystemError(errno));
+  const std::string target = ResolveLinks(path);
+  std::string temp;
+  const int fd = CreateTemporaryBeside(target, temp);
   auto fail = [&](int err) {
     close(fd);
     unlink(temp.c_str());
     throw IoError(err);
   };
+  // The new file keeps the permissions of the one it replaces.
+  struct stat old {};
+  if (stat(target.c_str(), &old) == 0 && fchmod(fd, old.st_mode & 07777) != 0) fail(ErrnoToSystemError(errno));
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail(ErrnoToSystemError(errno));
+      fail(errno == ENOSPC ? io_code::kDiskFull : ErrnoToSystemError(errno));
     }
-    if (n == 0) fail(101);
+    if (n == 0) fail(io_code::kDiskFull);
     done += static_cast<size_t>(n);
   }
   if (fsync(fd) != 0) fail(ErrnoToSystemError(errno));
@@ -307,7 +380,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     unlink(temp.c_str());
     throw IoError(err);
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
+  if (rename(temp.c_str(), target.c_str()) != 0) {
     const int err = ErrnoToSystemError(errno);
     unlink(temp.c_str());
     throw IoError(err);

@@ -31,6 +31,7 @@ struct FolderItem {
   bool isFolder = false;
   bool hidden = false;
   bool system = false;
+  bool isLink = false;  // a symbolic link or other reparse point (a junction, say)
 };
 
 // The size of a file from its attributes, without opening it; nothing when the
@@ -43,6 +44,10 @@ std::vector<FolderItem> ListFolder(const std::string& folder);
 
 // The folder of the running executable, with its trailing separator.
 std::string ExeFolder();
+
+// The path made full against the current folder, as a dropped path is;
+// "" stays "".
+std::string FullPathOf(const std::string& path);
 
 // The folder part of a path, with its trailing separator ("" when it has none).
 std::string FolderOf(std::string_view path);

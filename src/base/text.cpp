@@ -252,13 +252,28 @@ std::string AnsiToUtf8(std::string_view bytes, unsigned codePage) {
     return out;
   }
   if (IconvConvert(IconvName(codePage), "UTF-8", bytes, out)) return out;
-  // Malformed multi-byte text: keep what decodes, one replacement per bad byte.
+  // Malformed multi-byte text: everything around a bad byte still decodes;
+  // the bad byte alone becomes one replacement character.
   out.clear();
-  for (unsigned char b : bytes) {
-    if (b < 0x80)
-      out += static_cast<char>(b);
-    else
+  IconvHandle cd(iconv_open("UTF-8", IconvName(codePage).c_str()));
+  char* inPtr = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  std::string buffer(bytes.size() * 4 + 16, '\0');
+  while (inLeft > 0) {
+    char* outPtr = buffer.data();
+    size_t outLeft = buffer.size();
+    const size_t done = cd.valid() ? iconv(cd.handle, &inPtr, &inLeft, &outPtr, &outLeft) : static_cast<size_t>(-1);
+    out.append(buffer.data(), buffer.size() - outLeft);
+    if (done != static_cast<size_t>(-1)) break;
+    if (cd.valid()) iconv(cd.handle, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+    const auto bad = static_cast<unsigned char>(*inPtr);
+    if (bad < 0x80) {
+      out += static_cast<char>(bad);
+    } else {
       AppendUtf8(out, kReplacement);
+    }
+    ++inPtr;
+    --inLeft;
   }
   return out;
 #endif

@@ -1,9 +1,12 @@
 // kovanc lang check / lang list: language files as the program reads them.
 #include <nlohmann/json.hpp>
 
+#include "base/errors.hpp"
+#include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "cli/commands.hpp"
 #include "lang/constants_table.hpp"
+#include "lang/lang_error.hpp"
 #include "lang/lang_file.hpp"
 #include "lang/lang_manager.hpp"
 #include "lang/language_info.hpp"
@@ -128,6 +131,14 @@ void CheckFile(const std::string& path, bool json) {
   try {
     file = ReadLanguageFile(path, false);
     scanned = ReadLanguageFile(path, true);
+  } catch (const LanguageLineError& e) {
+    // Lines are counted from 1 here, as editors count them.
+    if (json) {
+      Print(Dump(Json{{"error", e.reason()}, {"file", path}, {"line", e.line() + 1}}));
+    } else {
+      PrintError("kovanc: " + path + ":" + std::to_string(e.line() + 1) + ": " + e.reason() + "\n");
+    }
+    Exit(1);
   } catch (const std::exception& e) {
     if (json) {
       Print(Dump(Json{{"error", e.what()}}));
@@ -143,14 +154,18 @@ void ListLanguages(const std::string& folder, bool json) {
   LanguageManager manager;
   manager.SetBaseLanguage(kBaseLanguage);
   try {
+    if (!FolderExists(folder)) throw IoError(io_code::kPathNotFound);
     manager.ScanLanguageFolder(folder, "*.lng", false);
   } catch (const std::exception& e) {
     if (json) {
       Print(Dump(Json{{"error", e.what()}}));
     } else {
-      PrintError(std::string("kovanc: ") + e.what() + "\n");
+      PrintError("kovanc: " + folder + ": " + e.what() + "\n");
     }
     Exit(1);
+  }
+  for (const LanguageManager::SkippedFile& skipped : manager.SkippedFiles()) {
+    PrintError("kovanc: " + skipped.path + ": skipped: " + skipped.reason + "\n");
   }
   Json list = Json::array();
   std::string text;

@@ -54,12 +54,26 @@ void AddToPool(const std::string& file, const std::vector<std::string>& paths, b
       Exit(1);
     }
   }
+  // Paths are stored full, as a drop gives them, so that the list means the
+  // same to a program started from another folder.
+  std::vector<std::string> found;
+  bool missing = false;
+  for (const std::string& path : paths) {
+    const std::string full = FullPathOf(path);
+    if (FileExists(full) || FolderExists(full)) {
+      found.push_back(full);
+    } else {
+      PrintError("kovanc: " + path + ": " + IoErrorText(io_code::kFileNotFound) + "\n");
+      missing = true;
+    }
+  }
   DropImportHooks hooks;
   hooks.acceptFolders = folders;
   hooks.askSubfolders = [subfolders](const std::string&) { return subfolders; };
-  ImportDroppedPaths(pool, paths, hooks);
+  ImportDroppedPaths(pool, found, hooks);
   WritePoolFile(pool, file);
   Print(std::to_string(pool.Count()) + "\n");
+  if (missing) Exit(1);
 }
 
 // A key name or type as the pool window stores an edit of it.

@@ -14,7 +14,7 @@ void CheckVersion(const std::string& serverText) {
   if (!serverText.empty()) {
     const std::optional<ServerAddress> parsed = ParseServerAddress(serverText);
     if (!parsed) {
-      Print("failed: not a server address: " + serverText + "\n");
+      PrintError("failed: not a server address: " + serverText + "\n");
       Exit(1);
     }
     server = *parsed;
@@ -23,7 +23,7 @@ void CheckVersion(const std::string& serverText) {
   try {
     version = FetchPublishedVersion(server);
   } catch (const std::exception& e) {
-    Print(std::string("failed: ") + e.what() + "\n");
+    PrintError(std::string("failed: ") + e.what() + "\n");
     Exit(1);
   }
   Print((version > kOwnVersion ? "newer " : "current ") + std::to_string(version) + "\n");

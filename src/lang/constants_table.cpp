@@ -54,18 +54,42 @@ bool IsValidIdentifier(std::string_view name) {
   return std::all_of(name.begin() + 1, name.end(), IsIdentChar);
 }
 
+void ConstantsTable::Clear() {
+  items_.clear();
+  index_.clear();
+  sorted_ = true;
+}
+
 void ConstantsTable::Add(std::string name, std::u16string text) {
   if (!IsValidIdentifier(name)) throw LanguageError("Invalid constant name (\"" + name + "\")");
-  const auto it = std::lower_bound(items_.begin(), items_.end(), name, NameLess);
-  if (it != items_.end() && AsciiIEquals(it->name, name)) {
+  if (!index_.try_emplace(AsciiUpper(name), items_.size()).second) {
     throw LanguageError("Duplicate constant name (\"" + name + "\")");
   }
-  items_.insert(it, LangConstant{std::move(name), text, text});
+  if (sorted_ && !items_.empty() && !NameLess(items_.back(), name)) sorted_ = false;
+  items_.push_back(LangConstant{std::move(name), text, text});
+}
+
+void ConstantsTable::Sort() const {
+  if (sorted_) return;
+  std::sort(items_.begin(), items_.end(),
+            [](const LangConstant& a, const LangConstant& b) { return AsciiICompare(a.name, b.name) < 0; });
+  for (size_t i = 0; i < items_.size(); ++i) index_[AsciiUpper(items_[i].name)] = i;
+  sorted_ = true;
+}
+
+const std::vector<LangConstant>& ConstantsTable::Items() const {
+  Sort();
+  return items_;
+}
+
+std::vector<LangConstant>& ConstantsTable::Items() {
+  Sort();
+  return items_;
 }
 
 const LangConstant* ConstantsTable::Find(std::string_view name) const {
-  const auto it = std::lower_bound(items_.begin(), items_.end(), name, NameLess);
-  return it != items_.end() && AsciiIEquals(it->name, name) ? &*it : nullptr;
+  const auto it = index_.find(AsciiUpper(name));
+  return it != index_.end() ? &items_[it->second] : nullptr;
 }
 
 LangConstant* ConstantsTable::Find(std::string_view name) {

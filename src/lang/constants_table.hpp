@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kovan {
@@ -20,19 +21,29 @@ bool IsValidIdentifier(std::string_view name);
 
 class ConstantsTable {
  public:
-  void Clear() { items_.clear(); }
-  // Inserts at the sorted place; throws LanguageError for an invalid or repeated name.
+  void Clear();
+  // Throws LanguageError for an invalid or repeated name.
   void Add(std::string name, std::u16string text);
   // Looks a name up without regard to ASCII letter case; nullptr when absent.
   const LangConstant* Find(std::string_view name) const;
   LangConstant* Find(std::string_view name);
-  const std::vector<LangConstant>& Items() const { return items_; }
-  std::vector<LangConstant>& Items() { return items_; }
+  // The constants sorted by name, ASCII case ignored. Entries may be changed
+  // but not added or removed through it.
+  const std::vector<LangConstant>& Items() const;
+  std::vector<LangConstant>& Items();
 
   uint8_t flag = 0;  // kept with the table; nothing reads it
 
  private:
-  std::vector<LangConstant> items_;  // sorted by name, ASCII case ignored
+  void Sort() const;
+
+  // Appended in any order and sorted only when the whole list is asked for,
+  // so that a large file in reverse order still loads in linear time. The
+  // sort happens inside const calls: callers that share a table across
+  // threads hold a writer's lock for Items().
+  mutable std::vector<LangConstant> items_;
+  mutable std::unordered_map<std::string, size_t> index_;  // upper-cased name -> position in items_
+  mutable bool sorted_ = true;
 };
 
 // Replaces the table with the entries of a LANG_CONSTS stream (versions 0, 1

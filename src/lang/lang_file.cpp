@@ -1,6 +1,7 @@
 #include "lang/lang_file.hpp"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
@@ -107,8 +108,8 @@ std::u16string DecodeLanguageFile(std::string_view bytes, unsigned systemCodePag
   // A UTF-8 file keeps the mark that names it; reading it as 8-bit text would
   // glue the mark to the first parameter's name and lose the file's LANGID.
   if (StartsWith(bytes, "\xEF\xBB\xBF")) return Utf8ToUtf16(bytes.substr(3));
-  const std::u16string first =
-      StartsWith(bytes, "\xFE\xFF") ? DecodeUtf16(bytes.substr(2), true) : AnsiToUtf16(bytes, systemCodePage);
+  if (StartsWith(bytes, "\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+  const std::u16string first = AnsiToUtf16(bytes, systemCodePage);
   return AnsiToUtf16(bytes, LanguageCodePage(FindLanguage(first)));
 }
 
@@ -162,6 +163,9 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
   LangFile file;
   Part part = Part::Params;
   size_t section = 0;
+  // Positions by upper-cased name, so that a long file is read in linear time.
+  std::unordered_map<std::string, size_t> paramIndex;
+  std::unordered_map<std::string, size_t> sectionIndex;
   const std::vector<std::u16string> lines = SplitLines(text);
   for (size_t index = 0; index < lines.size(); ++index) {
     const std::u16string_view line = Trim(lines[index]);
@@ -175,10 +179,9 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
         continue;
       }
       part = Part::Section;
-      const auto it = std::find_if(file.sections.begin(), file.sections.end(),
-                                   [&name](const LangSection& s) { return AsciiIEquals(s.name, name); });
-      section = static_cast<size_t>(it - file.sections.begin());
-      if (it == file.sections.end()) file.sections.push_back(LangSection{name, {}});
+      const auto [it, added] = sectionIndex.try_emplace(AsciiUpper(name), file.sections.size());
+      section = it->second;
+      if (added) file.sections.push_back(LangSection{name, {}});
       continue;
     }
     const size_t eq = line.find(u'=');
@@ -189,13 +192,12 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
     try {
       switch (part) {
         case Part::Params: {
-          const std::string key = Utf16ToUtf8(name);
-          const auto it = std::find_if(file.params.begin(), file.params.end(),
-                                       [&key](const auto& param) { return AsciiIEquals(param.first, key); });
-          if (it != file.params.end()) {
-            it->second = value;
+          std::string key = Utf16ToUtf8(name);
+          const auto [it, added] = paramIndex.try_emplace(AsciiUpper(key), file.params.size());
+          if (added) {
+            file.params.emplace_back(std::move(key), value);
           } else {
-            file.params.emplace_back(key, value);
+            file.params[it->second].second = value;
           }
           break;
         }
@@ -210,7 +212,7 @@ LangFile ParseLanguageText(std::u16string_view text, bool paramsOnly) {
         }
       }
     } catch (const LanguageError& inner) {
-      throw LanguageError("Loading translations failed.\r\nLine " + std::to_string(index) + ": " + inner.what());
+      throw LanguageLineError(index, inner.what());
     }
   }
   return file;

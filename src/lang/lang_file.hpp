@@ -48,11 +48,11 @@ struct LangFile {
 // The decimal integer a text spells (optional sign, digits, 32-bit range).
 std::optional<int32_t> ParseDecimal(std::u16string_view text);
 
-// Turns the file's bytes into text. A UTF-16LE file (FF FE) is read as such and
-// a UTF-8 file with its mark (EF BB BF) as UTF-8. Any other file is 8-bit text
-// in the ANSI code page of its language: a first decoding with
-// `systemCodePage` (UTF-16BE after FE FF) finds the LANGID line, then the whole
-// file is decoded with that language's code page (1033's when there is none).
+// Turns the file's bytes into text. A UTF-16 file (FF FE or FE FF) is read as
+// such and a UTF-8 file with its mark (EF BB BF) as UTF-8. Any other file is
+// 8-bit text in the ANSI code page of its language: a first decoding with
+// `systemCodePage` finds the LANGID line, then the whole file is decoded with
+// that language's code page (1033's when there is none).
 std::u16string DecodeLanguageFile(std::string_view bytes, unsigned systemCodePage);
 
 // Splits at CR LF, LF or CR; a final line break ends the last line.

@@ -1,8 +1,8 @@
 #include "lang/lang_manager.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
-#include <optional>
 #include <stdexcept>
 
 #include "base/file_system.hpp"
@@ -82,16 +82,35 @@ int LanguageManager::LanguageIndexOf(uint16_t id) const {
 }
 
 int LanguageManager::ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse) {
+  {
+    std::unique_lock guard(lock_);
+    skipped_.clear();
+  }
+  return ScanFolder(folder, mask, recurse);
+}
+
+std::vector<LanguageManager::SkippedFile> LanguageManager::SkippedFiles() const {
+  std::shared_lock guard(lock_);
+  return skipped_;
+}
+
+int LanguageManager::ScanFolder(const std::string& folder, const std::string& mask, bool recurse) {
   std::string dir = folder;
   if (dir.empty() || !IsPathSeparator(dir.back())) dir += kPathSeparator;
   int accepted = 0;
   for (const FolderItem& item : ListFolder(dir)) {
     if (!MatchesPattern(item.name, mask)) continue;
     if (item.isFolder) {
-      if (recurse && item.name.front() != '.') accepted += ScanLanguageFolder(dir + item.name, mask, true);
+      if (recurse && item.name.front() != '.') accepted += ScanFolder(dir + item.name, mask, true);
       continue;
     }
-    if (AddLanguageFile(dir + item.name)) ++accepted;
+    // One file that cannot be read must not hide the languages of the others.
+    try {
+      if (AddLanguageFile(dir + item.name)) ++accepted;
+    } catch (const Error& e) {
+      std::unique_lock guard(lock_);
+      skipped_.push_back({dir + item.name, e.what()});
+    }
   }
   return accepted;
 }
@@ -113,7 +132,7 @@ bool LanguageManager::AddLanguageFile(const std::string& path) {
 }
 
 void LanguageManager::SwitchLanguage(uint16_t id) {
-  std::optional<LangFile> file;
+  std::shared_ptr<const LangFile> file;
   std::vector<LanguageController*> controllers;
   {
     std::unique_lock guard(lock_);
@@ -121,8 +140,9 @@ void LanguageManager::SwitchLanguage(uint16_t id) {
     if (!entry) id = baseLanguage_;
     if (id == activeLanguage_) return;
     // Read before changing anything, so that a bad file leaves all as it was.
-    if (entry) file = ReadLanguageFile(entry->path, false);
+    if (entry) file = std::make_shared<const LangFile>(ReadLanguageFile(entry->path, false));
     activeLanguage_ = id;
+    activeFile_ = file;
     activeCodePage_ = LanguageCodePage(id);
     if (!file) {
       for (LangConstant& constant : constants_.Items()) constant.value = constant.builtin;
@@ -143,16 +163,14 @@ void LanguageManager::SwitchLanguage(uint16_t id) {
 }
 
 void LanguageManager::TranslateController(LanguageController& controller) {
-  std::string path;
+  // The file read by the switch serves every window opened later.
+  std::shared_ptr<const LangFile> file;
   {
     std::shared_lock guard(lock_);
     if (activeLanguage_ == baseLanguage_) return;
-    const LanguageFileEntry* entry = FileOf(activeLanguage_);
-    if (!entry) return;
-    path = entry->path;
+    file = activeFile_;
   }
-  const LangFile file = ReadLanguageFile(path, false);
-  controller.Translate(file.FindSection(controller.SectionNameOrWindow()));
+  if (file) controller.Translate(file->FindSection(controller.SectionNameOrWindow()));
 }
 
 void LanguageManager::AttachController(LanguageController& controller) {

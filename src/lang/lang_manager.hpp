@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <shared_mutex>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 namespace kovan {
 
 class LanguageController;
+struct LangFile;
 
 inline constexpr uint16_t kBaseLanguage = 1055;  // Turkish, the language built into the program
 
@@ -46,8 +48,14 @@ class LanguageManager {
 
   // Registers the files of `folder` that match `mask` (and, with `recurse`,
   // those of its subfolders); returns how many were accepted. A file that
-  // cannot be opened ends the scan with FileOpenError.
+  // cannot be read is left out and listed in SkippedFiles().
   int ScanLanguageFolder(const std::string& folder, const std::string& mask, bool recurse);
+  struct SkippedFile {
+    std::string path;
+    std::string reason;  // the error met while reading it
+  };
+  // The files the last scan left out, in the order it met them.
+  std::vector<SkippedFile> SkippedFiles() const;
   // Registers one file by its LANGID. False for a missing file or a file
   // without a usable LANGID; true, without registering, for the base language.
   bool AddLanguageFile(const std::string& path);
@@ -78,6 +86,7 @@ class LanguageManager {
     std::string path;
   };
 
+  int ScanFolder(const std::string& folder, const std::string& mask, bool recurse);
   const LanguageFileEntry* FileOf(uint16_t id) const;  // caller holds the lock
   void CheckIndex(int index) const;                    // caller holds the lock
 
@@ -90,6 +99,8 @@ class LanguageManager {
   ConstantsTable constants_;
   std::vector<LanguageController*> controllers_;  // not owned, in attach order
   std::vector<LanguageFileEntry> files_;
+  std::vector<SkippedFile> skipped_;
+  std::shared_ptr<const LangFile> activeFile_;  // the active language's file, none for the base
 };
 
 // The program's one manager. Its base language is Turkish from the start.

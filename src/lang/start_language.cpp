@@ -9,6 +9,12 @@ std::string LanguageFolder() { return ExeFolder() + "dil" + kPathSeparator; }
 bool ChooseStartLanguage(LanguageManager& manager, int32_t savedLanguage, const std::string& languageFolder,
                          Prompter& prompter, const std::function<void(int index)>& eachLanguage) {
   manager.ScanLanguageFolder(languageFolder, "*.lng", false);
+  const std::vector<LanguageManager::SkippedFile> skipped = manager.SkippedFiles();
+  if (!skipped.empty()) {
+    std::string report = Text(msg::dilatlandi);
+    for (const LanguageManager::SkippedFile& file : skipped) report += '\r' + file.path + '\r' + file.reason;
+    prompter.ReportError(report);
+  }
   bool found = false;
   for (int index = 0; index < manager.LanguageTotal(); ++index) {
     if (eachLanguage) eachLanguage(index);

@@ -24,8 +24,8 @@ std::string LanguageFolder();
 // the base language, with the notice when something other than 0 was saved.
 // `eachLanguage` (if given) is called with every language index in order
 // before switching, for a list of languages to be filled. Returns true when
-// the saved language was found. Errors of the scan and the switch reach the
-// caller.
+// the saved language was found. Files the scan could not read are left out
+// and reported together; an error of the switch reaches the caller.
 bool ChooseStartLanguage(LanguageManager& manager, int32_t savedLanguage, const std::string& languageFolder,
                          Prompter& prompter, const std::function<void(int index)>& eachLanguage = {});
 

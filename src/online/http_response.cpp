@@ -206,7 +206,8 @@ HttpResponse ReadHttpResponse(ByteSource& source) {
   AnswerReader reader(source);
   size_t budget = kMaxHttpHeaderBlock;
   AnswerHead head = ReadHead(reader, budget);
-  while (head.status == 100) head = ReadHead(reader, budget);
+  // Informational answers (100 Continue, 102, 103 Early Hints) come before the real one.
+  while (head.status >= 100 && head.status < 200) head = ReadHead(reader, budget);
 
   std::optional<uint64_t> contentLength;
   bool chunked = false;

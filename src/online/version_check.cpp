@@ -6,9 +6,23 @@
 
 namespace kovan {
 
+namespace {
+
+// The number as an editor or a server leaves it: after a UTF-8 byte-order
+// mark, between spaces and line ends. The number itself stays strict.
+std::string_view VersionText(std::string_view body) {
+  if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!body.empty() && blank(body.front())) body.remove_prefix(1);
+  while (!body.empty() && blank(body.back())) body.remove_suffix(1);
+  return body;
+}
+
+}  // namespace
+
 int32_t FetchPublishedVersion(const ServerAddress& server) {
   const HttpResponse response = HttpGet(server, kVersionFilePath, kVersionCheckTimeLimit);
-  const std::optional<int32_t> version = StrictToInt(response.body);
+  const std::optional<int32_t> version = StrictToInt(VersionText(response.body));
   if (!version) throw Error("the version file does not hold a number");
   return *version;
 }

@@ -22,7 +22,9 @@ void ScanInto(const std::string& folder, bool subfolders, std::vector<std::strin
   }
   if (!subfolders) return;
   for (const FolderItem& item : items) {
-    if (!item.isFolder || item.hidden || item.system || item.name == "." || item.name == "..") continue;
+    // A linked folder may lead back up the tree, or anywhere: only folders
+    // that really lie below are entered.
+    if (!item.isFolder || item.isLink || item.hidden || item.system || item.name == "." || item.name == "..") continue;
     ScanInto(folder + item.name + kPathSeparator, true, out);
   }
 }

@@ -20,7 +20,7 @@ std::string ExtensionOf(std::string_view path);
 
 // The files of `folder` (which ends in a separator) in file-system order, then,
 // when `subfolders` is set, those of each subfolder that is neither hidden nor
-// a system folder, depth first.
+// a system folder nor a link (symbolic link, junction), depth first.
 std::vector<std::string> ScanFolder(const std::string& folder, bool subfolders);
 
 struct DropImportHooks {

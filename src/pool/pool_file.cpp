@@ -92,6 +92,23 @@ std::vector<std::string> SplitPoolLine(std::string_view s) {
 }
 
 std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsigned codePage) {
+  // A text editor's "Unicode" saves UTF-16 with its byte-order mark; such a
+  // file is read through UTF-8, and written back in the usual way.
+  if (bytes.size() >= 2) {
+    const auto b0 = static_cast<unsigned char>(bytes[0]);
+    const auto b1 = static_cast<unsigned char>(bytes[1]);
+    if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
+      const bool bigEndian = b0 == 0xFE;
+      std::u16string units;
+      units.reserve(bytes.size() / 2);
+      for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        units += static_cast<char16_t>((hi << 8) | lo);
+      }
+      return ParsePoolFile(Utf16ToUtf8(units), kCodePageUtf8);
+    }
+  }
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     bytes.remove_prefix(kUtf8Bom.size());
     codePage = kCodePageUtf8;

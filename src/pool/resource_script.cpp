@@ -54,7 +54,7 @@ void WriteResourceScript(const ResourcePool& pool, const std::string& path, bool
   try {
     ReplaceFileAtomically(path, bytes);
   } catch (const IoError& e) {
-    throw FileCreateError(path, SystemErrorText(e.code()));
+    throw FileCreateError(path, IoErrorSystemText(e.code()));
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "settings/autostart.hpp"
@@ -30,6 +31,20 @@ struct WindowPlace {
 
 // The place that centres a window on a screen, halves rounded toward zero.
 WindowPlace CentredPlace(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth, int32_t windowHeight);
+
+// A screen's work area (the part not covered by task bars).
+struct ScreenArea {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
+// Keeps a window reachable: a place where the window touches some work area
+// stays as it is; any other (a saved place off every screen, or on a monitor
+// since removed) moves the window inside the nearest work area. With no
+// areas known the place stays.
+WindowPlace PlaceOnScreen(WindowPlace place, int32_t width, int32_t height, std::span<const ScreenArea> areas);
 
 // What the main window's creation reads. `Dil` of `settings` keeps its initial
 // value: the settings window's creation fills it.

@@ -22,6 +22,12 @@ TEST(Text, AnsiConversionsFollowTheCodePage) {
             "a\xf0\x9f\x90\x9d"
             "b");
   EXPECT_EQ(Utf8ToUtf16("\xff"), u"\ufffd");
+#ifndef _WIN32
+  // One bad byte in double-byte text costs that byte, not the field (the
+  // system decoder of Windows sees to that there).
+  EXPECT_EQ(AnsiToUtf8("\x93\xFA\x81\x20\x96\x7B\x93", 932),
+            "\xe6\x97\xa5\xef\xbf\xbd \xe6\x9c\xac\xef\xbf\xbd");  // 日? 本?
+#endif
 }
 
 TEST(Text, UpperCasingTouchesOnlyAsciiLetters) {
@@ -84,6 +90,38 @@ TEST(FileSystem, AtomicReplaceWritesAndReplaces) {
   }
   EXPECT_EQ(count, 1u) << "no temporary file is left behind";
 }
+
+#ifndef _WIN32
+TEST(FileSystem, AtomicReplaceKeepsModeAndLinksAndNeverFollowsAPlantedName) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const std::string real = dir / "real.kvl";
+  const std::string link = dir / "Liste.kvl";
+  const std::string victim = dir / "victim";
+  test::WriteBytes(real, "old");
+  test::WriteBytes(victim, "untouched");
+  fs::permissions(test::FsPath(real), fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real.kvl", test::FsPath(link));
+  // The names a predictable writer would have used point elsewhere.
+  for (const std::string& name : {link, real}) {
+    fs::create_symlink(test::FsPath(victim), test::FsPath(name + "." + std::to_string(test::ProcessId()) + ".tmp"));
+  }
+
+  ReplaceFileAtomically(link, "new");
+
+  EXPECT_TRUE(fs::is_symlink(test::FsPath(link))) << "the link stays a link";
+  EXPECT_EQ(test::ReadBytes(real), "new");
+  EXPECT_EQ(fs::status(test::FsPath(real)).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(test::ReadBytes(victim), "untouched");
+  size_t count = 0;
+  for (const auto& item : fs::directory_iterator(test::FsPath(dir.str()))) {
+    (void)item;
+    ++count;
+  }
+  EXPECT_EQ(count, 5u) << "no temporary file is left behind";
+}
+#endif
 
 }  // namespace
 }  // namespace kovan

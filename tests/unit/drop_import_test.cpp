@@ -81,6 +81,28 @@ TEST_F(DropImportFiles, FoldersFollowTheSettingAndTheAnswer) {
   EXPECT_EQ(paths, expected);
 }
 
+#ifndef _WIN32
+TEST_F(DropImportFiles, LinkedSubfoldersAreNotEnteredButALinkedFolderDroppedItselfIs) {
+  namespace fs = std::filesystem;
+  Make("a.ico");
+  Make("sub" + Sep() + "b.ico");
+  fs::create_directory_symlink(test::FsPath(dir.str()), test::FsPath(dir / "sub" + Sep() + "loop"));
+  fs::create_directory_symlink(test::FsPath(dir / "sub"), test::FsPath(dir / "linked"));
+  DropImportHooks hooks;
+  hooks.acceptFolders = true;
+  hooks.askSubfolders = [](const std::string&) { return true; };
+  ImportDroppedPaths(pool, {dir.str()}, hooks);
+  std::vector<std::string> paths;
+  for (const PoolEntry& e : pool.Entries()) paths.push_back(e.Field(kFilePath));
+  EXPECT_EQ(paths, (std::vector<std::string>{dir / "a.ico", dir / ("sub" + Sep() + "b.ico")}));
+
+  pool.Clear();
+  ImportDroppedPaths(pool, {dir / "linked"}, hooks);
+  ASSERT_EQ(pool.Count(), 1u);
+  EXPECT_EQ(pool.Field(0, kFilePath), dir / ("linked" + Sep() + "b.ico"));
+}
+#endif
+
 TEST_F(DropImportFiles, StoppingKeepsWhatWasAppended) {
   for (int i = 0; i < 5; ++i) Make("f" + std::to_string(i) + ".txt");
   DropImportHooks hooks;

@@ -57,7 +57,7 @@ TEST(HttpClient, ReadsEachKindOfAnswer) {
       {"hex", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n$15", 21},
       {"204", "HTTP/1.1 204 No Content\r\n\r\n", 0},
       {"length 0", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n21", 0},
-      {"line break after", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n21\n", 0},
+      {"line break after", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n21\n", 21},
       {"decimal point", "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n2.1", 0},
       {"empty", "HTTP/1.1 200 OK\r\n\r\n", 0},
       {"301", "HTTP/1.1 301 Moved\r\nLocation: http://127.0.0.1/x\r\nContent-Length: 2\r\n\r\n21", 0},

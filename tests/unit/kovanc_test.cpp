@@ -56,6 +56,17 @@ TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
             "?,png," + dir / "folder/inner.png" + "\r\n");
 }
 
+TEST(Kovanc, PoolAddStoresFullPathsAndNamesWhatIsMissing) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "a.ico", "x");
+  // Run from the list's folder with bare names; stderr is kept, stdout dropped.
+  const Result r = test::RunCommand("cd " + Q(dir.str()) + " && " + KOVANC_PATH +
+                                    " pool add g.kvl a.ico nothing.ico 2>&1 >/dev/null");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "kovanc: nothing.ico: File not found\n");
+  EXPECT_EQ(test::ReadBytes(dir / "g.kvl"), "?,ico," + dir / "a.ico" + "\r\n");
+}
+
 TEST(Kovanc, PoolSetAndRemoveChangeEntriesOrRefuseWithoutWriting) {
   test::TempDir dir;
   const std::string list = dir / "Liste.kvl";

@@ -19,8 +19,8 @@ using Result = test::CommandResult;
 TEST(KovancLang, CheckPrintsWhatASwitchReads) {
   test::TempDir dir;
   struct Case {
-    const char* bytes;
-    const char* json;
+    std::string bytes;
+    std::string json;
     int exitCode;
   };
   const Case cases[] = {
@@ -43,7 +43,15 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
        "\"sections\":{}}\n",
        0},
       {"LANGID=1033\n[S]\n1=a\n\n1=b\n",
-       "{\"error\":\"Loading translations failed.\\r\\nLine 4: Duplicate property value translation ID (1)\"}\n", 1},
+       "{\"error\":\"Duplicate property value translation ID (1)\",\"file\":\"" + dir / "x.lng" + "\",\"line\":5}\n",
+       1},
+      {std::string("\xFE\xFF\0L\0A\0N\0G\0I\0D\0=\0"
+                   "1\0"
+                   "0\0"
+                   "4\0"
+                   "9\0\n",
+                   26),
+       "{\"langid\":1049,\"listed\":true,\"params\":{\"LANGID\":\"1049\"},\"constants\":{},\"sections\":{}}\n", 0},
   };
   for (const Case& c : cases) {
     test::WriteBytes(dir / "x.lng", c.bytes);
@@ -77,14 +85,19 @@ TEST(KovancLang, ListGivesTheLanguagesOfAScan) {
   test::WriteBytes(dir / "tr.lng", "LANGID=1055\n");
   test::WriteBytes(dir / "bad.lng", "no language\n");
   test::WriteBytes(dir / "x.txt", "LANGID=1031\n");
+  // A file that cannot be opened (a link to itself) is skipped and named.
+  std::filesystem::create_symlink("loop.lng", test::FsPath(dir / "loop.lng"));
+  const Result skipped = test::RunCommand(std::string(KOVANC_PATH) + " lang list " + Q(dir.str()) + " 2>&1 >/dev/null");
+  EXPECT_EQ(skipped.out.rfind("kovanc: " + dir / "loop.lng" + ": skipped: ", 0), 0u) << skipped.out;
   const Result r = Kovanc("lang list --json " + Q(dir.str()));
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out,
             "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null},"
             "{\"index\":1,\"id\":1049,\"name\":\"Russian (Russia)\",\"file\":\"" +
                 dir / "ru.lng" + "\"}]\n");
-  EXPECT_EQ(Kovanc("lang list --json " + Q(dir / "none")).out,
-            "[{\"index\":0,\"id\":1055,\"name\":\"Turkish (Turkey)\",\"file\":null}]\n");
+  const Result missing = Kovanc("lang list --json " + Q(dir / "none"));
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "{\"error\":\"Invalid filename\"}\n");
   EXPECT_EQ(Kovanc("lang list " + Q(dir.str())).out,
             "0\t1055\tTurkish (Turkey)\t(built in)\n1\t1049\tRussian (Russia)\t" + dir / "ru.lng" + "\n");
 }

@@ -305,16 +305,30 @@ TEST_F(MainWindowLanguage, TheSavedLanguageTranslatesMenuHintAndMessages) {
   EXPECT_NE(window.HintHelpText(), englishHelp);
 }
 
-TEST_F(MainWindowLanguage, AStartThatFailsBeforeThePoolIsReadNeverEmptiesTheListFile) {
+TEST_F(MainWindowLanguage, ABadLanguageFileIsReportedAndTheListAndSettingsStillLoadAndSurvive) {
   std::filesystem::create_directories(test::FsPath(dir / "dil"));
   test::WriteBytes(dir / "dil" + std::string(1, kPathSeparator) + "Broken.lng",
                    "LANGID=1033\r\n[AnaPencere]\r\n5=A\r\n5=B\r\n");
   const std::string kept = "KEEP,ico," + EncodePoolLine({Make("a.ico")}) + "\r\n";
   test::WriteBytes(dir / "Liste.kvl", kept);
   Store("Dil", int32_t{1033});
-  EXPECT_THROW(window.OnCreate(), LanguageError);
+  Store("Acilis", false);
+  Store("TransI", int32_t{5});
+  window.OnCreate();
+  ASSERT_FALSE(prompter.calls.empty());
+  EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Call::Error);
+  EXPECT_EQ(LangManager().ActiveLanguage(), kBaseLanguage);
+  EXPECT_EQ(window.Pool().Count(), 1u);
+  EXPECT_FALSE(window.Settings().Acilis);
+
+  window.ImportDrop({Make("b.ico")});
   ASSERT_TRUE(window.OnClose());
-  EXPECT_EQ(test::ReadBytes(dir / "Liste.kvl"), kept);
+  EXPECT_EQ(test::ReadBytes(dir / "Liste.kvl"), kept + "?,ico," + EncodePoolLine({dir / "b.ico"}) + "\r\n");
+  const SettingsStore saved(registry);
+  EXPECT_EQ(saved.ReadInteger("Dil", 0), 1033);
+  EXPECT_EQ(saved.ReadInteger("TransI", 0), 5);
+  EXPECT_FALSE(saved.ReadBoolean("Acilis", true));
+  EXPECT_FALSE(FileExists(dir / "Kovan.lnk"));
 }
 
 TEST_F(MainWindowLanguage, HelpOpensTheFileBesideTheExecutableOrSaysItIsMissing) {

@@ -133,6 +133,25 @@ TEST(PoolFile, AnsiTextThatBeginsLikeTheUtf8MarkIsNotMistakenForIt) {
   EXPECT_EQ(entries[0], pool.Entries()[0].fields);
 }
 
+TEST(PoolFile, Utf16WithItsMarkIsReadInBothByteOrdersAndWrittenBackAsAnsi) {
+  // "?,ico,C:\ş.ico" and a second line, as an editor saves "Unicode".
+  const std::u16string text = u"?,ico,C:\\\u015f.ico\r\nB,png,C:\\b.png\r\n";
+  for (const bool bigEndian : {false, true}) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+      const char hi = static_cast<char>(unit >> 8);
+      const char lo = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    ResourcePool pool;
+    for (auto& fields : ParsePoolFile(bytes, 1254)) pool.AppendFields(fields);
+    ASSERT_EQ(pool.Count(), 2u) << bigEndian;
+    EXPECT_EQ(pool.Field(0, kFilePath), "C:\\\xc5\x9f.ico");
+    EXPECT_EQ(pool.Field(1, kKeyName), "B");
+    EXPECT_EQ(SerializePool(pool, 1254), "?,ico,C:\\\xFE.ico\r\nB,png,C:\\b.png\r\n");
+  }
+}
+
 TEST(PoolFile, ReadAndWriteThroughTheFileSystem) {
   test::TempDir dir;
   const std::string file = dir / "Liste.kvl";
@@ -157,18 +176,28 @@ TEST(PoolFile, ReadAndWriteThroughTheFileSystem) {
 
 TEST(PoolFile, AFailedWriteLeavesThePreviousFileWholeAndRaisesTheIoError) {
   test::TempDir dir;
+#ifdef _WIN32
+  // A folder where the temporary file goes makes the write fail.
   const std::string file = dir / "Liste.kvl";
-  test::WriteBytes(file, "old,line,kept\r\n");
-  // A folder where the temporary file goes makes the write fail, even for root.
   std::filesystem::create_directory(test::FsPath(file + "." + std::to_string(test::ProcessId()) + ".tmp"));
+  const int expectedCode = 5;
+  const char* expectedText = "File access denied";
+#else
+  // A name so long that no temporary name beside it is allowed makes the
+  // write fail, even for root.
+  const std::string file = dir / (std::string(240, 'L') + ".kvl");
+  const int expectedCode = 3;
+  const char* expectedText = "Invalid filename";
+#endif
+  test::WriteBytes(file, "old,line,kept\r\n");
   ResourcePool pool;
   pool.Append("new", "x", "y");
   try {
     WritePoolFile(pool, file);
     FAIL() << "the write should fail";
   } catch (const IoError& e) {
-    EXPECT_EQ(e.code(), 5);
-    EXPECT_STREQ(e.what(), "File access denied");
+    EXPECT_EQ(e.code(), expectedCode);
+    EXPECT_STREQ(e.what(), expectedText);
   }
   EXPECT_EQ(test::ReadBytes(file), "old,line,kept\r\n");
 }

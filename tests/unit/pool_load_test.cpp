@@ -99,11 +99,23 @@ TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEm
   ASSERT_TRUE(window.OnClose());
   EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
 
-  // Once the user has added entries, the close writes them as usual.
+  // Entries dropped meanwhile never replace the unread list: while it still
+  // cannot be read they wait in a file beside it, named to the user...
+  const std::string side = PoolFile() + ".added";
   window.ImportDrop({MakeFile("a.ico")});
   ASSERT_TRUE(window.OnClose());
-  EXPECT_FALSE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
-  EXPECT_EQ(test::ReadBytes(PoolFile()), "?,ico," + Quoted(dir / "a.ico") + "\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
+  EXPECT_EQ(test::ReadBytes(side), "?,ico," + Quoted(dir / "a.ico") + "\r\n");
+  EXPECT_EQ(prompter.calls.back().request.text, Text(msg::listeayri) + "\r" + PoolFile() + "\r" + side);
+
+  // ...and once it can be read again they are merged into it.
+  std::filesystem::remove(test::FsPath(PoolFile()));
+  const std::string kept = "KEEP,ico," + Quoted(MakeFile("k.ico")) + "\r\n";
+  test::WriteBytes(PoolFile(), kept + "?,ico," + Quoted(dir / "a.ico") + "\r\n");
+  window.ImportDrop({MakeFile("b.ico")});
+  ASSERT_TRUE(window.OnClose());
+  EXPECT_EQ(test::ReadBytes(PoolFile()),
+            kept + "?,ico," + Quoted(dir / "a.ico") + "\r\n?,ico," + Quoted(dir / "b.ico") + "\r\n");
 }
 #endif
 

@@ -32,6 +32,26 @@ class AppSettingsTest : public ::testing::Test {
   FileShortcut shortcut{dir / "Kovan.lnk"};
 };
 
+TEST(PlaceOnScreen, APlaceOffEveryScreenMovesIntoTheNearestWorkArea) {
+  const ScreenArea areas[] = {{0, 0, 1920, 1040}, {1920, 0, 3200, 984}};
+  const struct {
+    WindowPlace place;
+    WindowPlace expected;
+  } cases[] = {
+      {{100, 200}, {100, 200}},           // on the first screen
+      {{-100, 1900}, {-100, 1900}},       // partly off, still touching: left alone
+      {{-30000, -30000}, {0, 0}},         // far up and to the left
+      {{500, 9000}, {500, 3200 - 130}},   // on a monitor since removed, to the right
+      {{1100, 2500}, {984 - 123, 2500}},  // below the smaller second screen
+  };
+  for (const auto& c : cases) {
+    const WindowPlace p = PlaceOnScreen(c.place, 130, 123, areas);
+    EXPECT_EQ(p.top, c.expected.top) << c.place.top << "," << c.place.left;
+    EXPECT_EQ(p.left, c.expected.left) << c.place.top << "," << c.place.left;
+  }
+  EXPECT_EQ(PlaceOnScreen({-30000, -30000}, 130, 123, {}).top, -30000);
+}
+
 TEST(CentredPlace, HalvesTruncateTowardZero) {
   const WindowPlace p = CentredPlace(1920, 1080, 130, 123);
   EXPECT_EQ(p.top, 478);

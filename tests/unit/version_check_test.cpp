@@ -94,7 +94,29 @@ TEST(CheckForNewVersion, OutcomesAreSilentExceptForANewerRelease) {
       {"browser fails after Yes", VersionAnswer("21"), true, MessageAnswer::Yes, true, {1, 1, 1}},
       {"same release", VersionAnswer("20"), true, MessageAnswer::Yes, false, {0, 0, 0}},
       {"older release", VersionAnswer("19"), true, MessageAnswer::Yes, false, {0, 0, 0}},
-      {"line break", VersionAnswer("21\n"), true, MessageAnswer::Yes, false, {0, 0, 0}},
+      {"line feed", VersionAnswer("21\n"), true, MessageAnswer::No, false, {1, 1, 0}},
+      {"line end", VersionAnswer(" 21\r\n"), true, MessageAnswer::No, false, {1, 1, 0}},
+      {"byte-order mark",
+       VersionAnswer("\xEF\xBB\xBF"
+                     "21"),
+       true,
+       MessageAnswer::No,
+       false,
+       {1, 1, 0}},
+      {"early hints first",
+       "HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\n" + VersionAnswer("21"),
+       true,
+       MessageAnswer::No,
+       false,
+       {1, 1, 0}},
+      {"text after the number", VersionAnswer("21\nx"), true, MessageAnswer::Yes, false, {0, 0, 0}},
+      {"mark inside blanks",
+       VersionAnswer(" \xEF\xBB\xBF"
+                     "21"),
+       true,
+       MessageAnswer::Yes,
+       false,
+       {0, 0, 0}},
       {"not found", "HTTP/1.1 404 Not Found\r\n\r\n21", true, MessageAnswer::Yes, false, {0, 0, 0}},
       {"redirect", "HTTP/1.1 301 Moved\r\nLocation: /x\r\n\r\n", true, MessageAnswer::Yes, false, {0, 0, 0}},
   };
@@ -195,6 +217,15 @@ TEST(KovancVersionCheck, PrintsTheOutcome) {
   EXPECT_EQ(VersionCheckCommand("127.0.0.1:" + std::to_string(HttpTestServer::ClosedPort())).out,
             "failed: connection refused\n");
   EXPECT_EQ(VersionCheckCommand("nonsense:port").exitCode, 1);
+  // Failures go to standard error only.
+  HttpTestServer missing(HttpTestServer::Answer("HTTP/1.1 404 Not Found\r\n\r\n"));
+  const std::string command =
+      std::string(KOVANC_PATH) + " version-check --server " + missing.Address() + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  char buffer[64];
+  EXPECT_EQ(fread(buffer, 1, sizeof buffer, pipe), 0u);
+  pclose(pipe);
 }
 #endif
 

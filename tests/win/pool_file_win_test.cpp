@@ -47,6 +47,23 @@ TEST(PoolFileWin, AFileHeldOpenWithoutSharingGivesIoError32AndStaysWhole) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(PoolFileWin, AFileNameWithoutAFolderIsReplacedInTheCurrentFolder) {
+  const auto folder = std::filesystem::temp_directory_path() / L"kovan-win-bare";
+  std::filesystem::create_directories(folder);
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  ReplaceFileAtomically("g.kvl", "one");
+  ReplaceFileAtomically("g.kvl", "two");  // the second goes through the replace call
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(ReadAll(folder / L"g.kvl"), "two");
+  std::filesystem::remove_all(folder);
+}
+
+TEST(PoolFileWin, AFullDiskIsDescribedAsSuch) {
+  EXPECT_EQ(IoErrorSystemText(io_code::kDiskFull), SystemErrorText(ERROR_DISK_FULL));
+  EXPECT_EQ(IoErrorSystemText(32), SystemErrorText(32));
+}
+
 TEST(PoolFileWin, KovanCarriesTheConstantsResourceByteForByte) {
   const auto exe = std::filesystem::path(ToWide(ExeFolder())) / L"Kovan.exe";
   HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);

@@ -154,6 +154,25 @@ WindowPlace MainWindow::Place() const {
 }
 
 void MainWindow::MoveTo(WindowPlace place) {
+  // The panel has no task bar button: a place off every screen would leave
+  // it out of reach.
+  std::vector<ScreenArea> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) {
+          reinterpret_cast<std::vector<ScreenArea>*>(data)->push_back(
+              {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  RECT bounds{};
+  if (GetWindowRect(hwnd(), &bounds)) {
+    place = PlaceOnScreen(place, bounds.right - bounds.left, bounds.bottom - bounds.top, areas);
+  }
   SetWindowPos(hwnd(), nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

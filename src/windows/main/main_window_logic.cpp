@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "pool/drop_import.hpp"
@@ -35,11 +36,22 @@ void MainWindowLogic::OnCreate() {
   const ScreenSize window = view_.WindowSize();
   const StartSettings start =
       ReadStartSettings(store_, CentredPlace(screen.width, screen.height, window.width, window.height));
-  ChooseStartLanguage(LangManager(), start.dil, services_.languageFolder, services_.prompter);
+  settingsRead_ = true;
+  // A bad language file is reported and the base language used: the start
+  // must still reach the pool, or a close would have nothing true to save.
+  bool languageFailed = false;
+  try {
+    ChooseStartLanguage(LangManager(), start.dil, services_.languageFolder, services_.prompter);
+  } catch (const std::exception& e) {
+    services_.prompter.ReportError(e.what());
+    LangManager().SwitchLanguage(kBaseLanguage);
+    languageFailed = true;
+  }
   settings_ = start.settings;
-  // The language in use is what the close saves; the settings window's
-  // creation sets it again when that window is built.
-  settings_.Dil = LangManager().ActiveLanguage();
+  // The language in use is what the close saves (the settings window's
+  // creation sets it again when that window is built); a saved language
+  // whose file failed stays saved, for the file may be mended.
+  settings_.Dil = languageFailed ? static_cast<uint16_t>(start.dil) : LangManager().ActiveLanguage();
   view_.BeginVersionCheck(versionCheck_.Server());
   view_.MoveTo(start.place);
   view_.SetStayOnTop(settings_.EnUst);
@@ -52,13 +64,49 @@ void MainWindowLogic::OnCreate() {
 
 bool MainWindowLogic::OnClose() {
   try {
-    WriteCloseSettings(store_, settings_, view_.Place(), services_.shortcut);
-    if (poolLoaded_ || (entriesAdded_ && pool_.Count() > 0)) WritePoolFile(pool_, poolFile_);
+    // Settings that were never read are never replaced by defaults.
+    if (settingsRead_) WriteCloseSettings(store_, settings_, view_.Place(), services_.shortcut);
+    if (poolLoaded_) {
+      WritePoolFile(pool_, poolFile_);
+    } else if (entriesAdded_ && pool_.Count() > 0) {
+      SaveAddedEntries();
+    }
     return true;
   } catch (const std::exception& e) {
     services_.prompter.ReportError(e.what());
     return false;
   }
+}
+
+namespace {
+
+// Reads `file` again and appends the entries of `added` it does not hold yet;
+// false when the file still cannot be read.
+bool MergeInto(const ResourcePool& added, const std::string& file) {
+  ResourcePool merged;
+  if (FileExists(file)) {
+    try {
+      if (!ReadPoolFile(merged, file).opened) return false;
+    } catch (const IoError&) {
+      return false;
+    }
+  }
+  for (const PoolEntry& entry : added.Entries()) {
+    if (!merged.ContainsPath(entry.Field(kFilePath))) merged.AppendFields(entry.fields);
+  }
+  WritePoolFile(merged, file);
+  return true;
+}
+
+}  // namespace
+
+void MainWindowLogic::SaveAddedEntries() {
+  if (MergeInto(pool_, poolFile_)) return;
+  // Still unreadable: the list is left alone and the new entries wait beside it.
+  const std::string sideFile = poolFile_ + ".added";
+  if (!MergeInto(pool_, sideFile)) WritePoolFile(pool_, sideFile);
+  services_.prompter.Message(
+      {kAppTitle, Text(msg::listeayri) + '\r' + poolFile_ + '\r' + sideFile, MessageButtons::Ok, MessageIcon::Warning});
 }
 
 void MainWindowLogic::VersionCheckDone(std::optional<int32_t> published) {

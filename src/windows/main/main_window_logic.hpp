@@ -115,6 +115,9 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   void UpdatePoolCount();
 
  private:
+  // The close's save when the start could not read the list: the entries
+  // added since are merged into it, or kept in a file beside it.
+  void SaveAddedEntries();
   // Imports one drop; true when the application began to end meanwhile.
   bool ImportOne(const std::vector<std::string>& paths);
 
@@ -135,11 +138,11 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   VersionCheck versionCheck_;
   CompileCommands compile_;
   LanguageController language_;
-  // The list file is written at close only when the start read it (or made
-  // it), or when the user has put entries into a pool that starts empty: a
-  // list that could not be read, or a start that failed before reaching it,
-  // must not be replaced by an empty pool.
+  // The close replaces the list file only when the start read it (or made
+  // it); entries put into a pool that started without it are merged into
+  // the file instead. Settings are written only when they were read.
   bool poolLoaded_ = false;
+  bool settingsRead_ = false;
   bool entriesAdded_ = false;
   bool dropAbortRequested_ = false;
   bool importing_ = false;

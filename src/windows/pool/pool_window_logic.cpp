@@ -36,6 +36,7 @@ std::string DottedExtension(const std::string& path) {
 
 // Every file of `folder` (which ends in a separator) in listing order, then,
 // with `subfolders`, those of each subfolder in listing order, depth first.
+// Linked folders are not entered: they may lead back up the tree.
 void ScanInto(const std::string& folder, bool subfolders, std::vector<std::string>& out) {
   const std::vector<FolderItem> items = ListFolder(folder);
   for (const FolderItem& item : items) {
@@ -43,7 +44,7 @@ void ScanInto(const std::string& folder, bool subfolders, std::vector<std::strin
   }
   if (!subfolders) return;
   for (const FolderItem& item : items) {
-    if (item.isFolder && item.name != "." && item.name != "..") {
+    if (item.isFolder && !item.isLink && item.name != "." && item.name != "..") {
       ScanInto(folder + item.name + kPathSeparator, true, out);
     }
   }
@@ -130,8 +131,8 @@ void PoolWindowLogic::AddFolder() {
   folderDialog_.folder = *chosen;
   std::string folder = *chosen;
   if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
-  const MessageAnswer answer = prompter_.Message(
-      {Text(msg::altonay1), Text(msg::altonay) + "\r(" + folder + ")", MessageButtons::YesNo, MessageIcon::Question, true});
+  const MessageAnswer answer = prompter_.Message({Text(msg::altonay1), Text(msg::altonay) + "\r(" + folder + ")",
+                                                  MessageButtons::YesNo, MessageIcon::Question, true});
   std::vector<std::string> files;
   ScanInto(folder, answer == MessageAnswer::Yes, files);
 
