@@ -10,6 +10,7 @@
 #include "base/com.win32.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
+#include "pool/compiler_discovery.hpp"
 #include "platform/prompter.hpp"
 #include "resource_ids.h"
 #include "win32/messages.win32.hpp"
@@ -103,6 +104,8 @@ int RunProgram() {
   SettingsWindow settingsWindow(SettingsWindowServices{settings, settingsStore, appearance, services.prompter,
                                                        services.browser, exeFolder + "dil\\"});
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
+  settingsWindow.SetCompilerSearch(
+      [&services] { return AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry)); });
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
   others.showPool = [&services, main, pool = poolWindow.get()] {

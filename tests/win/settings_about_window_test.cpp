@@ -106,6 +106,46 @@ TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
   EXPECT_TRUE(IsWindow(window.hwnd()));
 }
 
+TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
+  test::TempDir dir;
+  test::MainWindowRig rig(dir.str());
+  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);
+  MainWindow main(rig.Services());
+  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
+  AppSettings& settings = main.Logic().Settings();
+  MainWindowAppearance appearance(main, settings.Trans, OpacityForLevel(settings.TransI));
+  const SettingsStore store(rig.registry);
+  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
+  ASSERT_TRUE(window.Create(main.hwnd()));
+  std::vector<CompilerPrograms> found(4);
+  found[0].id = CompilerId::GoRC;
+  found[0].compiler = "C:\\Windows\\System32\\Gorc.exe";
+  found[1].id = CompilerId::Rc;  // not on this machine
+  found[2].id = CompilerId::Llvm;
+  found[2].compiler = "C:\\LLVM\\bin\\llvm-rc.exe";
+  found[2].converter = "C:\\LLVM\\bin\\llvm-cvtres.exe";
+  found[3].id = CompilerId::Windres;
+  window.SetCompilerSearch([&found] { return found; });
+  window.Show();
+
+  HWND list = GetDlgItem(window.hwnd(), SettingsWindow::kCompilerList);
+  HWND machines = GetDlgItem(window.hwnd(), SettingsWindow::kMachineList);
+  ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);  // gorc, the default
+  auto choose = [&](HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+  };
+  choose(list, 1);  // rc was not found: the choice goes back
+  EXPECT_EQ(settings.Derleyici, "gorc");
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
+  choose(list, 2);
+  EXPECT_EQ(settings.Derleyici, "llvm");
+  choose(machines, 1);
+  EXPECT_EQ(settings.Makine, "x64");
+}
+
 TEST(AboutWindow, TwoOpenAtOnceEachScrollsAndClosesAlone) {
   RecordingShell shell;
   AboutWindows about(shell);

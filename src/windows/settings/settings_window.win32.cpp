@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/text.hpp"
+#include "lang/lang_manager.hpp"
 #include "resource_ids.h"
 #include "win32/dpi.win32.hpp"
 #include "win32/drawing.win32.hpp"
@@ -122,8 +123,42 @@ bool SettingsWindow::Create(HWND owner) {
   return true;
 }
 
+void SettingsWindow::FillCompilerLists() {
+  SetWindowTextW(Control(kCompilerLabel), ToWide(Text(msg::derleyicietiket)).c_str());
+  compilers_ = findCompilers_ ? findCompilers_() : std::vector<CompilerPrograms>{};
+  HWND list = Control(kCompilerList);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
+  for (size_t i = 0; i < compilers_.size(); ++i) {
+    std::string item = CompilerDisplayName(compilers_[i].id);
+    if (!compilers_[i].Found()) item += " " + Text(msg::derleyicibulunamadi);
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
+    if (chosen && compilers_[i].id == *chosen) SendMessageW(list, CB_SETCURSEL, i, 0);
+  }
+  HWND machines = Control(kMachineList);
+  SendMessageW(machines, CB_RESETCONTENT, 0, 0);
+  for (Machine machine : {Machine::X86, Machine::X64}) {
+    SendMessageW(machines, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(MachineName(machine)).c_str()));
+  }
+  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
+  SendMessageW(machines, CB_SETCURSEL, machine == Machine::X64 ? 1 : 0, 0);
+}
+
+void SettingsWindow::OnCompilerChosen() {
+  const auto index = static_cast<size_t>(SendMessageW(Control(kCompilerList), CB_GETCURSEL, 0, 0));
+  if (index >= compilers_.size()) return;
+  if (!compilers_[index].Found()) {
+    // A compiler that is not on this machine cannot be chosen: the choice
+    // goes back to the one in the settings.
+    FillCompilerLists();
+    return;
+  }
+  services_.settings.Derleyici = CompilerName(compilers_[index].id);
+}
+
 void SettingsWindow::Show() {
   if (!IsWindowVisible(hwnd())) {
+    FillCompilerLists();
     logic_->OnShow();
     ShowWindow(hwnd(), SW_SHOW);
   }
@@ -146,6 +181,9 @@ void SettingsWindow::CreateControls() {
   MakeControl(WC_BUTTONW, ToggleId(SettingsToggle::VersionNotice), BS_CHECKBOX | WS_TABSTOP);
   MakeControl(WC_STATICW, kLanguageLabel, SS_NOPREFIX | SS_CENTERIMAGE);
   MakeControl(WC_COMBOBOXW, kLanguageList, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+  MakeControl(WC_STATICW, kCompilerLabel, SS_NOPREFIX | SS_CENTERIMAGE);
+  MakeControl(WC_COMBOBOXW, kCompilerList, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+  MakeControl(WC_COMBOBOXW, kMachineList, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
 
   MakeControl(WC_BUTTONW, kVisualCaption, kCaptionStyle | WS_GROUP);
   MakeControl(WC_BUTTONW, ToggleId(SettingsToggle::RememberPosition), BS_CHECKBOX | WS_TABSTOP);
@@ -169,7 +207,8 @@ void SettingsWindow::BuildLayout() {
       {kFolderGroup, {toggle(SettingsToggle::AcceptFolders), toggle(SettingsToggle::IgnoreFolders)}},
       {0,
        {toggle(SettingsToggle::StartWithSystem), toggle(SettingsToggle::VersionNotice),
-        LayoutRow{{{kLanguageLabel, 60}, {kLanguageList, 170}}, 24}}},
+        LayoutRow{{{kLanguageLabel, 60}, {kLanguageList, 170}}, 24},
+        LayoutRow{{{kCompilerLabel, 110}, {kCompilerList, 200}, {kMachineList, 0}}, 24}}},
   };
   panels_[Index(SettingsPanel::Visual)] = {
       {0, {toggle(SettingsToggle::RememberPosition), toggle(SettingsToggle::StayOnTop)}},
@@ -337,6 +376,15 @@ void SettingsWindow::OnCommand(int id, int code, HWND control) {
       break;
     case kGlassButton:
       if (code == BN_CLICKED) logic_->OnGlassButtonClick();
+      break;
+    case kCompilerList:
+      if (code == CBN_SELCHANGE) OnCompilerChosen();
+      break;
+    case kMachineList:
+      if (code == CBN_SELCHANGE) {
+        const bool x64 = SendMessageW(control, CB_GETCURSEL, 0, 0) == 1;
+        services_.settings.Makine = MachineName(x64 ? Machine::X64 : Machine::X86);
+      }
       break;
     default: break;
   }

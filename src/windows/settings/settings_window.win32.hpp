@@ -16,10 +16,12 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "pool/compiler_backend.hpp"
 #include "win32/gdi.win32.hpp"
 #include "win32/window_base.win32.hpp"
 #include "windows/settings/settings_window_logic.hpp"
@@ -56,6 +58,9 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   // Shows the window without making it modal, every control from the settings.
   void Show();
   SettingsWindowLogic& Logic() { return *logic_; }
+  // How the resource compilers on this machine are found; asked at every
+  // showing, so a compiler installed meanwhile is offered.
+  void SetCompilerSearch(std::function<std::vector<CompilerPrograms>()> search) { findCompilers_ = std::move(search); }
 
   // SettingsWindowView
   void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
@@ -82,6 +87,9 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
     kLevelBox,
     kLevelArrows,
     kLevelLabel,
+    kCompilerLabel,
+    kCompilerList,
+    kMachineList,
   };
 
  protected:
@@ -110,6 +118,9 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   void Layout();
   void LoadFonts();
   void OnCommand(int id, int code, HWND control);
+  // The compiler and machine lists from the settings and the compilers found.
+  void FillCompilerLists();
+  void OnCompilerChosen();
   LRESULT OnNotify(const NMHDR& header);
   void DrawPanelCaption(const DRAWITEMSTRUCT& item);
   void DrawGlassButton(const DRAWITEMSTRUCT& item);
@@ -127,6 +138,8 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   gdi::Brush background_;
   gdi::Brush levelBackground_;
   gdi::Bitmap tick_;  // the glass button's glyph
+  std::function<std::vector<CompilerPrograms>()> findCompilers_;
+  std::vector<CompilerPrograms> compilers_;  // as listed, in the list's order
 };
 
 }  // namespace kovan
