@@ -96,13 +96,13 @@ HFONT AboutWindow::FontFor(const TextRun& run) {
   const int key = points * 8 + (run.bold ? 4 : 0) + (run.italic ? 2 : 0) + (underline ? 1 : 0);
   gdi::Font& font = fonts_[key];
   if (!font.valid()) {
-    LOGFONTW spec = baseFont_;
-    spec.lfHeight = -MulDiv(points, static_cast<int>(Dpi()), 72);
-    spec.lfWeight = run.bold ? FW_BOLD : FW_NORMAL;
-    spec.lfItalic = run.italic ? TRUE : FALSE;
-    spec.lfUnderline = underline ? TRUE : FALSE;
-    spec.lfQuality = CLEARTYPE_QUALITY;
-    font = gdi::MakeFont(spec);
+    LOGFONTW description = baseFont_;
+    description.lfHeight = -MulDiv(points, static_cast<int>(Dpi()), 72);
+    description.lfWeight = run.bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = run.italic ? TRUE : FALSE;
+    description.lfUnderline = underline ? TRUE : FALSE;
+    description.lfQuality = CLEARTYPE_QUALITY;
+    font = gdi::MakeFont(description);
   }
   return font.get();
 }
