@@ -142,9 +142,12 @@ std::string SerializePool(const ResourcePool& pool, unsigned codePage) {
   }
   bool lossless = true;
   std::string bytes = Utf8ToAnsi(text, codePage, &lossless);
-  // ANSI text that happens to begin with the bytes of the UTF-8 mark (the
-  // first key "ï»¿..." in 1252) would be taken for UTF-8 when read back.
-  if (lossless && bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) != 0) return bytes;
+  // ANSI text that happens to begin with the bytes of a byte-order mark (the
+  // first key "ï»¿..." or "þÿ..." in 1252) would be taken for UTF-8 or UTF-16
+  // when read back.
+  const bool looksMarked = bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
+                           bytes.compare(0, 2, "\xFE\xFF") == 0;
+  if (lossless && !looksMarked) return bytes;
   return std::string(kUtf8Bom) + text;
 }
 

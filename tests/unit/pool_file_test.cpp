@@ -122,15 +122,21 @@ TEST(PoolFile, UnrepresentableTextIsWrittenAsUtf8WithMarkAndReadBack) {
   EXPECT_EQ(entries[0][2], pool.Field(0, kFilePath));
 }
 
-TEST(PoolFile, AnsiTextThatBeginsLikeTheUtf8MarkIsNotMistakenForIt) {
-  ResourcePool pool;
-  pool.Append(
+TEST(PoolFile, AnsiTextThatBeginsLikeAByteOrderMarkIsNotMistakenForIt) {
+  // The first key as UTF-8; in 1252 its bytes are those of a mark.
+  const char* keys[] = {
       "\xc3\xaf\xc2\xbb\xc2\xbf"
-      "KEY",
-      "ico", "C:\\a.ico");  // "ï»¿KEY" in 1252
-  const auto entries = ParsePoolFile(SerializePool(pool, 1252), 1252);
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0], pool.Entries()[0].fields);
+      "KEY",                  // "ï»¿KEY": the UTF-8 mark
+      "\xc3\xbe\xc3\xbfKEY",  // "þÿKEY": UTF-16, big-endian
+      "\xc3\xbf\xc3\xbeKEY",  // "ÿþKEY": UTF-16, little-endian
+  };
+  for (const char* key : keys) {
+    ResourcePool pool;
+    pool.Append(key, "ico", "C:\\a.ico");
+    const auto entries = ParsePoolFile(SerializePool(pool, 1252), 1252);
+    ASSERT_EQ(entries.size(), 1u) << key;
+    EXPECT_EQ(entries[0], pool.Entries()[0].fields) << key;
+  }
 }
 
 TEST(PoolFile, Utf16WithItsMarkIsReadInBothByteOrdersAndWrittenBackAsAnsi) {
