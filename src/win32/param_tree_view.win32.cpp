@@ -537,6 +537,20 @@ bool ParamTreeView::OnKeyDown(WPARAM key) {
   }
 }
 
+namespace {
+
+// Gives a subclassed control its own procedure back as it goes, forgets it,
+// and lets it handle its last message.
+LRESULT ReleaseSubclass(HWND& control, WNDPROC original, UINT msg, WPARAM wp, LPARAM lp) {
+  HWND window = control;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  control = nullptr;
+  return CallWindowProcW(original, window, msg, wp, lp);
+}
+
+}  // namespace
+
 LRESULT CALLBACK ParamTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   return view->OnTreeMessage(msg, wp, lp);
@@ -600,14 +614,7 @@ LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
       InvalidateRect(tree_, nullptr, FALSE);
       return result;
     }
-    case WM_NCDESTROY: {
-      const WNDPROC original = treeProc_;
-      HWND tree = tree_;
-      SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      SetWindowLongPtrW(tree, GWLP_USERDATA, 0);
-      tree_ = nullptr;
-      return CallWindowProcW(original, tree, msg, wp, lp);
-    }
+    case WM_NCDESTROY: return ReleaseSubclass(tree_, treeProc_, msg, wp, lp);
   }
   return CallWindowProcW(treeProc_, tree_, msg, wp, lp);
 }
@@ -653,14 +660,7 @@ LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
         model_.CommitParamEdit(text);
       }
       break;
-    case WM_NCDESTROY: {
-      const WNDPROC original = editorProc_;
-      HWND editor = editor_;
-      SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      SetWindowLongPtrW(editor, GWLP_USERDATA, 0);
-      editor_ = nullptr;
-      return CallWindowProcW(original, editor, msg, wp, lp);
-    }
+    case WM_NCDESTROY: return ReleaseSubclass(editor_, editorProc_, msg, wp, lp);
   }
   return CallWindowProcW(editorProc_, editor_, msg, wp, lp);
 }
