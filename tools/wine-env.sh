@@ -23,12 +23,18 @@ kovan_wine_prefix() {
 
 kovan_display() {
   if [ -z "${DISPLAY:-}" ]; then
-    local n=87
+    local n=87 pid
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do
-      # Reuse a virtual display this project started earlier.
-      if [ -f "$KOVAN_ROOT/build/xvfb.display" ] && [ "$(cat "$KOVAN_ROOT/build/xvfb.display")" = ":$n" ]; then
-        export DISPLAY=":$n"
-        return
+      pid="$(tr -dc 0-9 <"/tmp/.X$n-lock" 2>/dev/null || true)"
+      if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        # Reuse a virtual display this project started earlier.
+        if [ -f "$KOVAN_ROOT/build/xvfb.display" ] && [ "$(cat "$KOVAN_ROOT/build/xvfb.display")" = ":$n" ]; then
+          export DISPLAY=":$n"
+          return
+        fi
+      elif rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n" 2>/dev/null && [ ! -e "/tmp/.X$n-lock" ]; then
+        # The server that held this number is gone (the machine restarted, say).
+        break
       fi
       n=$((n + 1))
     done
