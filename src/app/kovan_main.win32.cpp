@@ -72,7 +72,7 @@ int RunProgram() {
   ApplicationWindowHost appWindow;
   if (!appWindow.Create()) return 1;
   SetApplicationWindow(appWindow.hwnd());
-  const SingleInstance instanceLock(appWindow.hwnd());
+  SingleInstance instanceLock(appWindow.hwnd());
   // A second copy ends here, before it reads or writes anything.
   if (instanceLock.IsSecondCopy()) return 0;
 
@@ -116,6 +116,14 @@ int RunProgram() {
   others.showSettings = [&settingsWindow] { settingsWindow.Show(); };
   others.openAbout = [&aboutWindows, &mainWindow] { aboutWindows.Open(mainWindow->hwnd()); };
   mainWindow->SetOtherWindows(std::move(others));
+  mainWindow->SetSavedForClose([&instanceLock] {
+    // Everything is saved: a copy started now may run, and this one ends here
+    // instead of taking its windows down one by one. (Under Wine each window
+    // that was shown waits up to two seconds for a window manager to confirm it
+    // is gone; with none running, a close would take that long.)
+    instanceLock.Release();
+    ExitProcess(0);
+  });
 
   mainWindow->Show();
   const int exitCode = RunMessageLoop(settingsWindow.hwnd());

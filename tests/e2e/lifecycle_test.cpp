@@ -153,9 +153,43 @@ TEST_F(Lifecycle, ASecondCopyEndsAtOnceAndWritesNothing) {
   EXPECT_TRUE(first->WaitForExit().has_value());
 }
 
+TEST_F(Lifecycle, ACopyStartedWhileAnotherEndsWaitsForItAndThenStarts) {
+  // Another copy that has saved and is on its way out holds the lock but shows
+  // no window; here the test plays that copy.
+  HANDLE ending = CreateMutexW(nullptr, TRUE, L"Kovan 2.0 - ORSEL RIRUDIR");
+  ASSERT_NE(ending, nullptr);
+  { std::ofstream(folder.path() / "Liste.kvl", std::ios::binary) << ""; }
+  KovanProcess kovan(folder.path());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_TRUE(kovan.Running()) << "the new copy gave up while the other was still ending";
+  ReleaseMutex(ending);
+  CloseHandle(ending);
+  main = kovan.WaitForMainWindow();
+  ASSERT_NE(main, nullptr) << "the new copy did not start once the other had ended";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(kovan.WaitForExit().has_value());
+}
+
+TEST_F(Lifecycle, ACopyStartedRightAfterACloseStartsWithWhatTheCloseSaved) {
+  const auto picture = folder.path() / "a.ico";
+  { std::ofstream(picture, std::ios::binary) << "x"; }
+  const std::string entry = "A,ico," + picture.string() + "\r\n";
+  auto first = StartWithList(entry);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  KovanProcess second(folder.path() / "Kovan.exe", L"");
+  EXPECT_TRUE(first->WaitForExit().has_value());
+  main = second.WaitForMainWindow();
+  ASSERT_NE(main, nullptr) << "the copy started during the close ended instead of starting";
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(second.WaitForExit().has_value());
+  std::ifstream in(folder.path() / "Liste.kvl", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), entry);
+}
+
 TEST_F(Lifecycle, ACloseThatCannotWriteTheListReportsItAndALaterCloseSucceeds) {
-  const std::string list = "?,ico,C:\\gone.ico\r\n";
-  auto kovan = StartWithList(list);
+  { std::ofstream(folder.path() / "Liste.kvl", std::ios::binary) << "?,ico,C:\\gone.ico\r\n"; }
+  auto kovan = std::make_unique<KovanProcess>(folder.path());
   // The missing file is reported first.
   auto report = kovan->WaitForMessageBox();
   ASSERT_TRUE(report.has_value());

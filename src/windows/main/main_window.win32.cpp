@@ -451,7 +451,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp) (void)logic_.OnClose();
       return 0;
     case WM_CLOSE:
-      if (logic_.OnClose()) DestroyWindow(hwnd());
+      if (!logic_.OnClose()) return 0;
+      if (savedForClose_) savedForClose_();
+      DestroyWindow(hwnd());
       return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
   }

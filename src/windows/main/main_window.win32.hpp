@@ -56,6 +56,8 @@ class MainWindow : public WindowBase, public MainWindowView {
     std::function<void()> openAbout;     // a new about window each time
   };
   void SetOtherWindows(OtherWindows windows) { otherWindows_ = std::move(windows); }
+  // Runs once a close has saved everything, before the window is taken down.
+  void SetSavedForClose(std::function<void()> saved) { savedForClose_ = std::move(saved); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -76,6 +78,7 @@ class MainWindow : public WindowBase, public MainWindowView {
 
   MainWindowLogic logic_;
   OtherWindows otherWindows_;
+  std::function<void()> savedForClose_;
   std::thread versionThread_;  // joined at destruction; the check is bounded in time
   std::wstring caption_ = L"0";
   bool mouseInside_ = false;
