@@ -150,11 +150,21 @@ std::wstring FullWidePath(const std::string& path) {
   return full;
 }
 
+unsigned long ReplaceWithSystemCall(const wchar_t* target, const wchar_t* replacement) {
+  return ReplaceFileW(target, replacement, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+             ? ERROR_SUCCESS
+             : GetLastError();
+}
+
 }  // namespace
 
 std::string FullPathOf(const std::string& path) { return path.empty() ? path : ToUtf8(FullWidePath(path)); }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  ReplaceFileAtomically(path, bytes, ReplaceWithSystemCall);
+}
+
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplaceExistingFile replace) {
   const std::wstring target = FullWidePath(path);
   // Find out first whether the target may be replaced at all, so that a file held
   // open by another program reports the sharing violation itself rather than the
@@ -195,12 +205,13 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   DWORD err = ERROR_SUCCESS;
   for (int attempt = 0; attempt < 10; ++attempt) {
     if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      if (ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return;
+      err = replace(target.c_str(), temp.c_str());
+      if (err == ERROR_SUCCESS) return;
     } else if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return;
+    } else {
+      err = GetLastError();
     }
-    err = GetLastError();
     // After these two the old file is gone or renamed and only the temporary
     // file holds the data: it is moved into place, or kept and named.
     if (err == ERROR_UNABLE_TO_MOVE_REPLACEMENT || err == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {

@@ -64,4 +64,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
 // the file open without sharing).
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+#ifdef _WIN32
+// The step that puts the written temporary file in place of an existing
+// target: 0, or the system's error code. Tests stand in for it to play the
+// failures that leave the target renamed or gone.
+using ReplaceExistingFile = unsigned long (*)(const wchar_t* target, const wchar_t* replacement);
+void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplaceExistingFile replace);
+#endif
+
 }  // namespace kovan

@@ -91,7 +91,44 @@ TEST(FileSystem, AtomicReplaceWritesAndReplaces) {
   EXPECT_EQ(count, 1u) << "no temporary file is left behind";
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Failures after which the system's replace has already renamed the target
+// away: the new contents must be put in place, or kept and named, never lost.
+unsigned long RenameTargetAwayThenFail(const wchar_t* target, const wchar_t*) {
+  std::filesystem::rename(target, std::wstring(target) + L".old");
+  return 1176;  // the replacement could not be moved in
+}
+
+unsigned long BlockTargetThenFail(const wchar_t* target, const wchar_t*) {
+  std::filesystem::rename(target, std::wstring(target) + L".old");
+  std::filesystem::create_directory(target);  // nothing can be moved there now
+  return 1177;
+}
+
+TEST(FileSystem, AtomicReplaceKeepsTheNewContentsWhenTheSystemReplaceFailsHalfway) {
+  test::TempDir dir;
+  const std::string list = dir / "Liste.kvl";
+
+  test::WriteBytes(list, "old");
+  ReplaceFileAtomically(list, "new", RenameTargetAwayThenFail);
+  EXPECT_EQ(test::ReadBytes(list), "new") << "moved into place after the failure";
+  EXPECT_EQ(test::ReadBytes(list + ".old"), "old");
+
+  std::filesystem::remove(test::FsPath(list));
+  std::filesystem::remove(test::FsPath(list + ".old"));
+  test::WriteBytes(list, "old");
+  std::string message;
+  try {
+    ReplaceFileAtomically(list, "new", BlockTargetThenFail);
+  } catch (const IoError& e) {
+    message = e.what();
+  }
+  const std::string kept = list + "." + std::to_string(test::ProcessId()) + ".tmp";
+  EXPECT_NE(message.find("\"" + kept + "\""), std::string::npos) << message;
+  EXPECT_NE(message.find("\"" + list + "\""), std::string::npos) << message;
+  EXPECT_EQ(test::ReadBytes(kept), "new") << "the only copy of the new contents is kept";
+}
+#else
 TEST(FileSystem, AtomicReplaceKeepsModeAndLinksAndNeverFollowsAPlantedName) {
   namespace fs = std::filesystem;
   test::TempDir dir;
