@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,5 +30,24 @@ struct FileIdentityHash {
 // Nothing when the path cannot be reached or opened; callers then compare
 // paths instead.
 std::optional<FileIdentity> IdentityOfFile(const std::string& path);
+
+// The same answers as IdentityOfFile for many files. On Windows, where opening
+// a file costs much more than listing its folder (above all under Wine), each
+// folder is listed once and its files' numbers taken from the listing; a file
+// the listing cannot answer for (a link, a name spelled otherwise) is opened.
+// The listings are kept for the reader's life, so keep it for one task.
+class FileIdentityReader {
+ public:
+  FileIdentityReader();
+  ~FileIdentityReader();
+  FileIdentityReader(const FileIdentityReader&) = delete;
+  FileIdentityReader& operator=(const FileIdentityReader&) = delete;
+
+  std::optional<FileIdentity> Read(const std::string& path);
+
+ private:
+  struct Listings;
+  std::unique_ptr<Listings> listings_;
+};
 
 }  // namespace kovan

@@ -56,7 +56,7 @@ class KnownFiles {
   // A file whose identity cannot be read is judged by its path alone.
   bool AppendNew(const std::string& file) {
     if (pool_.ContainsPath(file)) return false;
-    const std::optional<FileIdentity> id = IdentityOfFile(file);
+    const std::optional<FileIdentity> id = reader_.Read(file);
     if (id) {
       if (!built_ || builtAt_ != pool_.Revision()) Build();
       if (!identities_.insert(*id).second) return false;
@@ -71,13 +71,14 @@ class KnownFiles {
     identities_.clear();
     identities_.reserve(pool_.Count());
     for (const PoolEntry& entry : pool_.Entries()) {
-      if (auto id = IdentityOfFile(entry.Field(kFilePath))) identities_.insert(*id);
+      if (auto id = reader_.Read(entry.Field(kFilePath))) identities_.insert(*id);
     }
     built_ = true;
     builtAt_ = pool_.Revision();
   }
 
   ResourcePool& pool_;
+  FileIdentityReader reader_;
   bool built_ = false;
   uint64_t builtAt_ = 0;
   std::unordered_set<FileIdentity, FileIdentityHash> identities_;
