@@ -48,5 +48,24 @@ void BM_AppendGuardedByContainsPath(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendGuardedByContainsPath)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// A drop into a pool of real files: the first new file makes the import read
+// the identity of every file the pool holds.
+void BM_DropOneFileIntoPoolOfFiles(benchmark::State& state) {
+  test::TempDir dir;
+  ResourcePool pool;
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    const std::string path = dir / ("icon" + std::to_string(i) + ".ico");
+    test::WriteBytes(path, "x");
+    pool.Append("KEY" + std::to_string(i), "ico", path);
+  }
+  const std::string dropped = dir / "new.ico";
+  test::WriteBytes(dropped, "x");
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ImportDroppedPaths(pool, {dropped}, {}));
+    pool.Delete(pool.Count() - 1);
+  }
+}
+BENCHMARK(BM_DropOneFileIntoPoolOfFiles)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace kovan

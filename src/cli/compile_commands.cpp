@@ -1,18 +1,20 @@
 // kovanc pool check / script / compile / res2obj / compilers.
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
+#include "cli/pool_file_access.hpp"
 #include "platform/command_line.hpp"
 #include "platform/shell.hpp"
 #include "pool/compiler_backend.hpp"
 #include "pool/compiler_command.hpp"
 #include "pool/compiler_discovery.hpp"
 #include "pool/key_check.hpp"
-#include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
 
 #ifdef _WIN32
@@ -72,14 +74,6 @@ std::string WhereCompilersAreFound(CompilerId id) {
 #endif
 }
 
-void ReadPool(ResourcePool& pool, const std::string& file) {
-  const PoolReadResult read = ReadPoolFile(pool, file);
-  if (!read.opened) {
-    PrintError("kovanc: cannot read " + file + ": " + SystemErrorText(read.openError) + "\n");
-    Exit(1);
-  }
-}
-
 void PrintPrefixed(const std::string& list, const std::string& prefix) {
   std::string out;
   size_t start = 0;
@@ -90,13 +84,19 @@ void PrintPrefixed(const std::string& list, const std::string& prefix) {
   Print(out);
 }
 
-// Prints the entries at fault and ends with exit code 1 when there are any.
-void CheckKeys(const ResourcePool& pool) {
+size_t LineCount(const std::string& list) { return static_cast<size_t>(std::count(list.begin(), list.end(), '\r')); }
+
+// Prints the entries at fault and ends with exit code 1 when there are any;
+// standard error says which list file holds them.
+void CheckKeys(const ResourcePool& pool, const std::string& file) {
   const std::string missing = KeyProblemList(pool, 1);
   const std::string shared = KeyProblemList(pool, 2);
   if (missing.empty() && shared.empty()) return;
   PrintPrefixed(missing, "missing: ");
   PrintPrefixed(shared, "shared: ");
+  fflush(stdout);
+  PrintError("kovanc: " + file + ": key names missing: " + std::to_string(LineCount(missing)) +
+             ", shared: " + std::to_string(LineCount(shared)) + "\n");
   Exit(1);
 }
 
@@ -122,8 +122,14 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
   const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
   const std::chrono::seconds timeout(options.timeoutSeconds);
   for (const CompileStep& step : CompilePlan(programs, machine, kind, outputFile, input, intermediateRes)) {
-    const ProcessRun run = shell.RunProgram({step.program, step.arguments, step.parameters, timeout, {}});
     const std::string name = FileNameOf(step.program);
+    ProcessRun run;
+    try {
+      run = shell.RunProgram({step.program, step.arguments, step.parameters, timeout, {}});
+    } catch (const Error& e) {
+      PrintError("kovanc: " + step.program + ": " + e.what() + "; " + outputFile + " may be missing or incomplete\n");
+      Exit(kExitCompilerFailed);
+    }
     switch (run.outcome) {
       case ProcessRun::Outcome::NotStarted:
         PrintError("kovanc: " + step.program + " could not be started: " + SystemErrorText(run.error) + "\n");
@@ -151,27 +157,24 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
 }
 
 void CheckPool(const std::string& file) {
-  ResourcePool pool;
-  ReadPool(pool, file);
-  CheckKeys(pool);
+  const ResourcePool pool = ReadPoolOrExit(file);
+  CheckKeys(pool, file);
 }
 
 void WriteScript(const std::string& file, const std::string& out) {
-  ResourcePool pool;
-  ReadPool(pool, file);
-  CheckKeys(pool);
+  const ResourcePool pool = ReadPoolOrExit(file);
+  CheckKeys(pool, file);
   WriteResourceScript(pool, out.empty() ? FolderOf(file) + kScriptFileName : out);
 }
 
 void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std::string& outputBase,
                      const std::string& file) {
-  ResourcePool pool;
-  ReadPool(pool, file);
+  const ResourcePool pool = ReadPoolOrExit(file);
   if (pool.Count() == 0) {
     PrintError("kovanc: the pool in " + file + " is empty; there is nothing to compile\n");
     Exit(1);
   }
-  CheckKeys(pool);
+  CheckKeys(pool, file);
   const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
   const std::unique_ptr<Shell> shell = CreateSystemShell();
   const CompilerPrograms programs = FindOrExit(*shell, id, kind);
@@ -182,6 +185,11 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
 }
 
 void ConvertRes(const CompilerOptions& options, const std::string& input, const std::string& outputBase) {
+  // Checked here, since a compiler tells of a missing input in words of its own, or not at all.
+  if (!FileExists(input)) {
+    PrintError("kovanc: " + input + ": " + IoErrorText(io_code::kFileNotFound) + "\n");
+    Exit(1);
+  }
   const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
   const std::unique_ptr<Shell> shell = CreateSystemShell();
   const CompilerPrograms programs = FindOrExit(*shell, id, CompileKind::ResObj);

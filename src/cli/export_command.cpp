@@ -4,10 +4,10 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
+#include "cli/pool_file_access.hpp"
 #include "lang/lang_manager.hpp"
 #include "export/pool_export.hpp"
 #include "export/xlsx_workbook.hpp"
-#include "pool/pool_file.hpp"
 #include "windows/pool/file_size_text.hpp"
 
 namespace kovan::cli {
@@ -23,12 +23,7 @@ struct ExportArgs {
 };
 
 void Export(const ExportArgs& args) {
-  ResourcePool pool;
-  const PoolReadResult read = ReadPoolFile(pool, args.file);
-  if (!read.opened) {
-    PrintError("kovanc: cannot read " + args.file + ": " + SystemErrorText(read.openError) + "\n");
-    Exit(1);
-  }
+  const ResourcePool pool = ReadPoolOrExit(args.file);
   if (pool.Count() == 0) {
     PrintError("kovanc: " + args.file + ": " + Text(msg::kaybos) + "\n");
     Exit(1);

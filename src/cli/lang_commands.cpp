@@ -141,7 +141,7 @@ void CheckFile(const std::string& path, bool json) {
     Exit(1);
   } catch (const std::exception& e) {
     if (json) {
-      Print(Dump(Json{{"error", e.what()}}));
+      Print(Dump(Json{{"error", e.what()}, {"file", path}}));
     } else {
       PrintError("kovanc: " + path + ": " + e.what() + "\n");
     }
@@ -158,7 +158,7 @@ void ListLanguages(const std::string& folder, bool json) {
     manager.ScanLanguageFolder(folder, "*.lng", false);
   } catch (const std::exception& e) {
     if (json) {
-      Print(Dump(Json{{"error", e.what()}}));
+      Print(Dump(Json{{"error", e.what()}, {"folder", folder}}));
     } else {
       PrintError("kovanc: " + folder + ": " + e.what() + "\n");
     }

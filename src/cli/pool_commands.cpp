@@ -6,27 +6,16 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
+#include "cli/pool_file_access.hpp"
 #include "pool/drop_import.hpp"
 #include "pool/key_filter.hpp"
-#include "pool/pool_file.hpp"
 
 namespace kovan::cli {
 
 namespace {
 
-// Reads an existing list file; a file that cannot be read ends the command.
-ResourcePool ReadExistingPool(const std::string& file) {
-  ResourcePool pool;
-  const PoolReadResult read = ReadPoolFile(pool, file);
-  if (!read.opened) {
-    PrintError("kovanc: cannot read " + file + ": " + SystemErrorText(read.openError) + "\n");
-    Exit(1);
-  }
-  return pool;
-}
-
 void ListPool(const std::string& file, bool json) {
-  const ResourcePool pool = ReadExistingPool(file);
+  const ResourcePool pool = ReadPoolOrExit(file);
   if (json) {
     nlohmann::json out = nlohmann::json::array();
     for (const PoolEntry& entry : pool.Entries()) out.push_back(entry.fields);
@@ -45,15 +34,9 @@ void ListPool(const std::string& file, bool json) {
 }
 
 void AddToPool(const std::string& file, const std::vector<std::string>& paths, bool folders, bool subfolders) {
-  ResourcePool pool;
-  if (FileExists(file)) {
-    const PoolReadResult read = ReadPoolFile(pool, file);
-    if (!read.opened) {
-      // Writing now would replace a file we could not read.
-      PrintError("kovanc: cannot read " + file + ": " + SystemErrorText(read.openError) + "\n");
-      Exit(1);
-    }
-  }
+  // A list that is there but cannot be read ends the command: writing would
+  // replace it.
+  ResourcePool pool = FileExists(file) ? ReadPoolOrExit(file) : ResourcePool();
   // Paths are stored full, as a drop gives them, so that the list means the
   // same to a program started from another folder.
   std::vector<std::string> found;
@@ -71,15 +54,15 @@ void AddToPool(const std::string& file, const std::vector<std::string>& paths, b
   hooks.acceptFolders = folders;
   hooks.askSubfolders = [subfolders](const std::string&) { return subfolders; };
   ImportDroppedPaths(pool, found, hooks);
-  WritePoolFile(pool, file);
+  WritePoolOrExit(pool, file);
   Print(std::to_string(pool.Count()) + "\n");
   if (missing) Exit(1);
 }
 
-// A key name or type as the pool window stores an edit of it.
-std::string EditedValue(const char* what, const std::string& value) {
+// A key name or type as the pool window stores an edit of it in `file`.
+std::string EditedValue(const std::string& file, const char* what, const std::string& value) {
   if (const std::optional<std::string> refused = FirstRefusedCharacter(value)) {
-    PrintError(std::string("kovanc: the ") + what + " \"" + value + "\" holds \"" + *refused +
+    PrintError("kovanc: " + file + ": the " + what + " \"" + value + "\" holds \"" + *refused +
                "\", which a key name or type cannot hold\n");
     Exit(1);
   }
@@ -88,9 +71,9 @@ std::string EditedValue(const char* what, const std::string& value) {
 
 void SetInPool(const std::string& file, const std::string& path, const std::optional<std::string>& key,
                const std::optional<std::string>& type) {
-  const std::optional<std::string> newKey = key ? std::optional(EditedValue("key", *key)) : std::nullopt;
-  const std::optional<std::string> newType = type ? std::optional(EditedValue("type", *type)) : std::nullopt;
-  ResourcePool pool = ReadExistingPool(file);
+  const std::optional<std::string> newKey = key ? std::optional(EditedValue(file, "key", *key)) : std::nullopt;
+  const std::optional<std::string> newType = type ? std::optional(EditedValue(file, "type", *type)) : std::nullopt;
+  ResourcePool pool = ReadPoolOrExit(file);
   if (!pool.ContainsPath(path)) {
     PrintError("kovanc: " + path + " is not in " + file + "\n");
     Exit(1);
@@ -101,11 +84,11 @@ void SetInPool(const std::string& file, const std::string& path, const std::opti
     if (newKey) pool.SetField(i, kKeyName, *newKey);
     if (newType) pool.SetField(i, kResourceType, *newType);
   }
-  WritePoolFile(pool, file);
+  WritePoolOrExit(pool, file);
 }
 
 void RemoveFromPool(const std::string& file, const std::vector<std::string>& paths) {
-  ResourcePool pool = ReadExistingPool(file);
+  ResourcePool pool = ReadPoolOrExit(file);
   for (const std::string& path : paths) {
     if (!pool.ContainsPath(path)) {
       PrintError("kovanc: " + path + " is not in " + file + "\n");
@@ -118,7 +101,7 @@ void RemoveFromPool(const std::string& file, const std::vector<std::string>& pat
     if (!removed.contains(entry.Field(kFilePath))) kept.push_back(entry);
   }
   pool.ReplaceAll(std::move(kept));
-  WritePoolFile(pool, file);
+  WritePoolOrExit(pool, file);
   Print(std::to_string(pool.Count()) + "\n");
 }
 

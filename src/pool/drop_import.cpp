@@ -1,5 +1,9 @@
 #include "pool/drop_import.hpp"
 
+#include <optional>
+#include <unordered_set>
+
+#include "base/file_identity.hpp"
 #include "base/file_system.hpp"
 
 namespace kovan {
@@ -37,8 +41,56 @@ std::vector<std::string> ScanFolder(const std::string& folder, bool subfolders) 
   return out;
 }
 
+namespace {
+
+// The files the pool holds, by identity, so that a file reached by a second
+// path (a link beside it, its folder dropped again through a link) is not
+// added twice. Built when the first candidate comes, so a drop that brings
+// nothing costs nothing; built again when the pool changed behind the import
+// (the menu stays usable while the import dispatches messages).
+class KnownFiles {
+ public:
+  explicit KnownFiles(ResourcePool& pool) : pool_(pool) {}
+
+  // Appends `file` unless the pool reaches it already; true when appended.
+  // A file whose identity cannot be read is judged by its path alone.
+  bool AppendNew(const std::string& file) {
+    if (pool_.ContainsPath(file)) return false;
+    const std::optional<FileIdentity> id = reader_.Read(file);
+    if (id) {
+      if (!built_ || builtAt_ != pool_.Revision()) Build();
+      if (!identities_.insert(*id).second) return false;
+    }
+    pool_.Append(kEmptyParam, ExtensionOf(file), file);
+    builtAt_ = pool_.Revision();
+    return true;
+  }
+
+ private:
+  void Build() {
+    identities_.clear();
+    identities_.reserve(pool_.Count());
+    for (const PoolEntry& entry : pool_.Entries()) {
+      if (auto id = reader_.Read(entry.Field(kFilePath))) identities_.insert(*id);
+    }
+    built_ = true;
+    builtAt_ = pool_.Revision();
+  }
+
+  ResourcePool& pool_;
+  FileIdentityReader reader_;
+  bool built_ = false;
+  uint64_t builtAt_ = 0;
+  std::unordered_set<FileIdentity, FileIdentityHash> identities_;
+};
+
+}  // namespace
+
 size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& paths, const DropImportHooks& hooks) {
-  const size_t before = pool.Count();
+  // Counted, not taken from the pool's size: the pool may be cleared while
+  // the import dispatches messages.
+  size_t added = 0;
+  KnownFiles known(pool);
   auto stopRequested = [&] { return hooks.pump && hooks.pump(); };
   for (const std::string& dropped : paths) {
     if (hooks.acceptFolders && FolderExists(dropped)) {
@@ -46,16 +98,16 @@ size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& pa
       if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
       const bool subfolders = hooks.askSubfolders && hooks.askSubfolders(folder);
       for (const std::string& file : ScanFolder(folder, subfolders)) {
-        if (pool.ContainsPath(file)) continue;
-        pool.Append(kEmptyParam, ExtensionOf(file), file);
+        if (!known.AppendNew(file)) continue;
+        ++added;
         if (stopRequested()) break;
       }
-    } else if (FileExists(dropped) && !pool.ContainsPath(dropped)) {
-      pool.Append(kEmptyParam, ExtensionOf(dropped), dropped);
+    } else if (FileExists(dropped)) {
+      if (known.AppendNew(dropped)) ++added;
     }
     if (stopRequested()) break;
   }
-  return pool.Count() - before;
+  return added;
 }
 
 }  // namespace kovan

@@ -33,7 +33,9 @@ struct DropImportHooks {
 };
 
 // Appends every dropped file, and the files of dropped folders when folders
-// are accepted, that the pool does not hold yet. Returns the number appended.
+// are accepted, that the pool does not hold yet: neither under the same path
+// nor under another one that leads to the same file (through a link, say).
+// Returns the number appended.
 size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& paths, const DropImportHooks& hooks);
 
 }  // namespace kovan

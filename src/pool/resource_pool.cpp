@@ -20,17 +20,20 @@ void ResourcePool::IndexRemove(const std::string& path) {
 }
 
 void ResourcePool::Append(std::string key, std::string type, std::string path) {
+  ++revision_;
   IndexAdd(path);
   entries_.push_back(PoolEntry{{std::move(key), std::move(type), std::move(path)}});
 }
 
 void ResourcePool::AppendFields(std::vector<std::string> fields) {
+  ++revision_;
   PoolEntry entry{std::move(fields)};
   IndexAdd(entry.Field(kFilePath));
   entries_.push_back(std::move(entry));
 }
 
 void ResourcePool::SetField(size_t i, int c, std::string text) {
+  ++revision_;
   PoolEntry& entry = entries_[i];
   if (c == kFilePath) {
     IndexRemove(entry.Field(kFilePath));
@@ -41,11 +44,13 @@ void ResourcePool::SetField(size_t i, int c, std::string text) {
 }
 
 void ResourcePool::Delete(size_t i) {
+  ++revision_;
   IndexRemove(entries_[i].Field(kFilePath));
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 void ResourcePool::Clear() {
+  ++revision_;
   entries_.clear();
   pathIndex_.clear();
 }
@@ -60,6 +65,7 @@ void ResourcePool::ReplaceAll(std::vector<PoolEntry> entries) {
 bool ResourcePool::ContainsPath(std::string_view path) const { return pathIndex_.find(path) != pathIndex_.end(); }
 
 void ResourcePool::DeleteEmptyPaths() {
+  ++revision_;
   std::erase_if(entries_, [](const PoolEntry& e) { return e.Field(kFilePath).empty(); });
   pathIndex_.erase("");
 }

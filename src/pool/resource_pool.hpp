@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -41,12 +42,16 @@ class ResourcePool {
   bool ContainsPath(std::string_view path) const;
 
   const std::vector<PoolEntry>& Entries() const { return entries_; }
+  // Changes with every change of the entries, so that something derived from
+  // them (the drop import's set of known files) can tell when it is stale.
+  uint64_t Revision() const { return revision_; }
 
  private:
   void IndexAdd(const std::string& path);
   void IndexRemove(const std::string& path);
 
   std::vector<PoolEntry> entries_;
+  uint64_t revision_ = 0;
   struct PathHash {
     using is_transparent = void;
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }

@@ -36,6 +36,19 @@ inline CommandResult Kovanc(const std::string& args) {
   return RunCommand(std::string(KOVANC_PATH) + " " + args + " 2>/dev/null");
 }
 
+// The same, collecting standard error instead of standard output.
+inline CommandResult KovancErrors(const std::string& args) {
+  return RunCommand(std::string(KOVANC_PATH) + " " + args + " 2>&1 >/dev/null");
+}
+
+// A command line that kovanc refuses, the file its message must name, and
+// its exit code.
+struct ErrorCase {
+  std::string args;
+  std::string named;
+  int exitCode;
+};
+
 }  // namespace kovan::test
 
 #endif

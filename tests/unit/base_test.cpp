@@ -2,6 +2,7 @@
 
 #include "base/error_report.hpp"
 #include "base/errors.hpp"
+#include "base/file_identity.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "support/test_util.hpp"
@@ -75,6 +76,32 @@ TEST(FileSystem, FilesAndFolders) {
   EXPECT_EQ(FileNameOf("C:b.ico"), "b.ico");
   EXPECT_EQ(FileNameOf("plain"), "plain");
   EXPECT_EQ(FolderOf("C:\\a\\b.ico"), "C:\\a\\");
+}
+
+TEST(FileSystem, IdentityIsSharedByTheNamesOfOneFileOnly) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "f.txt", "x");
+  test::WriteBytes(dir / "other.txt", "x");
+  std::filesystem::create_hard_link(test::FsPath(dir / "f.txt"), test::FsPath(dir / "same.txt"));
+  const std::optional<FileIdentity> f = IdentityOfFile(dir / "f.txt");
+  ASSERT_TRUE(f);
+  const std::pair<std::string, std::optional<FileIdentity>> cases[] = {
+      {dir / "f.txt", f},
+      {dir / "same.txt", f},
+#ifdef _WIN32
+      {dir / "F.TXT", f},
+#endif
+      {dir / "missing.txt", std::nullopt},
+  };
+  // The reader answers from the folder's listing where it can, and must give
+  // what opening the file gives.
+  FileIdentityReader reader;
+  for (const auto& [path, expected] : cases) {
+    EXPECT_EQ(IdentityOfFile(path), expected) << path;
+    EXPECT_EQ(reader.Read(path), expected) << path;
+  }
+  EXPECT_NE(reader.Read(dir / "other.txt"), f);
+  EXPECT_TRUE(reader.Read(dir / "other.txt"));
 }
 
 TEST(FileSystem, AtomicReplaceWritesAndReplaces) {

@@ -38,6 +38,12 @@ class KovancCompile : public ::testing::Test {
     return test::RunCommand(command);
   }
 
+  // Standard error alone, with GoRC on PATH.
+  Result Errors(const std::string& args, const std::string& env) {
+    return test::RunCommand("env PATH=" + Q(bin.str() + ":/usr/bin:/bin") + " FAKE_GORC_LOG=" + Q(dir / "log") + " " +
+                            env + " " + std::string(KOVANC_PATH) + " " + args + " 2>&1 >/dev/null");
+  }
+
   std::string PoolFile() {
     const std::string file = dir / "Liste.kvl";
     WritePoolFile(pool, file);
@@ -128,6 +134,39 @@ TEST_F(KovancCompile, ACompilerThatNeverEndsIsEndedAtTheTimeout) {
   // ("[G]" keeps the pattern from matching the shell that runs pgrep.)
   const std::string pid = test::RunCommand("pgrep -f " + Q(bin / "[G]oRC")).out;
   EXPECT_EQ(pid, "");
+}
+
+TEST_F(KovancCompile, ErrorsNameTheFileConcerned) {
+  const std::string good = PoolFile();
+  pool.Append("?", "ico", "C:\\x\\q.ico");
+  const std::string faulty = dir / "faulty.kvl";
+  WritePoolFile(pool, faulty);
+  // A script that cannot be written: its name is taken by a folder.
+  std::filesystem::create_directories(test::FsPath(dir / "sub/liste.rc"));
+  std::filesystem::copy_file(test::FsPath(good), test::FsPath(dir / "sub/Liste.kvl"));
+  test::WriteBytes(dir / "in.res", "x");
+  struct Case {
+    std::string args;
+    std::string env;
+    std::string named;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {"pool check " + Q(faulty), "", faulty, 1},
+      {"script " + Q(faulty), "", faulty, 1},
+      {"compile --res " + Q(dir / "out") + " " + Q(faulty), "", faulty, 1},
+      {"compile --res " + Q(dir / "out") + " /proc/self/mem", "", "/proc/self/mem", 1},
+      {"script " + Q(good) + " -o " + Q(dir / "Liste.kvl/x.rc"), "", dir / "Liste.kvl/x.rc", 1},
+      {"compile --res " + Q(dir / "out") + " " + Q(dir / "sub/Liste.kvl"), "", dir / "sub/liste.rc", 1},
+      {"compile --res " + Q(dir / "out") + " " + Q(good), "FAKE_GORC_EXIT=9", dir / "out.res", 3},
+      {"res2obj " + Q(dir / "none.res") + " " + Q(dir / "lib"), "", dir / "none.res", 1},
+      {"res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"), "FAKE_GORC_EXIT=1", dir / "lib.obj", 3},
+  };
+  for (const Case& c : cases) {
+    const Result r = Errors(c.args, c.env);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+    EXPECT_NE(r.out.find(c.named), std::string::npos) << c.args << "\n" << r.out;
+  }
 }
 
 TEST_F(KovancCompile, TheCompilersListNamesWhatWasFound) {

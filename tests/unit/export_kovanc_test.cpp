@@ -107,6 +107,7 @@ TEST_F(KovancExport, FailuresNameTheFileAndExitNonZero) {
   const Case cases[] = {
       {"--xml " + Q(dir_ / "none.kvl") + " " + Q(dir_ / "x"), dir_ / "none.kvl"},
       {"--html " + Q(dir_ / "empty.kvl") + " " + Q(dir_ / "x"), dir_ / "empty.kvl"},
+      {"--html /proc/self/mem " + Q(dir_ / "x"), "cannot read /proc/self/mem"},  // opened, then the read fails
       {"--xml " + Q(list_) + " " + Q(blocked), "Cannot Create file " + blocked + "\n"},
       {"--xls " + Q(list_) + " " + Q(blocked), "Cannot Create file " + blocked + "\n"},
       {Q(list_) + " " + Q(dir_ / "x"), "--xls"},

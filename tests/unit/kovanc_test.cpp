@@ -104,6 +104,27 @@ TEST(Kovanc, PoolSetAndRemoveChangeEntriesOrRefuseWithoutWriting) {
   EXPECT_EQ(test::ReadBytes(list), "?,png," + b + "\r\n");
 }
 
+TEST(Kovanc, PoolErrorsNameTheListFile) {
+  test::TempDir dir;
+  const std::string list = dir / "Liste.kvl";
+  const std::string a = dir / "a.ico";
+  test::WriteBytes(a, "x");
+  test::WriteBytes(list, "?,ico," + a + "\r\n");
+  const std::string unwritable = dir / "a.ico/Liste.kvl";  // its folder is a file
+  const test::ErrorCase cases[] = {
+      {"pool list " + Q(dir / "none.kvl"), dir / "none.kvl", 1},
+      // Opened, then the read fails.
+      {"pool list /proc/self/mem", "/proc/self/mem", 1},
+      {"pool add " + Q(unwritable) + " " + Q(a), unwritable, 1},
+      {"pool set " + Q(list) + " " + Q(a) + " --key 'a-b'", list, 1},
+  };
+  for (const test::ErrorCase& c : cases) {
+    const Result r = test::KovancErrors(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+    EXPECT_NE(r.out.find(c.named), std::string::npos) << c.args << "\n" << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace kovan
 #endif

@@ -63,6 +63,7 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
   const Result missing = Kovanc("lang check --json " + Q(dir / "none.lng"));
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.out.rfind("{\"error\":\"Cannot open file ", 0), 0u) << missing.out;
+  EXPECT_NE(missing.out.find("\"file\":\"" + dir / "none.lng" + "\"}"), std::string::npos) << missing.out;
 
   // The report for translators names what stays in Turkish.
   test::WriteBytes(dir / "x.lng",
@@ -97,7 +98,7 @@ TEST(KovancLang, ListGivesTheLanguagesOfAScan) {
                 dir / "ru.lng" + "\"}]\n");
   const Result missing = Kovanc("lang list --json " + Q(dir / "none"));
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.out, "{\"error\":\"Invalid filename\"}\n");
+  EXPECT_EQ(missing.out, "{\"error\":\"Invalid filename\",\"folder\":\"" + dir / "none" + "\"}\n");
   EXPECT_EQ(Kovanc("lang list " + Q(dir.str())).out,
             "0\t1055\tTurkish (Turkey)\t(built in)\n1\t1049\tRussian (Russia)\t" + dir / "ru.lng" + "\n");
 }
