@@ -41,56 +41,43 @@ std::vector<std::string> ScanFolder(const std::string& folder, bool subfolders) 
   return out;
 }
 
-namespace {
-
-// The files the pool holds, by identity, so that a file reached by a second
-// path (a link beside it, its folder dropped again through a link) is not
-// added twice. Built when the first candidate comes, so a drop that brings
-// nothing costs nothing; built again when the pool changed behind the import
-// (the menu stays usable while the import dispatches messages).
-class KnownFiles {
- public:
-  explicit KnownFiles(ResourcePool& pool) : pool_(pool) {}
-
-  // Appends `file` unless the pool reaches it already; true when appended.
-  // A file whose identity cannot be read is judged by its path alone.
-  bool AppendNew(const std::string& file) {
-    if (pool_.ContainsPath(file)) return false;
-    const std::optional<FileIdentity> id = reader_.Read(file);
-    if (id) {
-      if (!built_ || builtAt_ != pool_.Revision()) Build();
-      if (!identities_.insert(*id).second) return false;
-    }
-    pool_.Append(kEmptyParam, ExtensionOf(file), file);
-    builtAt_ = pool_.Revision();
-    return true;
-  }
-
- private:
-  void Build() {
-    identities_.clear();
-    identities_.reserve(pool_.Count());
-    for (const PoolEntry& entry : pool_.Entries()) {
-      if (auto id = reader_.Read(entry.Field(kFilePath))) identities_.insert(*id);
-    }
-    built_ = true;
-    builtAt_ = pool_.Revision();
-  }
-
-  ResourcePool& pool_;
-  FileIdentityReader reader_;
-  bool built_ = false;
-  uint64_t builtAt_ = 0;
-  std::unordered_set<FileIdentity, FileIdentityHash> identities_;
+struct HeldFiles::Identities {
+  FileIdentityReader reader;
+  std::unordered_set<FileIdentity, FileIdentityHash> known;
 };
 
-}  // namespace
+HeldFiles::HeldFiles(const ResourcePool& pool) : pool_(pool), identities_(std::make_unique<Identities>()) {}
+HeldFiles::~HeldFiles() = default;
+
+bool HeldFiles::AppendIfNew(const std::string& file, const std::function<void()>& append) {
+  if (pool_.ContainsPath(file)) return false;
+  if (const std::optional<FileIdentity> id = identities_->reader.Read(file)) {
+    if (!built_ || builtAt_ != pool_.Revision()) Build();
+    if (!identities_->known.insert(*id).second) return false;
+  }
+  append();
+  builtAt_ = pool_.Revision();
+  return true;
+}
+
+void HeldFiles::Build() {
+  identities_->known.clear();
+  identities_->known.reserve(pool_.Count());
+  for (const PoolEntry& entry : pool_.Entries()) {
+    if (auto id = identities_->reader.Read(entry.Field(kFilePath))) identities_->known.insert(*id);
+  }
+  built_ = true;
+  builtAt_ = pool_.Revision();
+}
 
 size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& paths, const DropImportHooks& hooks) {
   // Counted, not taken from the pool's size: the pool may be cleared while
   // the import dispatches messages.
   size_t added = 0;
-  KnownFiles known(pool);
+  HeldFiles held(pool);
+  auto append = [&](const std::string& file) {
+    return held.AppendIfNew(file, [&] { pool.Append(kEmptyParam, ExtensionOf(file), file); });
+  };
   auto stopRequested = [&] { return hooks.pump && hooks.pump(); };
   for (const std::string& dropped : paths) {
     if (hooks.acceptFolders && FolderExists(dropped)) {
@@ -98,12 +85,12 @@ size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& pa
       if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
       const bool subfolders = hooks.askSubfolders && hooks.askSubfolders(folder);
       for (const std::string& file : ScanFolder(folder, subfolders)) {
-        if (!known.AppendNew(file)) continue;
+        if (!append(file)) continue;
         ++added;
         if (stopRequested()) break;
       }
     } else if (FileExists(dropped)) {
-      if (known.AppendNew(dropped)) ++added;
+      if (append(dropped)) ++added;
     }
     if (stopRequested()) break;
   }

@@ -2,7 +2,9 @@
 // scan, and the import loop shared by the main window and kovanc.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,34 @@ struct DropImportHooks {
   // Dispatches pending window messages; returns true when the import must stop
   // (the user pressed Escape or the application is terminating).
   std::function<bool()> pump;
+};
+
+// The files a pool holds, known by path and by identity, so that a file
+// reached by a second path (a link beside it, its folder reached again through
+// a link) is not added twice. The identities are read when the first file not
+// held by path is offered, and again when the pool has changed behind this
+// object's back (a window that dispatches messages while it adds files lets
+// the user clear the pool meanwhile).
+class HeldFiles {
+ public:
+  explicit HeldFiles(const ResourcePool& pool);
+  ~HeldFiles();
+  HeldFiles(const HeldFiles&) = delete;
+  HeldFiles& operator=(const HeldFiles&) = delete;
+
+  // Runs `append`, which adds `file` to the pool, unless the pool holds the
+  // file already; true when it ran. A file whose identity cannot be read is
+  // judged by its path alone.
+  bool AppendIfNew(const std::string& file, const std::function<void()>& append);
+
+ private:
+  struct Identities;
+  void Build();
+
+  const ResourcePool& pool_;
+  std::unique_ptr<Identities> identities_;
+  bool built_ = false;
+  uint64_t builtAt_ = 0;
 };
 
 // Appends every dropped file, and the files of dropped folders when folders

@@ -158,6 +158,32 @@ TEST_F(PoolWindow, AddingAFolderSkipsWhatIsThereAndStopsOnEscape) {
   EXPECT_EQ(window.Tree().NodeCount(), 20u);
 }
 
+TEST_F(PoolWindow, AFileReachedByASecondPathIsNotAddedAgain) {
+  // A link beside the file: a hard link on Windows, where making symbolic
+  // links needs rights a test run may not have.
+  const std::string file = Make("f/a.ico");
+  const std::string alias = dir / "f" + kPathSeparator + "alias.ico";
+  std::error_code ec;
+#ifdef _WIN32
+  std::filesystem::create_hard_link(test::FsPath(file), test::FsPath(alias), ec);
+#else
+  std::filesystem::create_symlink(test::FsPath(file), test::FsPath(alias), ec);
+#endif
+  ASSERT_FALSE(ec) << ec.message();
+  mainPool.Append("K", "ico", file);
+  window.Open(false);
+
+  prompter.dialogAnswers = {alias};
+  window.AddFile();
+  ASSERT_EQ(prompter.calls.size(), 2u);
+  EXPECT_EQ(prompter.calls[1].request.text, Text(msg::var));
+
+  prompter.dialogAnswers = {dir / "f"};
+  prompter.answers = {MessageAnswer::No};
+  window.AddFolder();
+  EXPECT_EQ(window.WorkingCopy().Count(), 1u);
+}
+
 TEST_F(PoolWindow, DeletingTheSecondOfThreeRenamesTheThird) {
   for (const char* key : {"ONE", "TWO", "THREE"}) mainPool.Append(key, "bin", dir / key);
   window.Open(false);

@@ -107,11 +107,8 @@ void PoolWindowLogic::AddFile() {
   const std::optional<std::string> chosen = prompter_.OpenDialog(openDialog_);
   if (!chosen) return;
   openDialog_.fileName = *chosen;
-  if (rows_.ContainsPath(*chosen)) {
-    prompter_.ShowInfo(Text(msg::var));
-    return;
-  }
-  AppendRow(GroupLabels(), *chosen);
+  HeldFiles held(rows_);
+  if (!held.AppendIfNew(*chosen, [&] { AppendRow(GroupLabels(), *chosen); })) prompter_.ShowInfo(Text(msg::var));
 }
 
 bool PoolWindowLogic::StopRequested(bool& terminating) {
@@ -137,11 +134,12 @@ void PoolWindowLogic::AddFolder() {
   ScanInto(folder, answer == MessageAnswer::Yes, files);
 
   const GroupLabels labels;
+  HeldFiles held(rows_);
   bool terminating = false;
   for (const std::string& file : files) {
     if (!FileExists(file) || rows_.ContainsPath(file)) continue;
     if (StopRequested(terminating)) break;
-    AppendRow(labels, file);
+    held.AppendIfNew(file, [&] { AppendRow(labels, file); });
   }
   view_.SetBusyCursor(false);
   if (!terminating) view_.DispatchPendingMessages();
