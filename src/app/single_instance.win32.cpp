@@ -46,7 +46,8 @@ SingleInstance::SingleInstance(HWND ownAppWindow, std::chrono::milliseconds pati
     return;
   }
   // Another copy holds the lock. While it shows a window, that window is the
-  // answer; while it shows none it is ending (or just starting), so wait.
+  // answer; one that shows none has saved and is ending, so wait for it. (A
+  // starting copy shows its application window before it takes the lock.)
   const auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
     if (Acquired(WaitForSingleObject(mutex_.get(), 0))) {

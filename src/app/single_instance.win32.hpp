@@ -15,8 +15,8 @@ class SingleInstance {
  public:
   // Takes the lock. When another copy holds it and shows its window, brings
   // that window forward and leaves this one a second copy. When the other
-  // copy shows no window (it is ending, or still starting), waits up to
-  // `patience` for the lock before giving up. `ownAppWindow` carries the title
+  // copy shows no window (it has saved and is ending), waits up to `patience`
+  // for the lock before giving up. `ownAppWindow` carries the title
   // too and is renamed while searching so the search finds the other copy.
   explicit SingleInstance(HWND ownAppWindow, std::chrono::milliseconds patience = std::chrono::seconds(5));
   ~SingleInstance();
