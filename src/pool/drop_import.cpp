@@ -19,23 +19,22 @@ std::string ExtensionOf(std::string_view path) {
 
 namespace {
 
-void ScanInto(const std::string& folder, bool subfolders, std::vector<std::string>& out) {
+void ScanInto(const std::string& folder, Subfolders subfolders, std::vector<std::string>& out) {
   const std::vector<FolderItem> items = ListFolder(folder);
   for (const FolderItem& item : items) {
     if (!item.isFolder) out.push_back(folder + item.name);
   }
-  if (!subfolders) return;
+  if (subfolders == Subfolders::None) return;
   for (const FolderItem& item : items) {
-    // A linked folder may lead back up the tree, or anywhere: only folders
-    // that really lie below are entered.
-    if (!item.isFolder || item.isLink || item.hidden || item.system || item.name == "." || item.name == "..") continue;
-    ScanInto(folder + item.name + kPathSeparator, true, out);
+    if (!item.isFolder || item.isLink || item.name == "." || item.name == "..") continue;
+    if (subfolders == Subfolders::Visible && (item.hidden || item.system)) continue;
+    ScanInto(folder + item.name + kPathSeparator, subfolders, out);
   }
 }
 
 }  // namespace
 
-std::vector<std::string> ScanFolder(const std::string& folder, bool subfolders) {
+std::vector<std::string> ScanFolder(const std::string& folder, Subfolders subfolders) {
   std::vector<std::string> out;
   ScanInto(folder, subfolders, out);
   return out;
@@ -84,7 +83,7 @@ size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& pa
       std::string folder = dropped;
       if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
       const bool subfolders = hooks.askSubfolders && hooks.askSubfolders(folder);
-      for (const std::string& file : ScanFolder(folder, subfolders)) {
+      for (const std::string& file : ScanFolder(folder, subfolders ? Subfolders::Visible : Subfolders::None)) {
         if (!append(file)) continue;
         ++added;
         if (stopRequested()) break;

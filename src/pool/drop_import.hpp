@@ -20,10 +20,14 @@ inline constexpr char kEmptyParam[] = "?";
 // follows that dot; empty when there is none.
 std::string ExtensionOf(std::string_view path);
 
-// The files of `folder` (which ends in a separator) in file-system order, then,
-// when `subfolders` is set, those of each subfolder that is neither hidden nor
-// a system folder nor a link (symbolic link, junction), depth first.
-std::vector<std::string> ScanFolder(const std::string& folder, bool subfolders);
+// Which subfolders a folder scan enters. Linked folders (symbolic links,
+// junctions) are never entered: they may lead back up the tree, or anywhere.
+enum class Subfolders { None, Visible, All };
+
+// The files of `folder` (which ends in a separator) in file-system order, then
+// those of each subfolder `subfolders` lets in (Visible: neither hidden nor a
+// system folder), depth first.
+std::vector<std::string> ScanFolder(const std::string& folder, Subfolders subfolders);
 
 struct DropImportHooks {
   bool acceptFolders = false;  // the Klasor setting

@@ -34,22 +34,6 @@ std::string DottedExtension(const std::string& path) {
   return "." + extension;
 }
 
-// Every file of `folder` (which ends in a separator) in listing order, then,
-// with `subfolders`, those of each subfolder in listing order, depth first.
-// Linked folders are not entered: they may lead back up the tree.
-void ScanInto(const std::string& folder, bool subfolders, std::vector<std::string>& out) {
-  const std::vector<FolderItem> items = ListFolder(folder);
-  for (const FolderItem& item : items) {
-    if (!item.isFolder) out.push_back(folder + item.name);
-  }
-  if (!subfolders) return;
-  for (const FolderItem& item : items) {
-    if (item.isFolder && !item.isLink && item.name != "." && item.name != "..") {
-      ScanInto(folder + item.name + kPathSeparator, true, out);
-    }
-  }
-}
-
 }  // namespace
 
 // The group labels in the active language, looked up once per command.
@@ -130,8 +114,9 @@ void PoolWindowLogic::AddFolder() {
   if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
   const MessageAnswer answer = prompter_.Message({Text(msg::altonay1), Text(msg::altonay) + "\r(" + folder + ")",
                                                   MessageButtons::YesNo, MessageIcon::Question, true});
-  std::vector<std::string> files;
-  ScanInto(folder, answer == MessageAnswer::Yes, files);
+  // Unlike a drop, the pool window enters hidden and system subfolders too.
+  const std::vector<std::string> files =
+      ScanFolder(folder, answer == MessageAnswer::Yes ? Subfolders::All : Subfolders::None);
 
   const GroupLabels labels;
   HeldFiles held(rows_);
