@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/error_report.hpp"
 #include "base/errors.hpp"
 #include "base/file_identity.hpp"
@@ -184,6 +186,17 @@ TEST(FileSystem, AtomicReplaceKeepsModeAndLinksAndNeverFollowsAPlantedName) {
     ++count;
   }
   EXPECT_EQ(count, 5u) << "no temporary file is left behind";
+}
+#endif
+
+// Test builds check the standard containers' indexes: an index past the end
+// stops the program where it happens instead of corrupting memory. (Natively:
+// a death test runs a second copy of the test program.)
+#ifndef _WIN32
+TEST(BuildChecks, AnIndexPastTheEndStopsTheProgramAtOnce) {
+  std::vector<int> values(2);
+  volatile size_t pastTheEnd = values.size();
+  EXPECT_DEATH(values[pastTheEnd] = 1, "");
 }
 #endif
 
