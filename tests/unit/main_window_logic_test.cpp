@@ -353,7 +353,8 @@ TEST_F(MainWindowLanguage, CompileCommandsAreReachedFromTheMenu) {
 
 TEST_F(MainWindowLanguage, TheStopItemIsLiveOnlyWhileTheCompilerRunsAndEndsIt) {
   rig.shell.systemDirectory = dir.str().substr(0, dir.str().size() - 1);
-  Make("Gorc.exe");
+  std::filesystem::permissions(test::FsPath(Make("Gorc.exe")), std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
   window.Pool().Append("ICON1", "ico", Make("a.ico"));
   EXPECT_FALSE(window.Menu().Items().back().enabled);
   ASSERT_EQ(window.Menu().Items().back().command, MenuCommand::StopCompile);
