@@ -316,16 +316,16 @@ TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords)
   EXPECT_FALSE(FileExists(Script()));
 
   // Without its converter it makes .RES files but no .OBJ files.
-  const auto runnable = std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec;
+  const auto runnable = std::filesystem::perm_options::add;
   test::WriteBytes(tools / "llvm-rc", "");
-  std::filesystem::permissions(test::FsPath(tools / "llvm-rc"), runnable);
+  std::filesystem::permissions(test::FsPath(tools / "llvm-rc"), std::filesystem::perms::owner_exec, runnable);
   prompter.calls.clear();
   commands.CompileToObj();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info}));
   EXPECT_EQ(prompter.calls[0].request.text, Text(msg::objyok) + " LLVM");
 
   test::WriteBytes(tools / "llvm-cvtres", "");
-  std::filesystem::permissions(test::FsPath(tools / "llvm-cvtres"), runnable);
+  std::filesystem::permissions(test::FsPath(tools / "llvm-cvtres"), std::filesystem::perms::owner_exec, runnable);
   prompter.calls.clear();
   prompter.dialogAnswers = {out / "app"};
   commands.CompileToObj();
