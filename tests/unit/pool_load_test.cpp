@@ -7,6 +7,7 @@
 #include "lang/lang_manager.hpp"
 #include "support/memory_registry.hpp"
 #include "support/recording_prompter.hpp"
+#include "support/recording_shell.hpp"
 #include "pool/pool_file.hpp"
 #include "support/recording_views.hpp"
 #include "support/test_util.hpp"
@@ -128,7 +129,8 @@ TEST_F(PoolLoad, FilesAddedInThePoolWindowToAnUnreadListAreKeptAtClose) {
 
   test::RecordingPoolWindowView poolView;
   RecordingPrompter poolPrompter;
-  PoolWindowLogic poolWindow(poolView, poolPrompter, {window.Pool(), nullptr});
+  RecordingShell poolShell;
+  PoolWindowLogic poolWindow(poolView, poolPrompter, poolShell, {window.Pool(), nullptr});
   poolWindow.Open(false);
   poolPrompter.dialogAnswers = {MakeFile("a.ico")};
   poolWindow.AddFile();
