@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <regex>
 #include <vector>
 
 #include "base/errors.hpp"
@@ -14,6 +13,7 @@
 #include "support/recording_prompter.hpp"
 #include "support/recording_shell.hpp"
 #include "pool/resource_script.hpp"
+#include "support/pending_names.hpp"
 #include "support/test_util.hpp"
 
 namespace kovan {
@@ -76,10 +76,7 @@ class CompileFlow : public ::testing::Test {
 
   // The compiler is given a fresh name beside the output ("~<16 hex
   // digits>-NAME"); these give the output's own name back for comparing.
-  static std::string AsFinal(const std::string& text) {
-    static const std::regex pending("~[0-9a-f]{16}-");
-    return std::regex_replace(text, pending, "");
-  }
+  static std::string AsFinal(const std::string& text) { return test::WithoutPendingNames(text); }
   static std::vector<std::string> AsFinal(std::vector<std::string> arguments) {
     for (std::string& a : arguments) a = AsFinal(a);
     return arguments;

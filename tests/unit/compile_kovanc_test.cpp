@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 #include <string>
 
 #include "base/file_system.hpp"
@@ -14,6 +13,7 @@
 #include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
 #include "support/run_kovanc.hpp"
+#include "support/pending_names.hpp"
 #include "support/test_util.hpp"
 
 #ifndef _WIN32
@@ -49,10 +49,7 @@ class KovancCompile : public ::testing::Test {
 
   // The compiler's log, with the fresh name it wrote its output under
   // ("FOLDER~<16 hex digits>-NAME") given back as the output's own name.
-  std::string CompilerLog() {
-    static const std::regex pending("~[0-9a-f]{16}-");
-    return std::regex_replace(test::ReadBytes(dir / "log"), pending, "");
-  }
+  std::string CompilerLog() { return test::WithoutPendingNames(test::ReadBytes(dir / "log")); }
 
   std::string PoolFile() {
     const std::string file = dir / "Liste.kvl";
