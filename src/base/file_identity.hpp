@@ -13,17 +13,21 @@
 namespace kovan {
 
 // The volume and the file's number on it: equal for every path that reaches
-// the same file, links followed.
+// the same file, links followed. Some file systems (ReFS) number files with
+// 128 bits, of which a 64-bit number is not unique; `indexHigh` holds the upper
+// half where the system gives one, 0 elsewhere.
 struct FileIdentity {
   uint64_t volume = 0;
   uint64_t index = 0;
+  uint64_t indexHigh = 0;
 
   bool operator==(const FileIdentity&) const = default;
 };
 
 struct FileIdentityHash {
   size_t operator()(const FileIdentity& id) const {
-    return std::hash<uint64_t>{}(id.index) ^ (std::hash<uint64_t>{}(id.volume) * 0x9e3779b97f4a7c15ULL);
+    return std::hash<uint64_t>{}(id.index) ^ (std::hash<uint64_t>{}(id.volume) * 0x9e3779b97f4a7c15ULL) ^
+           (std::hash<uint64_t>{}(id.indexHigh) * 0xc2b2ae3d27d4eb4fULL);
   }
 };
 

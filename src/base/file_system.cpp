@@ -1,6 +1,8 @@
 #include "base/file_system.hpp"
 
 #include <chrono>
+#include <cstdio>
+#include <random>
 #include <thread>
 
 #include "base/errors.hpp"
@@ -29,7 +31,8 @@ bool IsPathSeparator(char c) {
 #ifdef _WIN32
   return c == '\\' || c == ':';
 #else
-  return c == '\\' || c == ':' || c == '/';
+  // Elsewhere a backslash or a colon is an ordinary character of a name.
+  return c == '/';
 #endif
 }
 
@@ -47,20 +50,32 @@ std::string FileNameOf(std::string_view path) {
   return std::string(path);
 }
 
+PendingOutput::~PendingOutput() { Discard(); }
+
 #ifdef _WIN32
+
+std::wstring ToSystemPath(const std::string& path) {
+  std::wstring wide = ToWide(path);
+  // Below the old limit (less the room a folder's 8.3 name needs) a path goes
+  // as it is; a longer full one is marked so that the system takes it whole.
+  if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+  if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return wide;
+}
 
 namespace {
 
 bool ListingShowsFile(const std::string& path) {
   WIN32_FIND_DATAW data;
-  UniqueFindHandle find(FindFirstFileW(ToWide(path).c_str(), &data));
+  UniqueFindHandle find(FindFirstFileW(ToSystemPath(path).c_str(), &data));
   return find.valid() && (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 }  // namespace
 
 bool FileExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(ToWide(path).c_str());
+  const DWORD attrs = GetFileAttributesW(ToSystemPath(path).c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES) return (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
   const DWORD err = GetLastError();
   if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || err == ERROR_INVALID_NAME) return false;
@@ -68,13 +83,15 @@ bool FileExists(const std::string& path) {
 }
 
 bool FolderExists(const std::string& path) {
-  const DWORD attrs = GetFileAttributesW(ToWide(path).c_str());
+  const DWORD attrs = GetFileAttributesW(ToSystemPath(path).c_str());
   return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsExecutableFile(const std::string& path) { return FileExists(path); }
+
 std::optional<uint64_t> FileSizeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExW(ToSystemPath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
@@ -85,8 +102,8 @@ std::vector<FolderItem> ListFolder(const std::string& folder) {
   if (!mask.empty() && mask.back() != '\\') mask += '\\';
   mask += "*.*";
   WIN32_FIND_DATAW data;
-  UniqueFindHandle find(FindFirstFileExW(ToWide(mask).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                         FIND_FIRST_EX_LARGE_FETCH));
+  UniqueFindHandle find(FindFirstFileExW(ToSystemPath(mask).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                         nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find.valid()) return items;
   do {
     FolderItem item;
@@ -115,7 +132,7 @@ std::string ExeFolder() {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, int* openError) {
-  UniqueHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  UniqueHandle file(CreateFileW(ToSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
     if (openError) *openError = static_cast<int>(GetLastError());
@@ -165,7 +182,7 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes, ReplaceExistingFile replace) {
-  const std::wstring target = FullWidePath(path);
+  const std::wstring target = ToSystemPath(ToUtf8(FullWidePath(path)));
   // Find out first whether the target may be replaced at all, so that a file held
   // open by another program reports the sharing violation itself rather than the
   // replace call's less telling code.
@@ -232,6 +249,42 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes, Repl
   throw IoError(static_cast<int>(err));
 }
 
+namespace {
+
+std::string RandomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}() ^ static_cast<uint64_t>(GetTickCount64())};
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+  return text;
+}
+
+}  // namespace
+
+PendingOutput::PendingOutput(std::string target) : target_(std::move(target)) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    path_ = FolderOf(target_) + "~" + RandomSuffix() + "-" + FileNameOf(target_);
+    UniqueHandle file(CreateFileW(ToSystemPath(path_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid()) return;
+    const DWORD err = GetLastError();
+    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) throw IoError(static_cast<int>(err));
+  }
+  throw IoError(ERROR_FILE_EXISTS);
+}
+
+void PendingOutput::Commit() {
+  if (!MoveFileExW(ToSystemPath(path_).c_str(), ToSystemPath(target_).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw IoError(static_cast<int>(GetLastError()));
+  }
+  done_ = true;
+}
+
+void PendingOutput::Discard() {
+  if (!done_) DeleteFileW(ToSystemPath(path_).c_str());
+  done_ = true;
+}
+
 #else  // POSIX
 
 bool FileExists(const std::string& path) {
@@ -249,6 +302,11 @@ bool FileExists(const std::string& path) {
 bool FolderExists(const std::string& path) {
   struct stat st {};
   return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 std::optional<uint64_t> FileSizeOf(const std::string& path) {
@@ -365,6 +423,14 @@ int CreateTemporaryBeside(const std::string& target, std::string& temp) {
 
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string target = ResolveLinks(path);
+  // A file nobody may write to is refused, as the read-only attribute is on
+  // Windows, even for the superuser: replacing it would go round the owner's
+  // wish, since only the folder's permissions count for a rename.
+  struct stat old {};
+  const bool replacing = stat(target.c_str(), &old) == 0;
+  if (replacing && S_ISREG(old.st_mode) && ((old.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0)) {
+    throw IoError(io_code::kAccessDenied);
+  }
   std::string temp;
   const int fd = CreateTemporaryBeside(target, temp);
   auto fail = [&](int err) {
@@ -372,9 +438,14 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     unlink(temp.c_str());
     throw IoError(err);
   };
-  // The new file keeps the permissions of the one it replaces.
-  struct stat old {};
-  if (stat(target.c_str(), &old) == 0 && fchmod(fd, old.st_mode & 07777) != 0) fail(ErrnoToSystemError(errno));
+  // The new file keeps the permissions and, where we may give it, the owner
+  // and group of the one it replaces.
+  if (replacing) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // Not a member of the old group: the file keeps ours.
+    }
+    if (fchmod(fd, old.st_mode & 07777) != 0) fail(ErrnoToSystemError(errno));
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -396,6 +467,40 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     unlink(temp.c_str());
     throw IoError(err);
   }
+}
+
+namespace {
+
+std::string RandomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}()};
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+  return text;
+}
+
+}  // namespace
+
+PendingOutput::PendingOutput(std::string target) : target_(std::move(target)) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    path_ = FolderOf(target_) + "~" + RandomSuffix() + "-" + FileNameOf(target_);
+    const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      close(fd);
+      return;
+    }
+    if (errno != EEXIST) throw IoError(ErrnoToSystemError(errno));
+  }
+  throw IoError(ErrnoToSystemError(EEXIST));
+}
+
+void PendingOutput::Commit() {
+  if (rename(path_.c_str(), target_.c_str()) != 0) throw IoError(ErrnoToSystemError(errno));
+  done_ = true;
+}
+
+void PendingOutput::Discard() {
+  if (!done_) unlink(path_.c_str());
+  done_ = true;
 }
 
 #endif

@@ -16,8 +16,8 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// True when `c` ends a folder part of a path: '\\' and ':', and on other
-// systems '/' as well.
+// True when `c` ends a folder part of a path: '\\' and ':' on Windows, '/'
+// on other systems.
 bool IsPathSeparator(char c);
 
 // A file exists when the system reports attributes that do not mark a folder.
@@ -25,6 +25,9 @@ bool IsPathSeparator(char c);
 // invalid name (a locked file, say), a listing of the folder decides.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// A file that may be run: on Windows any existing file, elsewhere a regular
+// file (or a link to one) with the right to execute it.
+bool IsExecutableFile(const std::string& path);
 
 struct FolderItem {
   std::string name;  // the entry's name, without its folder
@@ -64,7 +67,39 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int* openError
 // the file open without sharing).
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// A file that another program (a compiler) writes under a fresh name beside
+// its target, so that a failed or stopped run never leaves a half-made file
+// under the target's name and never touches an earlier one. The fresh name is
+// created empty and exclusively, never through a file or link already there.
+// Unless Commit() has put it in place, the file is removed at destruction.
+class PendingOutput {
+ public:
+  // Throws IoError when no file can be created beside `target`.
+  explicit PendingOutput(std::string target);
+  ~PendingOutput();
+  PendingOutput(const PendingOutput&) = delete;
+  PendingOutput& operator=(const PendingOutput&) = delete;
+
+  // The name the program is to write to: in the target's folder, ending in
+  // the target's own file name so that its extension stays.
+  const std::string& path() const { return path_; }
+  // Moves the written file into place of the target; throws IoError.
+  void Commit();
+  // Removes the written file now (also done by the destructor).
+  void Discard();
+
+ private:
+  std::string target_;
+  std::string path_;
+  bool done_ = false;
+};
+
 #ifdef _WIN32
+// A path as the wide file calls take it: one of MAX_PATH characters or more
+// gets the "\\?\" mark (or "\\?\UNC\" for a share), so that it is not cut
+// short or refused.
+std::wstring ToSystemPath(const std::string& path);
+
 // The step that puts the written temporary file in place of an existing
 // target: 0, or the system's error code. Tests stand in for it to play the
 // failures that leave the target renamed or gone.

@@ -376,4 +376,37 @@ bool AsciiIEndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && AsciiIEquals(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool IsValidUtf8(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const size_t start = i;
+    DecodeUtf8(text, i);
+    // A malformed sequence is consumed one byte at a time; a well-formed one
+    // beyond ASCII is always longer.
+    if (i - start == 1 && static_cast<unsigned char>(text[start]) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool HasMultiByteUtf8(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+std::string ShowControlBytes(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      out += c;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 0xF];
+  }
+  return out;
+}
+
 }  // namespace kovan

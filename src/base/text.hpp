@@ -11,6 +11,11 @@ namespace kovan {
 inline constexpr unsigned kCodePageUtf8 = 65001;
 
 std::u16string Utf8ToUtf16(std::string_view utf8);
+
+// Whether `text` is well-formed UTF-8 (no overlong forms, surrogates or values
+// beyond U+10FFFF), and whether it holds any character beyond ASCII.
+bool IsValidUtf8(std::string_view text);
+bool HasMultiByteUtf8(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
 #ifdef _WIN32
@@ -41,5 +46,9 @@ bool AsciiIEquals(std::string_view a, std::string_view b);
 // Case-insensitive (ASCII) three-way comparison, byte order otherwise.
 int AsciiICompare(std::string_view a, std::string_view b);
 bool AsciiIEndsWith(std::string_view text, std::string_view suffix);
+
+// The text with every control byte below 0x20 (and 0x7F) written as \xNN, so
+// that a name holding a line break shows on one line of a message.
+std::string ShowControlBytes(std::string_view text);
 
 }  // namespace kovan

@@ -2,8 +2,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
@@ -100,6 +103,17 @@ void CheckKeys(const ResourcePool& pool, const std::string& file) {
   Exit(1);
 }
 
+// Names every entry the script cannot carry and ends with exit code 1 when
+// there is one, before anything is written.
+void CheckScriptable(const ResourcePool& pool, const std::string& file) {
+  const std::vector<std::string> problems = ScriptEntryProblems(pool);
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& problem : problems) text += "kovanc: " + file + ": " + problem + "\n";
+  PrintError(text);
+  Exit(1);
+}
+
 // The compiler's programs; ends kovanc when the kind cannot be made.
 CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
   const CompilerPrograms programs = FindCompiler(MachineSearch(shell), id);
@@ -117,18 +131,41 @@ CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
   return programs;
 }
 
+// Ends kovanc as the signal that stopped the compiler would have.
+[[noreturn]] void EndBySignal(int signalNumber) {
+  fflush(stdout);
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber);
+  std::_Exit(128 + signalNumber);
+}
+
 void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerOptions& options, CompileKind kind,
                  const std::string& outputFile, const std::string& input, const std::string& intermediateRes) {
   const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
   const std::chrono::seconds timeout(options.timeoutSeconds);
-  for (const CompileStep& step : CompilePlan(programs, machine, kind, outputFile, input, intermediateRes)) {
+  // The compiler writes beside the output under a fresh name; only a
+  // successful run puts that file in place, so a build system never takes a
+  // failed compile's leftovers for an up-to-date output.
+  std::optional<PendingOutput> pending;
+  try {
+    pending.emplace(outputFile);
+  } catch (const IoError& e) {
+    PrintError("kovanc: cannot write " + outputFile + ": " + e.what() + "\n");
+    Exit(1);
+  }
+  const std::string notWritten = "; " + outputFile + " was not written\n";
+  for (const CompileStep& step : CompilePlan(programs, machine, kind, pending->path(), input, intermediateRes)) {
     const std::string name = FileNameOf(step.program);
     ProcessRun run;
     try {
       run = shell.RunProgram({step.program, step.arguments, step.parameters, timeout, {}});
     } catch (const Error& e) {
-      PrintError("kovanc: " + step.program + ": " + e.what() + "; " + outputFile + " may be missing or incomplete\n");
+      PrintError("kovanc: " + step.program + ": " + e.what() + notWritten);
       Exit(kExitCompilerFailed);
+    }
+    if (run.signal != 0) {
+      pending->Discard();
+      EndBySignal(run.signal);
     }
     switch (run.outcome) {
       case ProcessRun::Outcome::NotStarted:
@@ -138,7 +175,7 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
       case ProcessRun::Outcome::Stopped:
       case ProcessRun::Outcome::Terminating:
         PrintError("kovanc: " + name + " did not finish within " + std::to_string(options.timeoutSeconds) +
-                   " seconds and was ended; " + outputFile + " may be missing or incomplete\n");
+                   " seconds and was ended" + notWritten);
         Exit(kExitTimedOut);
       case ProcessRun::Outcome::Exited: break;
     }
@@ -148,10 +185,15 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
         if (c == '\r') c = '\n';
       }
       PrintError(lines.empty() ? "" : lines + "\n");
-      PrintError("kovanc: " + name + " failed with exit code " + std::to_string(run.exitCode) + "; " + outputFile +
-                 " may be missing or incomplete\n");
+      PrintError("kovanc: " + name + " failed with exit code " + std::to_string(run.exitCode) + notWritten);
       Exit(kExitCompilerFailed);
     }
+  }
+  try {
+    pending->Commit();
+  } catch (const IoError& e) {
+    PrintError("kovanc: cannot put the compiled file in place of " + outputFile + ": " + e.what() + "\n");
+    Exit(1);
   }
   Print(outputFile + "\n");
 }
@@ -164,6 +206,7 @@ void CheckPool(const std::string& file) {
 void WriteScript(const std::string& file, const std::string& out) {
   const ResourcePool pool = ReadPoolOrExit(file);
   CheckKeys(pool, file);
+  CheckScriptable(pool, file);
   WriteResourceScript(pool, out.empty() ? FolderOf(file) + kScriptFileName : out);
 }
 
@@ -175,6 +218,7 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
     Exit(1);
   }
   CheckKeys(pool, file);
+  CheckScriptable(pool, file);
   const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
   const std::unique_ptr<Shell> shell = CreateSystemShell();
   const CompilerPrograms programs = FindOrExit(*shell, id, kind);

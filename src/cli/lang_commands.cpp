@@ -5,6 +5,7 @@
 #include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "cli/commands.hpp"
+#include "export/pool_export.hpp"
 #include "lang/constants_table.hpp"
 #include "lang/lang_error.hpp"
 #include "lang/lang_file.hpp"
@@ -93,6 +94,17 @@ std::string CheckReport(const std::string& path, const LangFile& file, const Lan
   if (!missing.empty()) out += " Left in the built-in language:\n" + missing;
   for (const LangConstant& constant : file.constants.Items()) {
     if (!program.Find(constant.name)) out += " Unknown to the program (ignored): " + constant.name + "\n";
+  }
+  // The XML export names its elements after these texts.
+  for (const char* name : {"xmlhvz", "xmlbil", "xmldos", "xmlad", "xmltur", "xmlboy", "xmlana"}) {
+    const LangConstant* constant = file.constants.Find(name);
+    if (!constant) continue;
+    const std::string text = Utf16ToUtf8(constant->value);
+    const std::string element = XmlElementName(text);
+    if (element != text) {
+      out += " Warning: " + std::string(name) + " = " + Quoted(text) +
+             " is no valid XML element name; the XML export writes " + Quoted(element) + "\n";
+    }
   }
 
   for (const WindowTextTable* window : TranslatableWindows()) {

@@ -5,6 +5,7 @@
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
+#include "base/text.hpp"
 #include "cli/commands.hpp"
 #include "cli/pool_file_access.hpp"
 #include "pool/drop_import.hpp"
@@ -34,29 +35,39 @@ void ListPool(const std::string& file, bool json) {
 }
 
 void AddToPool(const std::string& file, const std::vector<std::string>& paths, bool folders, bool subfolders) {
+  const PoolFileLock lock(file, true);
   // A list that is there but cannot be read ends the command: writing would
   // replace it.
   ResourcePool pool = FileExists(file) ? ReadPoolOrExit(file) : ResourcePool();
   // Paths are stored full, as a drop gives them, so that the list means the
   // same to a program started from another folder.
   std::vector<std::string> found;
-  bool missing = false;
+  bool failed = false;
   for (const std::string& path : paths) {
     const std::string full = FullPathOf(path);
-    if (FileExists(full) || FolderExists(full)) {
+    if (FolderExists(full) && !folders) {
+      PrintError("kovanc: " + path + " is a folder; add the files in it with --folders (and those of its subfolders " +
+                 "with --subfolders as well)\n");
+      failed = true;
+    } else if (FileExists(full) || FolderExists(full) || UnfitPathCharacter(full)) {
       found.push_back(full);
     } else {
       PrintError("kovanc: " + path + ": " + IoErrorText(io_code::kFileNotFound) + "\n");
-      missing = true;
+      failed = true;
     }
   }
   DropImportHooks hooks;
   hooks.acceptFolders = folders;
   hooks.askSubfolders = [subfolders](const std::string&) { return subfolders; };
+  hooks.refused = [&failed](const std::string& path, char unfit) {
+    PrintError("kovanc: \"" + ShowControlBytes(path) + "\" was not added: its path holds " +
+               DescribeUnfitCharacter(unfit) + ", which a pool entry cannot carry\n");
+    failed = true;
+  };
   ImportDroppedPaths(pool, found, hooks);
   WritePoolOrExit(pool, file);
   Print(std::to_string(pool.Count()) + "\n");
-  if (missing) Exit(1);
+  if (failed) Exit(1);
 }
 
 // A key name or type as the pool window stores an edit of it in `file`.
@@ -73,6 +84,7 @@ void SetInPool(const std::string& file, const std::string& path, const std::opti
                const std::optional<std::string>& type) {
   const std::optional<std::string> newKey = key ? std::optional(EditedValue(file, "key", *key)) : std::nullopt;
   const std::optional<std::string> newType = type ? std::optional(EditedValue(file, "type", *type)) : std::nullopt;
+  const PoolFileLock lock(file, false);
   ResourcePool pool = ReadPoolOrExit(file);
   if (!pool.ContainsPath(path)) {
     PrintError("kovanc: " + path + " is not in " + file + "\n");
@@ -88,6 +100,7 @@ void SetInPool(const std::string& file, const std::string& path, const std::opti
 }
 
 void RemoveFromPool(const std::string& file, const std::vector<std::string>& paths) {
+  const PoolFileLock lock(file, false);
   ResourcePool pool = ReadPoolOrExit(file);
   for (const std::string& path : paths) {
     if (!pool.ContainsPath(path)) {

@@ -8,6 +8,25 @@
 
 namespace kovan::cli {
 
+// Keeps other kovanc runs from changing a list file between this run's read
+// and its replacement of the file, so that runs at the same time each build
+// on what the others wrote. Taken before the read, held to the end of the
+// command. With `create`, a missing list file is made (empty) to lock it.
+class PoolFileLock {
+ public:
+  PoolFileLock(const std::string& file, bool create);
+  ~PoolFileLock();
+  PoolFileLock(const PoolFileLock&) = delete;
+  PoolFileLock& operator=(const PoolFileLock&) = delete;
+
+ private:
+#ifdef _WIN32
+  void* mutex_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+};
+
 // Reads an existing list file; one that cannot be read ends the command (exit 1).
 ResourcePool ReadPoolOrExit(const std::string& file);
 

@@ -29,25 +29,23 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
   return 0;
 }
 
-// Appends what XML 1.0 can carry of a text, escaped for element content: the
-// C0 controls other than TAB, CR and LF and the non-characters U+FFFE and
-// U+FFFF are left out, and bytes that are not UTF-8 (a hand-edited list file
-// may hold anything) become U+FFFD.
-void AppendXmlText(std::string& out, std::string_view text) {
+// Appends what XML 1.0 can carry of a text, escaped for element content when
+// `escape` is set: the C0 controls other than TAB, CR and LF and the
+// non-characters U+FFFE and U+FFFF are left out, and bytes that are not UTF-8
+// (a hand-edited list file may hold anything, a name on Linux need not be
+// UTF-8, and an encoded surrogate is none) become U+FFFD.
+void AppendCarriable(std::string& out, std::string_view text, bool escape) {
   for (size_t i = 0; i < text.size();) {
     const char c = text[i];
     const auto b = static_cast<unsigned char>(c);
     if (b < 0x80) {
-      switch (c) {
+      switch (escape ? c : '\0') {
         case '&': out += "&amp;"; break;
         case '>': out += "&gt;"; break;
         case '<': out += "&lt;"; break;
         case '"': out += "&quot;"; break;
-        case '\t':
-        case '\r':
-        case '\n': out += c; break;
         default:
-          if (b >= 0x20) out += c;
+          if (b >= 0x20 || c == '\t' || c == '\r' || c == '\n') out += c;
       }
       ++i;
       continue;
@@ -64,6 +62,30 @@ void AppendXmlText(std::string& out, std::string_view text) {
   }
 }
 
+void AppendXmlText(std::string& out, std::string_view text) { AppendCarriable(out, text, true); }
+
+// Decodes the well-formed sequence of `length` bytes at text[i].
+char32_t CodePointAt(std::string_view text, size_t i, size_t length) {
+  const auto b0 = static_cast<unsigned char>(text[i]);
+  if (length == 1) return b0;
+  char32_t cp = b0 & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+  for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+  return cp;
+}
+
+bool IsNameStart(char32_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0xC0 && c <= 0xD6) ||
+         (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) ||
+         (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
+         (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
+         (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsNameCharacter(char32_t c) {
+  return IsNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 || (c >= 0x300 && c <= 0x36F) ||
+         (c >= 0x203F && c <= 0x2040);
+}
+
 // An empty cell is written as two quotation marks, so that every element
 // carries some content.
 void AppendXmlCell(std::string& out, std::string_view cell) {
@@ -74,7 +96,7 @@ void AppendXmlCell(std::string& out, std::string_view cell) {
 
 std::string XmlTag(std::string_view open, std::string_view name, std::string_view close) {
   std::string tag(open);
-  AppendXmlText(tag, name);
+  tag += XmlElementName(name);
   tag += close;
   return tag;
 }
@@ -124,6 +146,30 @@ void WriteExportFile(const std::string& path, std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string XmlCarriableText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendCarriable(out, text, false);
+  return out;
+}
+
+std::string XmlElementName(std::string_view name) {
+  std::string out;
+  for (size_t i = 0; i < name.size();) {
+    const auto b = static_cast<unsigned char>(name[i]);
+    const size_t length = b < 0x80 ? 1 : Utf8SequenceLength(name, i);
+    const char32_t c = length == 0 ? 0 : CodePointAt(name, i, length);
+    if (out.empty() && c != 0 && !IsNameStart(c) && IsNameCharacter(c)) out += '_';  // "1st" -> "_1st"
+    if (c != 0 && IsNameCharacter(c)) {
+      out += name.substr(i, length);
+    } else {
+      out += '_';
+    }
+    i += length == 0 ? 1 : length;
+  }
+  return out.empty() ? "_" : out;
+}
 
 std::string CannotCreateText(const std::string& path) { return "Cannot Create file " + path; }
 

@@ -63,6 +63,16 @@ struct HtmlStyle {
   std::string fontFamily = "Tahoma";
 };
 
+// A text as XML 1.0 can carry it, unescaped: the C0 controls other than TAB,
+// CR and LF and U+FFFE/U+FFFF left out, bytes that are not UTF-8 (encoded
+// surrogates included) as U+FFFD. Every cell of the XML document and of the
+// workbook goes through it.
+std::string XmlCarriableText(std::string_view text);
+// A translated element name made a valid XML name: each character a name
+// cannot hold (a blank, say) becomes '_', and one that may not begin a name
+// ("1st") gets a '_' in front. "_" for an empty name.
+std::string XmlElementName(std::string_view name);
+
 // The XML document: UTF-8 without a byte-order mark, lines ended by CR LF, one
 // element per entry and no header. Characters XML cannot carry are left out.
 std::string XmlExportText(const ExportTable& table, const XmlNames& names);

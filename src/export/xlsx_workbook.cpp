@@ -4,7 +4,8 @@
 
 #include <xlsxwriter.h>
 
-#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,11 +14,12 @@
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
 #include "base/text.hpp"
+#include "export/pool_export.hpp"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
+
+#include <random>
 #endif
 
 #endif  // KOVAN_HAVE_XLSXWRITER
@@ -39,19 +41,20 @@ struct LibraryPlace {
   std::string folder;
   std::string file;
   std::string fileUtf8;
+  std::string folderUtf8;  // the private folder, removed with all it holds
 };
 
-std::string UniqueFileName() {
-  static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-  const unsigned long process = GetCurrentProcessId();
-#else
-  const long process = getpid();
-#endif
-  return "kovan-" + std::to_string(process) + "-" + std::to_string(++counter) + ".xlsx";
-}
+constexpr char kWorkbookName[] = "export.xlsx";
 
 #ifdef _WIN32
+
+// A random name nobody can guess, for the private folder the library works in.
+std::string RandomFolderName() {
+  static std::mt19937_64 generator{std::random_device{}()};
+  char digits[17];
+  std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(generator()));
+  return std::string("kovan-") + digits;
+}
 
 // The library opens its files through the C runtime's narrow calls, which take
 // names in the ANSI code page. A folder whose name that code page cannot hold
@@ -69,36 +72,53 @@ std::string NarrowFolderName(const std::wstring& folder) {
   return lossless ? narrow : std::string();
 }
 
-// The user's temporary folder. Left to itself the library would look for one
-// through narrow environment reads, which lose such names.
+// A new folder of our own in the user's temporary folder. Left to itself the
+// library would look for one through narrow environment reads, which lose
+// such names.
 std::optional<LibraryPlace> PlaceForLibrary() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
   if (n == 0 || n > MAX_PATH) return std::nullopt;
-  std::wstring folder(buffer, n);
-  while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-  const std::string narrow = NarrowFolderName(folder);
-  if (narrow.empty()) return std::nullopt;
-  const std::string name = UniqueFileName();
-  return LibraryPlace{narrow, narrow + "\\" + name, ToUtf8(folder) + "\\" + name};
+  std::wstring temp(buffer, n);
+  while (temp.size() > 3 && temp.back() == L'\\') temp.pop_back();
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::wstring folder = temp + L"\\" + ToWide(RandomFolderName());
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+      if (GetLastError() == ERROR_ALREADY_EXISTS) continue;
+      return std::nullopt;
+    }
+    const std::string narrow = NarrowFolderName(folder);
+    if (narrow.empty()) {
+      RemoveDirectoryW(folder.c_str());
+      return std::nullopt;
+    }
+    const std::string folderUtf8 = ToUtf8(folder);
+    return LibraryPlace{narrow, narrow + "\\" + kWorkbookName, folderUtf8 + "\\" + kWorkbookName, folderUtf8};
+  }
+  return std::nullopt;
 }
 
 #else
 
+// A new folder that only this user may enter, so nobody else can plant a
+// file or link under the names the library writes.
 std::optional<LibraryPlace> PlaceForLibrary() {
   std::error_code error;
-  std::string folder = std::filesystem::temp_directory_path(error).string();
-  if (error || folder.empty()) folder = "/tmp";
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  const std::string file = folder + "/" + UniqueFileName();
-  return LibraryPlace{folder, file, file};
+  std::string temp = std::filesystem::temp_directory_path(error).string();
+  if (error || temp.empty()) temp = "/tmp";
+  while (temp.size() > 1 && temp.back() == '/') temp.pop_back();
+  std::string pattern = temp + "/kovan-XXXXXX";
+  if (!mkdtemp(pattern.data())) return std::nullopt;  // made with mode 0700
+  const std::string file = pattern + "/" + kWorkbookName;
+  return LibraryPlace{pattern, file, file, pattern};
 }
 
 #endif
 
-void RemoveFile(const std::string& utf8Path) {
+void RemovePlace(const LibraryPlace& place) {
   std::error_code ignored;
-  std::filesystem::remove(std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end())), ignored);
+  std::filesystem::remove_all(std::filesystem::path(std::u8string(place.folderUtf8.begin(), place.folderUtf8.end())),
+                              ignored);
 }
 
 std::string WithoutCarriageReturns(const std::string& text) {
@@ -112,7 +132,9 @@ std::string WithoutCarriageReturns(const std::string& text) {
 
 void WriteRow(lxw_worksheet* sheet, lxw_row_t row, const ExportRow& cells) {
   for (size_t c = 0; c < kExportColumns; ++c) {
-    const std::string text = WithoutCarriageReturns(cells[c]);
+    // Cell text goes into the sheet's XML: what XML cannot carry is left out
+    // as in the XML export.
+    const std::string text = XmlCarriableText(WithoutCarriageReturns(cells[c]));
     const lxw_error error = worksheet_write_string(sheet, row, static_cast<lxw_col_t>(c), text.c_str(), nullptr);
     if (error != LXW_NO_ERROR) throw ExportError(lxw_strerror(error));
   }
@@ -148,10 +170,10 @@ void WriteWorkbook(const ExportTable& table, const std::string& path) {
   try {
     bytes = WorkbookBytes(table, *place);
   } catch (...) {
-    RemoveFile(place->fileUtf8);
+    RemovePlace(*place);
     throw;
   }
-  RemoveFile(place->fileUtf8);
+  RemovePlace(*place);
   if (!bytes) throw ExportError(CannotCreateText(path));
   try {
     ReplaceFileAtomically(path, *bytes);

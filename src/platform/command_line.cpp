@@ -75,6 +75,24 @@ std::string JoinCommandLine(const std::vector<std::string>& arguments) {
   return text;
 }
 
+namespace {
+
+// A compiler may write one endless line (a whole file echoed back); what is
+// shown of it stays readable in a message box.
+constexpr size_t kMaxLineBytes = 400;
+constexpr size_t kMaxLinesBytes = 4000;
+
+// The line cut to kMaxLineBytes at a character boundary, marked with "...".
+std::string_view CutLine(std::string_view line, bool& cut) {
+  cut = line.size() > kMaxLineBytes;
+  if (!cut) return line;
+  size_t end = kMaxLineBytes;
+  while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
+  return line.substr(0, end);
+}
+
+}  // namespace
+
 std::string LastLines(std::string_view output, size_t count) {
   std::vector<std::string_view> lines;
   while (!output.empty()) {
@@ -84,10 +102,21 @@ std::string LastLines(std::string_view output, size_t count) {
     if (end == std::string_view::npos) break;
     output.remove_prefix(end + 1);
   }
+  // The last lines, each cut to its limit, as many as the whole limit holds.
+  std::vector<std::string> kept;
+  size_t total = 0;
+  for (size_t i = lines.size(); i > 0 && kept.size() < count; --i) {
+    bool cut = false;
+    std::string line(CutLine(lines[i - 1], cut));
+    if (cut) line += "...";
+    if (total + line.size() + 1 > kMaxLinesBytes) break;
+    total += line.size() + 1;
+    kept.push_back(std::move(line));
+  }
   std::string text;
-  for (size_t i = lines.size() > count ? lines.size() - count : 0; i < lines.size(); ++i) {
+  for (size_t i = kept.size(); i > 0; --i) {
     if (!text.empty()) text += '\r';
-    text += lines[i];
+    text += kept[i - 1];
   }
   return text;
 }

@@ -19,7 +19,9 @@ std::vector<std::string> SplitCommandLine(std::string_view parameters);
 std::string JoinCommandLine(const std::vector<std::string>& arguments);
 
 // The last `count` lines of a program's output that hold more than blanks,
-// without their line ends, joined by CR.
+// without their line ends, joined by CR. A line longer than 400 bytes is cut
+// there and ends in "..."; fewer lines are given when they would pass 4000
+// bytes in all.
 std::string LastLines(std::string_view output, size_t count);
 
 }  // namespace kovan

@@ -1,6 +1,7 @@
 #include "platform/posix_shell.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <iterator>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -84,6 +87,58 @@ bool ReadAvailable(int fd, std::string& output) {
   }
 }
 
+volatile sig_atomic_t g_stopSignal = 0;
+
+void RecordStopSignal(int signalNumber) { g_stopSignal = signalNumber; }
+
+// The signals that end a command-line program: Ctrl+C, kill and a closed
+// terminal. The compiler runs in a group of its own, so they would reach only
+// kovanc and leave the compiler running; while a program runs they are
+// caught, and blocked except during the wait itself, so that the wait sees
+// each one and ends the program's group first.
+class StopSignals {
+ public:
+  StopSignals() {
+    sigemptyset(&caught_);
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+      struct sigaction previous {};
+      sigaction(kSignals[i], nullptr, &previous);
+      // A signal ignored by whoever started us (nohup) stays ignored.
+      if (previous.sa_handler == SIG_IGN) continue;
+      sigaddset(&caught_, kSignals[i]);
+    }
+    pthread_sigmask(SIG_BLOCK, &caught_, &previousMask_);
+    g_stopSignal = 0;
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+      if (!sigismember(&caught_, kSignals[i])) continue;
+      struct sigaction action {};
+      action.sa_handler = RecordStopSignal;
+      sigemptyset(&action.sa_mask);
+      installed_[i] = sigaction(kSignals[i], &action, &previous_[i]) == 0;
+    }
+  }
+  ~StopSignals() {
+    for (size_t i = 0; i < std::size(kSignals); ++i) {
+      if (installed_[i]) sigaction(kSignals[i], &previous_[i], nullptr);
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+  }
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+  // The mask the program starts with and the wait runs under: the caller's.
+  const sigset_t& OpenMask() const { return previousMask_; }
+  // The signal that came, or 0.
+  static int Taken() { return g_stopSignal; }
+
+ private:
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+  sigset_t caught_{};
+  sigset_t previousMask_{};
+  struct sigaction previous_[std::size(kSignals)]{};
+  bool installed_[std::size(kSignals)] = {};
+};
+
 }  // namespace
 
 std::string FindOnPath(const std::string& name) {
@@ -115,10 +170,12 @@ ProcessRun PosixShell::RunProgram(const ProcessRequest& request) {
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 1);
   posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), 2);
+  const StopSignals stopSignals;
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
   posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setsigmask(&attributes, &stopSignals.OpenMask());
 
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(request.program.c_str()));
@@ -148,8 +205,16 @@ ProcessRun PosixShell::RunProgram(const ProcessRequest& request) {
       waitMs = waitMs < 0 ? leftMs : std::min(waitMs, leftMs);
     }
     pollfd fds[2] = {{readEnd.get(), POLLIN, 0}, {processFd.get(), POLLIN, 0}};
-    const int ready = poll(fds, 2, waitMs);
+    const timespec waitTime{waitMs / 1000, (waitMs % 1000) * 1000000L};
+    const int ready = ppoll(fds, 2, waitMs < 0 ? nullptr : &waitTime, &stopSignals.OpenMask());
     if (ready < 0 && errno != EINTR) break;
+    if (const int signalNumber = StopSignals::Taken()) {
+      kill(-pid, SIGKILL);
+      Reap(pid, 0);
+      run.outcome = ProcessRun::Outcome::Stopped;
+      run.signal = signalNumber;
+      return run;
+    }
     if (readEnd.get() >= 0 && (fds[0].revents & (POLLIN | POLLHUP)) && !ReadAvailable(readEnd.get(), run.output)) {
       readEnd.Reset();
     }
@@ -180,6 +245,10 @@ bool PosixShell::Execute(ShellVerb, const std::string& target, ShowState, bool) 
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;
   const ProcessRun run = RunProgram({opener, {target}, {}, std::chrono::seconds(60), {}});
+  if (run.signal != 0) {
+    signal(run.signal, SIG_DFL);
+    raise(run.signal);
+  }
   return run.outcome == ProcessRun::Outcome::Exited && run.exitCode == 0;
 }
 

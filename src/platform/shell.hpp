@@ -43,6 +43,10 @@ struct ProcessRun {
   uint32_t exitCode = 0;
   int error = 0;
   std::string output;  // what the program wrote to its output and error streams
+  // Off Windows: the signal (SIGINT, SIGTERM or SIGHUP) that reached this
+  // process while it waited. The program and its children were ended then
+  // (Outcome::Stopped); the caller is to clean up and end with that signal.
+  int signal = 0;
 };
 
 class Shell {

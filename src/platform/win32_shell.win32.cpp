@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "base/errors.win32.hpp"
@@ -121,14 +122,18 @@ ProcessRun Win32Shell::RunProgram(const ProcessRequest& request) {
   for (;;) {
     DWORD waitMs = INFINITE;
     if (hasDeadline) {
+      // A wait takes at most 2^31 ms; a longer deadline (a --timeout of 50
+      // days or more) is waited for in parts rather than wrapped to a short one.
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      waitMs = static_cast<DWORD>(left < 0 ? 0 : left);
+      waitMs = static_cast<DWORD>(std::clamp<long long>(left, 0, 0x7FFFFFFF));
     }
     // MWMO_INPUTAVAILABLE also wakes for messages that were already queued
     // before the call, so nothing waits behind the process.
     const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woke == WAIT_OBJECT_0) break;
-    if (woke == WAIT_TIMEOUT) {
+    if (woke == WAIT_TIMEOUT && Clock::now() < deadline) {
+      continue;
+    } else if (woke == WAIT_TIMEOUT) {
       run.outcome = ProcessRun::Outcome::TimedOut;
     } else if (woke != WAIT_OBJECT_0 + 1) {
       run = NotStarted(GetLastError());

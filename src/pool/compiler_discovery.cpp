@@ -18,18 +18,25 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 std::string Exe(const CompilerSearch& search, const std::string& name) { return search.windows ? name + ".exe" : name; }
 
-// The first folder of `folders` that holds `name`, joined with it.
-std::string FirstIn(const std::vector<std::string>& folders, const std::string& name) {
+// Whether `file` can be run. Off Windows a file without the right to run it
+// (a stray copy or a note named like a compiler) is passed over, so that it
+// does not hide a working program later on PATH.
+bool IsProgram(const CompilerSearch& search, const std::string& file) {
+  return search.windows ? FileExists(file) : IsExecutableFile(file);
+}
+
+// The first folder of `folders` that holds the program `name`, joined with it.
+std::string FirstIn(const CompilerSearch& search, const std::vector<std::string>& folders, const std::string& name) {
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
     const std::string candidate = Join(folder, name);
-    if (FileExists(candidate)) return candidate;
+    if (IsProgram(search, candidate)) return candidate;
   }
   return {};
 }
 
 std::string OnPath(const CompilerSearch& search, const std::string& name) {
-  return FirstIn(search.path, Exe(search, name));
+  return FirstIn(search, search.path, Exe(search, name));
 }
 
 bool AllDigits(const std::string& text) { return text.find_first_not_of("0123456789") == std::string::npos; }
@@ -81,11 +88,11 @@ std::string MachineText(const CompilerSearch& search, const std::string& key, co
 
 std::string FindGoRC(const CompilerSearch& search) {
   // The system folders keep the name GoRC is installed under on Windows.
-  const std::string inSystem = FirstIn({search.systemDirectory, search.system32BitDirectory}, "Gorc.exe");
+  const std::string inSystem = FirstIn(search, {search.systemDirectory, search.system32BitDirectory}, "Gorc.exe");
   if (!inSystem.empty()) return inSystem;
   const std::string name = search.windows ? "Gorc.exe" : "GoRC";
-  const std::string beside = FirstIn({search.exeFolder}, name);
-  return beside.empty() ? FirstIn(search.path, name) : beside;
+  const std::string beside = FirstIn(search, {search.exeFolder}, name);
+  return beside.empty() ? FirstIn(search, search.path, name) : beside;
 }
 
 std::string FindRc(const CompilerSearch& search) {
@@ -137,7 +144,8 @@ std::string NewestVersionedOnPath(const CompilerSearch& search, const std::strin
         continue;
       }
       const std::string version = item.name.substr(prefix.size());
-      if (version.find_first_not_of("0123456789.") != std::string::npos) {
+      if (version.find_first_not_of("0123456789.") != std::string::npos ||
+          !IsProgram(search, Join(folder, item.name))) {
         continue;
       }
       if (best.empty() || VersionLess(bestVersion, version)) {
@@ -154,7 +162,7 @@ CompilerPrograms FindLlvm(const CompilerSearch& search) {
   CompilerPrograms found{CompilerId::Llvm, OnPath(search, "llvm-rc"), {}};
   if (!found.compiler.empty()) {
     // The converter that came with it, else any.
-    found.converter = FirstIn({FolderOf(found.compiler)}, Exe(search, "llvm-cvtres"));
+    found.converter = FirstIn(search, {FolderOf(found.compiler)}, Exe(search, "llvm-cvtres"));
     if (found.converter.empty()) found.converter = OnPath(search, "llvm-cvtres");
     return found;
   }
@@ -162,15 +170,15 @@ CompilerPrograms FindLlvm(const CompilerSearch& search) {
     const std::string install = MachineText(search, "LLVM\\LLVM", "");
     if (!install.empty()) {
       const std::string bin = Join(install, "bin");
-      found.compiler = FirstIn({bin}, "llvm-rc.exe");
-      found.converter = FirstIn({bin}, "llvm-cvtres.exe");
+      found.compiler = FirstIn(search, {bin}, "llvm-rc.exe");
+      found.converter = FirstIn(search, {bin}, "llvm-cvtres.exe");
     }
     return found;
   }
   std::string suffix;
   found.compiler = NewestVersionedOnPath(search, "llvm-rc", suffix);
   if (!found.compiler.empty()) {
-    found.converter = FirstIn({FolderOf(found.compiler)}, "llvm-cvtres" + suffix);
+    found.converter = FirstIn(search, {FolderOf(found.compiler)}, "llvm-cvtres" + suffix);
     if (found.converter.empty()) found.converter = OnPath(search, "llvm-cvtres");
   }
   return found;

@@ -78,13 +78,22 @@ size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& pa
     return held.AppendIfNew(file, [&] { pool.Append(kEmptyParam, ExtensionOf(file), file); });
   };
   auto stopRequested = [&] { return hooks.pump && hooks.pump(); };
+  auto fits = [&](const std::string& path) {
+    const std::optional<char> unfit = UnfitPathCharacter(path);
+    if (unfit && hooks.refused) hooks.refused(path, *unfit);
+    return !unfit;
+  };
   for (const std::string& dropped : paths) {
+    if (!fits(dropped)) {
+      if (stopRequested()) break;
+      continue;
+    }
     if (hooks.acceptFolders && FolderExists(dropped)) {
       std::string folder = dropped;
       if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
       const bool subfolders = hooks.askSubfolders && hooks.askSubfolders(folder);
       for (const std::string& file : ScanFolder(folder, subfolders ? Subfolders::Visible : Subfolders::None)) {
-        if (!append(file)) continue;
+        if (!fits(file) || !append(file)) continue;
         ++added;
         if (stopRequested()) break;
       }

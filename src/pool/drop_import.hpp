@@ -36,6 +36,10 @@ struct DropImportHooks {
   // Dispatches pending window messages; returns true when the import must stop
   // (the user pressed Escape or the application is terminating).
   std::function<bool()> pump;
+  // Told of each dropped path, or file of a dropped folder, that no entry may
+  // carry (see UnfitPathCharacter); such a path is left out. A folder whose own
+  // path is unfit is told once.
+  std::function<void(const std::string& path, char unfit)> refused;
 };
 
 // The files a pool holds, known by path and by identity, so that a file
@@ -69,6 +73,7 @@ class HeldFiles {
 // Appends every dropped file, and the files of dropped folders when folders
 // are accepted, that the pool does not hold yet: neither under the same path
 // nor under another one that leads to the same file (through a link, say).
+// A path no entry may carry is left out and told to hooks.refused.
 // Returns the number appended.
 size_t ImportDroppedPaths(ResourcePool& pool, const std::vector<std::string>& paths, const DropImportHooks& hooks);
 

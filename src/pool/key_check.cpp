@@ -63,11 +63,18 @@ std::vector<std::string> SortedDistinct(const std::vector<std::string>& lines) {
   return sorted;
 }
 
+// The file name a list shows: the text after the last backslash, colon or
+// slash, so that a list written on either kind of system names its files.
+std::string_view ListedFileName(std::string_view path) {
+  const size_t last = path.find_last_of("\\:/");
+  return last == std::string_view::npos ? path : path.substr(last + 1);
+}
+
 std::string MissingKeyList(const ResourcePool& pool) {
   std::string text;
   for (const PoolEntry& entry : pool.Entries()) {
     if (entry.Field(kKeyName) == kUnnamed) {
-      text += FileNameOf(entry.Field(kFilePath));
+      text += ListedFileName(entry.Field(kFilePath));
       text += '\r';
     }
   }
@@ -83,7 +90,7 @@ std::string SharedKeyList(const ResourcePool& pool) {
   for (const PoolEntry& entry : pool.Entries()) {
     const std::string& key = entry.Field(kKeyName);
     if (key == kUnnamed || keyCount[key] < 2) continue;
-    lines.push_back(key + "->" + FileNameOf(entry.Field(kFilePath)));
+    lines.push_back(key + "->" + std::string(ListedFileName(entry.Field(kFilePath))));
   }
   std::string text;
   for (const std::string& line : SortedDistinct(lines)) {

@@ -43,6 +43,13 @@ std::string DecodeField(std::string_view bytes, unsigned codePage) {
   return std::string(bytes);
 }
 
+bool CanBeWritten(const PoolEntry& entry) {
+  for (const std::string& field : entry.fields) {
+    if (field.find_first_of(std::string_view("\r\n\x1A", 3)) != std::string::npos) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string EncodePoolLine(const std::vector<std::string>& fields) {
@@ -112,6 +119,11 @@ std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsi
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     bytes.remove_prefix(kUtf8Bom.size());
     codePage = kCodePageUtf8;
+  } else if (codePage != kCodePageUtf8 && HasMultiByteUtf8(bytes) && IsValidUtf8(bytes)) {
+    // Text editors save UTF-8 without a mark by default. ANSI text beyond
+    // ASCII almost never forms valid UTF-8 by chance, so such a file is
+    // taken for UTF-8 rather than read as ANSI into paths that lead nowhere.
+    codePage = kCodePageUtf8;
   }
   std::vector<std::vector<std::string>> entries;
   std::string line;
@@ -137,6 +149,10 @@ std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsi
 std::string SerializePool(const ResourcePool& pool, unsigned codePage) {
   std::string text;
   for (const PoolEntry& entry : pool.Entries()) {
+    // A field holding a line end or the end mark cannot be one line of the
+    // file: it would come back as entries nobody added. The ways in refuse
+    // such paths; an entry that holds one anyway is left out.
+    if (!CanBeWritten(entry)) continue;
     text += EncodePoolLine(entry.fields);
     text += "\r\n";
   }
@@ -147,7 +163,10 @@ std::string SerializePool(const ResourcePool& pool, unsigned codePage) {
   // when read back.
   const bool looksMarked = bytes.compare(0, kUtf8Bom.size(), kUtf8Bom) == 0 || bytes.compare(0, 2, "\xFF\xFE") == 0 ||
                            bytes.compare(0, 2, "\xFE\xFF") == 0;
-  if (lossless && !looksMarked) return bytes;
+  // Likewise ANSI text that happens to form UTF-8 ("Ã©" in 1252) would be
+  // read back as UTF-8.
+  const bool looksUtf8 = codePage != kCodePageUtf8 && HasMultiByteUtf8(bytes) && IsValidUtf8(bytes);
+  if (lossless && !looksMarked && !looksUtf8) return bytes;
   return std::string(kUtf8Bom) + text;
 }
 

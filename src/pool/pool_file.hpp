@@ -18,11 +18,15 @@ std::string EncodePoolLine(const std::vector<std::string>& fields);
 std::vector<std::string> SplitPoolLine(std::string_view line);
 
 // The entries of a whole list file. A file that starts with the UTF-8
-// byte-order mark is read as UTF-8, any other in `codePage`.
+// byte-order mark is read as UTF-8, and so is one without a mark that is
+// valid UTF-8 throughout and holds at least one character beyond ASCII; any
+// other in `codePage`.
 std::vector<std::vector<std::string>> ParsePoolFile(std::string_view bytes, unsigned codePage);
 
 // The whole file for a pool. When some field cannot be written in `codePage`,
-// the file is written as UTF-8 with a byte-order mark instead, so nothing is lost.
+// or the ANSI bytes would read back as UTF-8, the file is written as UTF-8
+// with a byte-order mark instead, so nothing is lost. An entry with a field
+// holding CR, LF or 0x1A is left out.
 std::string SerializePool(const ResourcePool& pool, unsigned codePage);
 
 struct PoolReadResult {

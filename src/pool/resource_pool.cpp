@@ -8,6 +8,24 @@ namespace {
 const std::string kEmpty;
 }  // namespace
 
+std::optional<char> UnfitPathCharacter(std::string_view path) {
+  for (char c : path) {
+    if (c == '"' || c == '\r' || c == '\n' || c == '\x1A' || c == '\0') return c;
+  }
+  return std::nullopt;
+}
+
+const char* DescribeUnfitCharacter(char c) {
+  switch (c) {
+    case '"': return "a double quote";
+    case '\r': return "a carriage return";
+    case '\n': return "a line feed";
+    case '\x1A': return "the end-of-file character 0x1A";
+    case '\0': return "a NUL character";
+    default: return "a character no entry may hold";
+  }
+}
+
 const std::string& PoolEntry::Field(int c) const {
   return c >= 0 && static_cast<size_t>(c) < fields.size() ? fields[static_cast<size_t>(c)] : kEmpty;
 }

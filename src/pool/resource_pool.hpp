@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -22,6 +23,15 @@ struct PoolEntry {
 
   const std::string& Field(int c) const;
 };
+
+// The first character of `path` that no entry may carry: a double quote ends
+// the quoted file name of a script line, so the rest of the name would be read
+// as more of the script; CR, LF and 0x1A end a line of the list file, so the
+// rest would come back as an entry of its own; NUL ends the name for the
+// system. Nothing when the path has none of them.
+std::optional<char> UnfitPathCharacter(std::string_view path);
+// "a double quote", "a line feed", ... for a character found above.
+const char* DescribeUnfitCharacter(char c);
 
 class ResourcePool {
  public:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "pool/resource_pool.hpp"
 
@@ -15,6 +16,13 @@ inline constexpr char kScriptFileName[] = "liste.rc";
 // type with a to z upper-cased, two spaces and the path in double quotes.
 // Nothing is escaped: the compiler gets the fields exactly as the pool holds them.
 std::string ResourceScriptLine(const PoolEntry& entry);
+
+// One message for each entry the script cannot carry, naming its path: a path
+// holding a double quote, CR, LF or NUL (it would close the quoted name and
+// let the rest of the name be read as script of its own), or a key name or
+// type holding anything but 0-9, A-Z, a-z and '_' (a space, say, would make
+// another word of the line). Empty when every entry fits.
+std::vector<std::string> ScriptEntryProblems(const ResourcePool& pool);
 
 // The whole file.
 std::string ResourceScriptBytes(const ResourcePool& pool);
@@ -28,7 +36,8 @@ std::string ResourceScriptBytesUtf8(const ResourcePool& pool);
 // Replaces the file at `path` with the pool's script (UTF-16, or UTF-8 when
 // `utf8` is set), through a temporary file.
 // Throws FileCreateError ("Cannot create file "PATH". REASON") when it cannot be
-// written; any earlier script stays whole then.
+// written, and Error with the ScriptEntryProblems lines when an entry does not
+// fit; any earlier script stays whole then.
 void WriteResourceScript(const ResourcePool& pool, const std::string& path, bool utf8 = false);
 
 }  // namespace kovan

@@ -74,10 +74,31 @@ TEST(FileSystem, FilesAndFolders) {
   EXPECT_FALSE(FileExists(dir / "missing"));
   EXPECT_FALSE(FileExists(""));
   EXPECT_FALSE(FileExists(dir / "missing" + std::string(1, kPathSeparator) + "x"));
-  EXPECT_EQ(FileNameOf("C:\\a\\b.ico"), "b.ico");
-  EXPECT_EQ(FileNameOf("C:b.ico"), "b.ico");
-  EXPECT_EQ(FileNameOf("plain"), "plain");
-  EXPECT_EQ(FolderOf("C:\\a\\b.ico"), "C:\\a\\");
+}
+
+TEST(FileSystem, FolderAndFileNameSplitAtTheSystemsSeparators) {
+  struct Case {
+    const char* path;
+    const char* folder;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"plain", "", "plain"},
+#ifdef _WIN32
+      {"C:\\a\\b.ico", "C:\\a\\", "b.ico"},
+      {"C:b.ico", "C:", "b.ico"},
+#else
+      // A backslash or a colon is part of a name here: a list reached through
+      // "v1:list.kvl" is that file, and its script goes beside it.
+      {"/a/b.ico", "/a/", "b.ico"},
+      {"/data/v1:list.kvl", "/data/", "v1:list.kvl"},
+      {"/data/C:\\x\\b.ico", "/data/", "C:\\x\\b.ico"},
+#endif
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+    EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
+  }
 }
 
 TEST(FileSystem, IdentityIsSharedByTheNamesOfOneFileOnly) {

@@ -13,6 +13,7 @@
 #include "support/recording_prompter.hpp"
 #include "support/recording_shell.hpp"
 #include "pool/resource_script.hpp"
+#include "support/pending_names.hpp"
 #include "support/test_util.hpp"
 
 namespace kovan {
@@ -73,6 +74,14 @@ class CompileFlow : public ::testing::Test {
   }
   std::string Script() const { return data / "liste.rc"; }
 
+  // The compiler is given a fresh name beside the output ("~<16 hex
+  // digits>-NAME"); these give the output's own name back for comparing.
+  static std::string AsFinal(const std::string& text) { return test::WithoutPendingNames(text); }
+  static std::vector<std::string> AsFinal(std::vector<std::string> arguments) {
+    for (std::string& a : arguments) a = AsFinal(a);
+    return arguments;
+  }
+
   test::TempDir data;
   test::TempDir systemDir;
   test::TempDir out;
@@ -98,8 +107,8 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   ASSERT_EQ(shell.runs.size(), 1u);
   // Started by the full path that was checked, never by a name to search for.
   EXPECT_EQ(shell.runs[0].file, systemDir / "Gorc.exe");
-  EXPECT_EQ(shell.runs[0].parameters, "/no/r/fo \"" + out / "app.res" + "\" \"" + Script() + "\"");
-  EXPECT_EQ(shell.runs[0].arguments, (std::vector<std::string>{"/no/r/fo", out / "app.res", Script()}));
+  EXPECT_EQ(AsFinal(shell.runs[0].parameters), "/no/r/fo \"" + out / "app.res" + "\" \"" + Script() + "\"");
+  EXPECT_EQ(AsFinal(shell.runs[0].arguments), (std::vector<std::string>{"/no/r/fo", out / "app.res", Script()}));
 
   const MessageRequest& done = prompter.calls[1].request;
   EXPECT_EQ(done.caption, Text(msg::basarili));
@@ -122,10 +131,42 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   EXPECT_EQ(prompter.calls[0].dialog.fileName, "");
   EXPECT_EQ(prompter.calls[0].dialog.title, Text(msg::objkaydet));
   EXPECT_EQ(prompter.calls[0].dialog.filter, "OBJ|obj");
-  EXPECT_EQ(shell.runs[1].parameters, "/no/o/fo \"" + out / "app.obj" + "\" \"" + Script() + "\"");
+  EXPECT_EQ(AsFinal(shell.runs[1].parameters), "/no/o/fo \"" + out / "app.obj" + "\" \"" + Script() + "\"");
   EXPECT_EQ(prompter.calls[1].request.text.substr(0, 4), "OBJ ");
   EXPECT_NE(prompter.calls[1].request.text.find(": app.obj\r"), std::string::npos);
   EXPECT_EQ(shell.executions.size(), 1u);
+}
+
+TEST_F(CompileFlow, TheOutputTakesItsPlaceOnlyWhenTheCompileSucceeded) {
+  // The stand-in compiler writes its output (the argument after /no/r/fo) in
+  // full, then ends as told.
+  shell.duringWait = [this] { test::WriteBytes(shell.runs.back().arguments[1], "NEW"); };
+  struct Case {
+    ProcessRun run;
+    const char* earlier;  // nullptr: no earlier output
+    const char* left;     // nullptr: no output afterwards
+  };
+  const Case cases[] = {
+      {{ProcessRun::Outcome::Exited, 1, 0, "bad icon"}, nullptr, nullptr},
+      {{ProcessRun::Outcome::Exited, 1, 0, "bad icon"}, "EARLIER", "EARLIER"},
+      {{ProcessRun::Outcome::TimedOut, 0, 0, ""}, "EARLIER", "EARLIER"},
+      {{ProcessRun::Outcome::Exited, 0, 0, ""}, "EARLIER", "NEW"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(test::FsPath(out / "app.res"));
+    if (c.earlier) test::WriteBytes(out / "app.res", c.earlier);
+    shell.result = c.run;
+    prompter.dialogAnswers = {out / "app"};
+    prompter.answers = {MessageAnswer::No};
+    commands.CompileToRes();
+    EXPECT_NE(shell.runs.back().arguments[1], out / "app.res");
+    EXPECT_EQ(FileExists(out / "app.res"), c.left != nullptr) << c.run.exitCode;
+    if (c.left) {
+      EXPECT_EQ(test::ReadBytes(out / "app.res"), c.left);
+    }
+    // Nothing else is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::FsPath(out.str())), {}), c.left ? 1 : 0);
+  }
 }
 
 TEST_F(CompileFlow, TheRunsEndDecidesTheReport) {
@@ -222,7 +263,7 @@ TEST_F(CompileFlow, ResToObjNeedsNoPoolAndClearsItsDialogs) {
   commands.ConvertResToObj();
   EXPECT_EQ(prompter.calls[0].dialog.fileName, out / "in.res");
   ASSERT_EQ(shell.runs.size(), 1u);
-  EXPECT_EQ(shell.runs[0].parameters, "/no/fo \"" + out / "lib.obj" + "\" \"" + out / "in.res" + "\"");
+  EXPECT_EQ(AsFinal(shell.runs[0].parameters), "/no/fo \"" + out / "lib.obj" + "\" \"" + out / "in.res" + "\"");
   EXPECT_EQ(prompter.calls[2].request.text.substr(0, 4), "OBJ ");
   EXPECT_FALSE(FileExists(Script()));
 
@@ -272,13 +313,16 @@ TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords)
   EXPECT_FALSE(FileExists(Script()));
 
   // Without its converter it makes .RES files but no .OBJ files.
+  const auto runnable = std::filesystem::perm_options::add;
   test::WriteBytes(tools / "llvm-rc", "");
+  std::filesystem::permissions(test::FsPath(tools / "llvm-rc"), std::filesystem::perms::owner_exec, runnable);
   prompter.calls.clear();
   commands.CompileToObj();
   ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::Info}));
   EXPECT_EQ(prompter.calls[0].request.text, Text(msg::objyok) + " LLVM");
 
   test::WriteBytes(tools / "llvm-cvtres", "");
+  std::filesystem::permissions(test::FsPath(tools / "llvm-cvtres"), std::filesystem::perms::owner_exec, runnable);
   prompter.calls.clear();
   prompter.dialogAnswers = {out / "app"};
   commands.CompileToObj();
@@ -286,9 +330,10 @@ TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords)
   ASSERT_EQ(shell.runs.size(), 2u);
   const std::string intermediate = data / "liste.res";
   EXPECT_EQ(shell.runs[0].file, tools / "llvm-rc");
-  EXPECT_EQ(shell.runs[0].arguments, (std::vector<std::string>{"/no-preprocess", "/FO", intermediate, "--", Script()}));
+  EXPECT_EQ(AsFinal(shell.runs[0].arguments),
+            (std::vector<std::string>{"/no-preprocess", "/FO", intermediate, "--", Script()}));
   EXPECT_EQ(shell.runs[1].file, tools / "llvm-cvtres");
-  EXPECT_EQ(shell.runs[1].arguments,
+  EXPECT_EQ(AsFinal(shell.runs[1].arguments),
             (std::vector<std::string>{"/machine:x64", "/out:" + out / "app.obj", intermediate}));
   EXPECT_EQ(shell.runs[1].timeout, std::chrono::minutes(5));
 

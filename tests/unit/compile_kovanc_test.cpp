@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "base/file_system.hpp"
+#include "base/text.hpp"
 #include "pool/pool_file.hpp"
 #include "pool/resource_script.hpp"
 #include "support/run_kovanc.hpp"
+#include "support/pending_names.hpp"
 #include "support/test_util.hpp"
 
 #ifndef _WIN32
@@ -43,6 +46,10 @@ class KovancCompile : public ::testing::Test {
     return test::RunCommand("env PATH=" + Q(bin.str() + ":/usr/bin:/bin") + " FAKE_GORC_LOG=" + Q(dir / "log") + " " +
                             env + " " + std::string(KOVANC_PATH) + " " + args + " 2>&1 >/dev/null");
   }
+
+  // The compiler's log, with the fresh name it wrote its output under
+  // ("FOLDER~<16 hex digits>-NAME") given back as the output's own name.
+  std::string CompilerLog() { return test::WithoutPendingNames(test::ReadBytes(dir / "log")); }
 
   std::string PoolFile() {
     const std::string file = dir / "Liste.kvl";
@@ -77,6 +84,24 @@ TEST_F(KovancCompile, CheckAndScriptReportTheEntriesAtFault) {
   EXPECT_NE(Kovanc("pool check " + Q(dir / "none.kvl")).exitCode, 0);
 }
 
+TEST_F(KovancCompile, ScriptAndCompileRefuseEntriesThatWouldAddScriptOfTheirOwn) {
+  // A file name that closes the quotes and names another file to build in.
+  pool.Append("ICON2", "ENV", dir / "x\" LEAK RCDATA \"secret.env");
+  pool.Append("BAD KEY", "ico", dir / "k.ico");
+  const std::string file = PoolFile();
+  for (const std::string& command : {std::string("script "), "compile --res " + Q(dir / "out") + " "}) {
+    SCOPED_TRACE(command);
+    const Result r = Errors(command + Q(file), "");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find(dir / "x\" LEAK RCDATA \"secret.env\": the path holds a double quote"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(dir / "k.ico\": the key name \"BAD KEY\""), std::string::npos) << r.out;
+  }
+  EXPECT_FALSE(FileExists(dir / "liste.rc"));
+  EXPECT_FALSE(FileExists(dir / "out.res"));
+  EXPECT_FALSE(FileExists(dir / "log"));
+}
+
 TEST_F(KovancCompile, ScriptGoesBesideThePoolFileOrWhereSaid) {
   const std::string file = PoolFile();
   EXPECT_EQ(Kovanc("script " + Q(file)).exitCode, 0);
@@ -92,14 +117,14 @@ TEST_F(KovancCompile, CompileStartsGoRCWithTheScriptAndReportsItsExitCode) {
   Result r = Kovanc("compile --obj " + Q(dir / "my out") + " " + Q(file));
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, dir / "my out.obj" + "\n");
-  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/o/fo\narg: " + dir / "my out.obj" + "\narg: " + script + "\n");
+  EXPECT_EQ(CompilerLog(), "arg: /no/o/fo\narg: " + dir / "my out.obj" + "\narg: " + script + "\n");
   EXPECT_EQ(test::ReadBytes(dir / "my out.obj"), ResourceScriptBytes(pool));  // GoRC read the script
 
   std::filesystem::remove(test::FsPath(dir / "log"));
   r = Kovanc("compile --res " + Q(dir / "app.RES") + " " + Q(file), "FAKE_GORC_EXIT=9", true, true);
   EXPECT_EQ(r.exitCode, 3);
   EXPECT_NE(r.out.find("exit code 9"), std::string::npos) << r.out;
-  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/r/fo\narg: " + dir / "app.RES" + "\narg: " + script + "\n");
+  EXPECT_EQ(CompilerLog(), "arg: /no/r/fo\narg: " + dir / "app.RES" + "\narg: " + script + "\n");
 
   r = Kovanc("compile --res " + Q(dir / "app") + " " + Q(file), "", false, true);
   EXPECT_EQ(r.exitCode, 2);
@@ -116,7 +141,7 @@ TEST_F(KovancCompile, Res2ObjHandsTheResFileToGoRC) {
   Result r = Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"));
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, dir / "lib.obj" + "\n");
-  EXPECT_EQ(test::ReadBytes(dir / "log"), "arg: /no/fo\narg: " + dir / "lib.obj" + "\narg: " + dir / "in.res" + "\n");
+  EXPECT_EQ(CompilerLog(), "arg: /no/fo\narg: " + dir / "lib.obj" + "\narg: " + dir / "in.res" + "\n");
   EXPECT_EQ(test::ReadBytes(dir / "lib.obj"), "RES BYTES");
 
   r = Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib.obj"), "FAKE_GORC_EXIT=1");
@@ -134,6 +159,51 @@ TEST_F(KovancCompile, ACompilerThatNeverEndsIsEndedAtTheTimeout) {
   // ("[G]" keeps the pattern from matching the shell that runs pgrep.)
   const std::string pid = test::RunCommand("pgrep -f " + Q(bin / "[G]oRC")).out;
   EXPECT_EQ(pid, "");
+}
+
+TEST_F(KovancCompile, AFailedOrStoppedCompileLeavesNoOutputAndKeepsTheEarlierOne) {
+  // The stand-in writes its output in full before it fails, as a compiler
+  // that stops half-way may leave a file behind.
+  const std::string file = PoolFile();
+  for (const bool earlier : {false, true}) {
+    SCOPED_TRACE(earlier);
+    if (earlier) test::WriteBytes(dir / "app.res", "EARLIER");
+    const Result r = Kovanc("compile --res " + Q(dir / "app") + " " + Q(file), "FAKE_GORC_EXIT=9");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(FileExists(dir / "app.res"), earlier);
+    if (earlier) {
+      EXPECT_EQ(test::ReadBytes(dir / "app.res"), "EARLIER");
+    }
+    const std::string written = test::ReadBytes(dir / "log");
+    EXPECT_EQ(written.find("arg: " + dir / "app.res\n"), std::string::npos) << "written under a fresh name";
+    std::filesystem::remove(test::FsPath(dir / "log"));
+  }
+  // Only the list, its script and the earlier output are left: no fresh name.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::FsPath(dir.str())), {}), 3);
+
+  const Result ok = Kovanc("compile --res " + Q(dir / "app") + " " + Q(file));
+  EXPECT_EQ(ok.exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "app.res"), ResourceScriptBytes(pool));
+}
+
+TEST_F(KovancCompile, ASignalEndsTheCompilerWithKovancAndLeavesNoOutput) {
+  const std::string file = PoolFile();
+  for (const char* signalName : {"TERM", "HUP"}) {
+    SCOPED_TRACE(signalName);
+    std::filesystem::remove(test::FsPath(dir / "who"));
+    // The signal goes to kovanc once the compiler has started; the shell
+    // prints kovanc's wait status.
+    const std::string script =
+        "env PATH=" + Q(bin.str() + ":/usr/bin:/bin") + " FAKE_GORC_DELAY_MS=600000 FAKE_GORC_WHO=" + Q(dir / "who") +
+        " " + KOVANC_PATH + " compile --res " + Q(dir / "app") + " " + Q(file) + " >/dev/null 2>&1 & pid=$!; " +
+        "while [ ! -s " + Q(dir / "who") + " ]; do sleep 0.05; done; kill -" + signalName + " $pid; wait $pid; echo $?";
+    const Result r = test::RunCommand("sh -c " + Q(script) + " 2>/dev/null");
+    EXPECT_EQ(r.out, std::to_string(128 + (std::string(signalName) == "TERM" ? SIGTERM : SIGHUP)) + "\n");
+    EXPECT_EQ(test::RunCommand("pgrep -f " + Q(bin / "[G]oRC")).out, "");
+    EXPECT_FALSE(FileExists(dir / "app.res"));
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::FsPath(dir.str())), {}), 3)
+      << "the list, the script and the compiler's note of its path";
 }
 
 TEST_F(KovancCompile, ErrorsNameTheFileConcerned) {

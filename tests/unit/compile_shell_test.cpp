@@ -48,6 +48,19 @@ TEST(LastLines, KeepsTheLastNonBlankLines) {
   EXPECT_EQ(LastLines(" \n\t\n", 10), "");
 }
 
+TEST(LastLines, AnEndlessLineIsCutAndTheWholeTextBounded) {
+  // One 5 MB line, cut at a character boundary: "\xC3\xA7" (ç) straddles the limit.
+  const std::string huge = std::string(399, 'x') + "\xC3\xA7" + std::string(5 << 20, 'y');
+  EXPECT_EQ(LastLines("first\n" + huge + "\n", 10), "first\r" + std::string(399, 'x') + "...");
+  // Ten long lines: the last ones that fit in the whole limit.
+  std::string many;
+  for (int i = 0; i < 10; ++i) many += std::to_string(i) + std::string(1000, 'z') + "\n";
+  const std::string shown = LastLines(many, 10);
+  EXPECT_LE(shown.size(), 4000u);
+  EXPECT_EQ(shown.substr(0, 1), "1");  // line 0 no longer fits
+  EXPECT_EQ(shown.substr(shown.size() - 4), "z...");
+}
+
 #ifndef _WIN32
 
 class FakeCompiler : public ::testing::Test {

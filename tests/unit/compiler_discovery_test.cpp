@@ -40,9 +40,14 @@ class Discovery : public ::testing::Test {
     std::filesystem::create_directories(test::FsPath(path));
     return path;
   }
-  std::string File(const std::string& folder, const std::string& name) {
+  // A program (which may be run); `runnable` false gives a plain file.
+  std::string File(const std::string& folder, const std::string& name, bool runnable = true) {
     const std::string path = Folder(folder) + Sep() + name;
     test::WriteBytes(path, "MZ");
+    if (runnable) {
+      std::filesystem::permissions(test::FsPath(path), std::filesystem::perms::owner_exec,
+                                   std::filesystem::perm_options::add);
+    }
     return path;
   }
   void SetMachineText(const std::string& key, const std::string& name, const std::string& value) {
@@ -137,6 +142,13 @@ TEST_F(Discovery, OffWindowsTheDebianNamesAreFound) {
   EXPECT_EQ(FindCompiler(search, CompilerId::Windres).compiler, x64);  // the names in order, before the folders
   const std::string plain = File("path2", "windres");
   EXPECT_EQ(FindCompiler(search, CompilerId::Windres).compiler, plain);
+#ifndef _WIN32
+  // A file named like a compiler that may not be run hides nothing behind it.
+  File("path1", "windres", false);
+  File("path1", "llvm-rc-15", false);
+  EXPECT_EQ(FindCompiler(search, CompilerId::Windres).compiler, plain);
+  EXPECT_EQ(FindCompiler(search, CompilerId::Llvm).compiler, search.path[1] + Sep() + "llvm-rc-14");
+#endif
 
   const std::vector<CompilerPrograms> all = AvailableCompilers(search);
   ASSERT_EQ(all.size(), 4u);

@@ -12,15 +12,26 @@ namespace kovan {
 namespace {
 
 TEST(DropImport, ExtensionIsTheTextAfterTheLastDotOfTheName) {
-  const std::pair<const char*, const char*> cases[] = {{"C:\\Data\\logo.PNG", "PNG"},
-                                                       {"C:\\Icons\\app.ico", "ico"},
-                                                       {"C:\\Data\\README", ""},
-                                                       {"C:\\v1.2\\README", ""},
-                                                       {"C:\\a.b\\c.tar.gz", "gz"},
-                                                       {"C:x.", ""},
-                                                       {"C:.ico", "ico"},
-                                                       {"D:", ""},
-                                                       {"noext", ""}};
+  const std::pair<const char*, const char*> cases[] = {
+#ifdef _WIN32
+      {"C:\\Data\\logo.PNG", "PNG"},
+      {"C:\\Icons\\app.ico", "ico"},
+      {"C:\\Data\\README", ""},
+      {"C:\\v1.2\\README", ""},
+      {"C:\\a.b\\c.tar.gz", "gz"},
+      {"C:x.", ""},
+      {"C:.ico", "ico"},
+      {"D:", ""},
+#else
+      {"/data/logo.PNG", "PNG"},
+      {"/data/README", ""},
+      {"/v1.2/README", ""},
+      {"/a.b/c.tar.gz", "gz"},
+      {"/data/x.", ""},
+      {"/data/.ico", "ico"},
+      {"/v1.2\\README", "2\\README"},
+#endif
+      {"noext", ""}};
   for (const auto& [path, ext] : cases) EXPECT_EQ(ExtensionOf(path), ext) << path;
 }
 

@@ -1,6 +1,7 @@
 // The export table and the XML, HTML and workbook writers.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -34,9 +35,16 @@ const XmlNames kNames{
     {"Dosya", "Dosya_Ad\xC4\xB1", "Dosya_T\xC3\xBCr\xC3\xBC", "Dosya_Boyutu", "Dosya_Anahtar_Ad\xC4\xB1"}};
 
 TEST(ExportTable, OneRowPerEntryInPoolOrderWithFileNameAndSizeText) {
+#ifdef _WIN32
+  const std::string first = "C:\\icons\\a.ico";
+  const std::string second = "D:b.png";
+#else
+  const std::string first = "/icons/a.ico";
+  const std::string second = "/b.png";
+#endif
   ResourcePool pool;
-  pool.Append("KEY", "ICO", "C:\\icons\\a.ico");
-  pool.Append("", "PNG", "D:b.png");
+  pool.Append("KEY", "ICO", first);
+  pool.Append("", "PNG", second);
   pool.AppendFields({"ONLY"});  // a short line from a hand-edited list file
   std::vector<std::string> asked;
   const ExportTable table = BuildExportTable(pool, [&](const std::string& path) {
@@ -44,12 +52,12 @@ TEST(ExportTable, OneRowPerEntryInPoolOrderWithFileNameAndSizeText) {
     return path.empty() ? "unknown" : std::to_string(path.size()) + " Byte";
   });
   const std::vector<ExportRow> expected = {
-      {"C:\\icons\\a.ico", "a.ico", "ICO", "14 Byte", "KEY"},
-      {"D:b.png", "b.png", "PNG", "7 Byte", ""},
+      {first, "a.ico", "ICO", std::to_string(first.size()) + " Byte", "KEY"},
+      {second, "b.png", "PNG", std::to_string(second.size()) + " Byte", ""},
       {"", "", "", "unknown", "ONLY"},
   };
   EXPECT_EQ(table.rows, expected);
-  EXPECT_EQ(asked, (std::vector<std::string>{"C:\\icons\\a.ico", "D:b.png", ""}));
+  EXPECT_EQ(asked, (std::vector<std::string>{first, second, ""}));
 }
 
 TEST(ExportFileName, AddsTheDocumentExtensionOnlyWhenMissing) {
@@ -99,6 +107,28 @@ TEST(XmlExport, Utf8DocumentWithEscapedCellsAndNoForbiddenCharacters) {
       "</Dosya_Bilgileri>\r\n"
       "</Kaynak_Havuzu>\r\n";
   EXPECT_EQ(XmlExportText(SampleTable(), kNames), expected);
+}
+
+TEST(XmlExport, TranslatedElementNamesAreMadeValidNames) {
+  struct Case {
+    const char* name;
+    const char* element;
+  };
+  const Case cases[] = {
+      {"Resource Pool", "Resource_Pool"},
+      {"Dosya_Ad\xC4\xB1", "Dosya_Ad\xC4\xB1"},
+      {"1st", "_1st"},
+      {"a<b>&\"c", "a_b___c"},
+      {"", "_"},
+      {"-x.y", "_-x.y"},
+      {"t\xFF", "t_"},
+      {"\xE6\x97\xA5\xE6\x9C\xAC", "\xE6\x97\xA5\xE6\x9C\xAC"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(XmlElementName(c.name), c.element) << c.name;
+  const ExportTable table{{}, {{"p", "n", "t", "s", "k"}}};
+  const std::string text = XmlExportText(table, {"Resource Pool", "File Info", {"Path", "Name", "1", "Size", "Key"}});
+  EXPECT_NE(text.find("<Resource_Pool>\r\n<File_Info>\r\n<Path>p</Path>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<_1>t</_1>"), std::string::npos) << text;
 }
 
 TEST(XmlExport, BrokenUtf8AndNonCharactersDoNotReachTheDocument) {
@@ -227,9 +257,57 @@ TEST(WorkbookExport, FirstSheetHoldsHeaderAndRowsFromA1AsText) {
       {"B4", "a.txt"},
       {"C4", "onetwo\nthree\tfour"},
       {"D4", "&gt;"},
-      {"E4", "_x0001__x001F_"},
   };
   EXPECT_EQ(test::FirstSheetCells(target), expected);
+}
+
+TEST(WorkbookExport, CellsAreCleanedAsForTheXmlDocument) {
+  const std::string kBad = "\xEF\xBF\xBD";
+  // A Latin-1 name as Linux may hold it, the non-characters, an encoded
+  // surrogate and control characters: none may reach the sheet's XML.
+  const ExportTable table{{"caf\xE9.ico", "x\xEF\xBF\xBEy\xEF\xBF\xBFz", "\xED\xA0\x80",
+                           "a\x01\x1F"
+                           "b",
+                           "K"},
+                          {}};
+  test::TempDir dir;
+  WriteWorkbook(table, dir / "w.xlsx");
+  const std::map<std::string, std::string> expected = {
+      {"A1", "caf" + kBad + ".ico"}, {"B1", "xyz"}, {"C1", kBad + kBad + kBad}, {"D1", "ab"}, {"E1", "K"}};
+  EXPECT_EQ(test::FirstSheetCells(dir / "w.xlsx"), expected);
+}
+
+TEST(WorkbookExport, GoesThroughAPrivateFolderThatNothingPlantedCanRedirect) {
+  test::TempDir temp;
+  test::TempDir dir;
+  // Links and a folder where a shared temporary folder's guessable names
+  // would be, one of them leading to a file of the user's.
+  test::WriteBytes(dir / "victim", "precious");
+  for (int i = 1; i <= 50; ++i) {
+    const std::string name = temp / ("kovan-" + std::to_string(test::ProcessId()) + "-" + std::to_string(i) + ".xlsx");
+    if (i == 1) {
+      std::filesystem::create_directory(test::FsPath(name));
+    } else {
+      std::filesystem::create_symlink(test::FsPath(dir / "victim"), test::FsPath(name));
+    }
+  }
+  const size_t planted = 50;
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  setenv("TMPDIR", temp.str().c_str(), 1);
+  bool wrote = true;
+  try {
+    WriteWorkbook(SampleTable(), dir / "out.xlsx");
+  } catch (const ExportError&) {
+    wrote = false;
+  }
+  old ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
+  EXPECT_TRUE(wrote);
+  EXPECT_EQ(test::ReadBytes(dir / "victim"), "precious");
+  EXPECT_EQ(test::ReadBytes(dir / "out.xlsx").substr(0, 4), "PK\x03\x04");
+  // Nothing of ours is left in the temporary folder.
+  EXPECT_EQ(static_cast<size_t>(std::distance(std::filesystem::directory_iterator(test::FsPath(temp.str())), {})),
+            planted);
 }
 #endif
 

@@ -1,10 +1,13 @@
 // kovanc driven as a program: arguments in, bytes and exit codes out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
 
+#include "base/file_system.hpp"
+#include "base/text.hpp"
 #include "kovan_version.h"
 #include "support/run_kovanc.hpp"
 #include "support/test_util.hpp"
@@ -45,7 +48,7 @@ TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
   const std::string list = dir / "Liste.kvl";
 
   Result r = Kovanc("pool add " + Q(list) + " " + Q(dir / "my icon.ico") + " " + Q(dir / "README") + " " +
-                    Q(dir / "folder") + " " + Q(dir / "my icon.ico"));
+                    Q(dir / "my icon.ico"));
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out, "2\n");
   EXPECT_EQ(test::ReadBytes(list), "?,ico,\"" + dir / "my icon.ico" + "\"\r\n?,," + dir / "README" + "\r\n");
@@ -54,6 +57,94 @@ TEST(Kovanc, PoolAddAppendsLikeADropAndWritesTheListFile) {
   EXPECT_EQ(r.out, "3\n");
   EXPECT_EQ(test::ReadBytes(list).substr(test::ReadBytes(list).rfind("?,png")),
             "?,png," + dir / "folder/inner.png" + "\r\n");
+}
+
+TEST(Kovanc, PoolAddOfAFolderWithoutFoldersSaysHowAndFails) {
+  test::TempDir dir;
+  std::filesystem::create_directory(test::FsPath(dir / "folder"));
+  test::WriteBytes(dir / "folder/inner.png", "x");
+  test::WriteBytes(dir / "a.ico", "x");
+  const Result r =
+      test::KovancErrors("pool add " + Q(dir / "g.kvl") + " " + Q(dir / "folder") + " " + Q(dir / "a.ico"));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "kovanc: " + dir / "folder" +
+                       " is a folder; add the files in it with --folders (and those of its subfolders with "
+                       "--subfolders as well)\n");
+  EXPECT_EQ(test::ReadBytes(dir / "g.kvl"), "?,ico," + dir / "a.ico" + "\r\n") << "the rest is added";
+}
+
+TEST(Kovanc, PoolAddRefusesNamesThatWouldAddEntriesOrScriptOfTheirOwn) {
+  test::TempDir dir;
+  std::filesystem::create_directory(test::FsPath(dir / "in"));
+  const std::string names[] = {"x\" LEAK RCDATA \"secret.env", "a\n?,env,secret.env", "b\rc.ico",
+                               "d\x1A"
+                               "e.ico"};
+  for (const std::string& name : names) test::WriteBytes(dir / "in/" + name, "x");
+  test::WriteBytes(dir / "in/good.ico", "x");
+  const std::string list = dir / "Liste.kvl";
+
+  Result r = test::KovancErrors("pool add --folders " + Q(list) + " " + Q(dir / "in"));
+  EXPECT_EQ(r.exitCode, 1);
+  for (const std::string& name : names) {
+    EXPECT_NE(r.out.find(ShowControlBytes(dir / "in/" + name) + "\" was not added"), std::string::npos)
+        << test::Printable(r.out);
+  }
+  EXPECT_EQ(test::ReadBytes(list), "?,ico," + dir / "in/good.ico" + "\r\n");
+
+  // Named one by one, they are refused the same way, and the list stays as it was.
+  for (const std::string& name : names) {
+    r = test::KovancErrors("pool add " + Q(list) + " " + Q(dir / "in/" + name));
+    EXPECT_EQ(r.exitCode, 1) << test::Printable(name);
+    EXPECT_NE(r.out.find("was not added"), std::string::npos) << test::Printable(r.out);
+  }
+  EXPECT_EQ(test::ReadBytes(list), "?,ico," + dir / "in/good.ico" + "\r\n");
+}
+
+TEST(Kovanc, AListReachedThroughALinkWithAColonInItsNameIsTheOneWritten) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "a.ico", "x");
+  test::WriteBytes(dir / "real.kvl", "");
+  std::filesystem::create_symlink("real.kvl", test::FsPath(dir / "v1:list.kvl"));
+  EXPECT_EQ(Kovanc("pool add " + Q(dir / "v1:list.kvl") + " " + Q(dir / "a.ico")).exitCode, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(dir / "v1:list.kvl")));
+  EXPECT_EQ(test::ReadBytes(dir / "real.kvl"), "?,ico," + dir / "a.ico" + "\r\n");
+  EXPECT_EQ(Kovanc("pool set --key A " + Q(dir / "v1:list.kvl") + " " + Q(dir / "a.ico")).exitCode, 0);
+  EXPECT_EQ(Kovanc("script " + Q(dir / "v1:list.kvl")).exitCode, 0);
+  EXPECT_TRUE(FileExists(dir / "liste.rc"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::FsPath(dir.str())), {}), 4);
+}
+
+TEST(Kovanc, AReadOnlyListIsRefusedAndKeptAsItIs) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "a.ico", "x");
+  const std::string list = dir / "Liste.kvl";
+  test::WriteBytes(list, "K,ico,/k.ico\r\n");
+  std::filesystem::permissions(test::FsPath(list), std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::group_read |
+                                                       std::filesystem::perms::others_read);
+  for (const std::string& command :
+       {"pool add " + Q(list) + " " + Q(dir / "a.ico"), "pool remove " + Q(list) + " /k.ico"}) {
+    const Result r = test::KovancErrors(command);
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_EQ(r.out, "kovanc: cannot write " + list + ": File access denied\n");
+  }
+  EXPECT_EQ(test::ReadBytes(list), "K,ico,/k.ico\r\n");
+}
+
+TEST(Kovanc, AddsRunningAtOnceOnOneListLoseNothing) {
+  test::TempDir dir;
+  const std::string list = dir / "Liste.kvl";
+  std::string script;
+  for (int i = 0; i < 20; ++i) {
+    const std::string file = dir / ("f" + std::to_string(i) + ".ico");
+    test::WriteBytes(file, "x");
+    script += std::string(KOVANC_PATH) + " pool add " + Q(list) + " " + Q(file) + " >/dev/null || echo failed & ";
+  }
+  const Result r = test::RunCommand("sh -c " + Q(script + "wait"));
+  EXPECT_EQ(r.out, "");
+  std::string bytes = test::ReadBytes(list);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 20) << bytes;
+  for (int i = 0; i < 20; ++i) EXPECT_NE(bytes.find("f" + std::to_string(i) + ".ico\r\n"), std::string::npos) << i;
 }
 
 TEST(Kovanc, PoolAddStoresFullPathsAndNamesWhatIsMissing) {

@@ -78,6 +78,16 @@ TEST(KovancLang, CheckPrintsWhatASwitchReads) {
     EXPECT_NE(report.out.find(part), std::string::npos) << part << "\n" << report.out;
   }
   EXPECT_EQ(report.out.find("yeni2 ="), std::string::npos);
+
+  // An XML element name that is no valid name is named with what the export writes instead.
+  test::WriteBytes(dir / "x.lng", "LANGID=1033\n[$CONSTANTS]\nxmlhvz=Resource Pool\nxmlbil=File_Info\n");
+  const Result names = Kovanc("lang check " + Q(dir / "x.lng"));
+  EXPECT_EQ(names.exitCode, 0);
+  EXPECT_NE(names.out.find("Warning: xmlhvz = \"Resource Pool\" is no valid XML element name; the XML export writes "
+                           "\"Resource_Pool\""),
+            std::string::npos)
+      << names.out;
+  EXPECT_EQ(names.out.find("xmlbil = \"File_Info\" is no valid"), std::string::npos);
 }
 
 TEST(KovancLang, ListGivesTheLanguagesOfAScan) {

@@ -352,7 +352,8 @@ TEST_F(MainWindowLanguage, CompileCommandsAreReachedFromTheMenu) {
 
 TEST_F(MainWindowLanguage, TheStopItemIsLiveOnlyWhileTheCompilerRunsAndEndsIt) {
   rig.shell.systemDirectory = dir.str().substr(0, dir.str().size() - 1);
-  Make("Gorc.exe");
+  std::filesystem::permissions(test::FsPath(Make("Gorc.exe")), std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
   window.Pool().Append("ICON1", "ico", Make("a.ico"));
   const MenuItem& stop = *window.Menu().Find(MenuCommand::StopCompile);
   EXPECT_FALSE(stop.enabled);

@@ -158,6 +158,56 @@ TEST(PoolFile, Utf16WithItsMarkIsReadInBothByteOrdersAndWrittenBackAsAnsi) {
   }
 }
 
+TEST(PoolFile, AnEntryWhoseFieldWouldBreakItsLineIsNeverWritten) {
+  // Written as they are, these would come back as a second entry of the file
+  // name's choosing, a changed field, or a line cut short.
+  const char* paths[] = {"C:\\a\nLF,ico,C:\\evil.ico", "C:\\b\r.ico", "C:\\c\x1A.ico"};
+  for (const char* path : paths) {
+    ResourcePool pool;
+    pool.Append("A", "ico", "C:\\first.ico");
+    pool.Append("?", "ico", path);
+    pool.Append("C", "ico", "C:\\last.ico");
+    const std::string bytes = SerializePool(pool, 1252);
+    EXPECT_EQ(bytes, "A,ico,C:\\first.ico\r\nC,ico,C:\\last.ico\r\n") << test::Printable(path);
+  }
+}
+
+TEST(PoolFile, UnmarkedUtf8IsReadAsUtf8AndAnythingElseAsAnsi) {
+  struct Case {
+    std::string bytes;
+    const char* path;  // as UTF-8
+  };
+  const Case cases[] = {
+      // What an editor saves by default: UTF-8 without a mark.
+      {"?,ico,C:\\\xC3\xA7i\xC3\xA7"
+       "ek\\\xE2\x82\xAC.ico\r\n",
+       "C:\\\xC3\xA7i\xC3\xA7"
+       "ek\\\xE2\x82\xAC.ico"},
+      // 1252 bytes that are no valid UTF-8 stay ANSI: "ç" alone, "é" before ASCII.
+      {"?,ico,C:\\\xE7.ico\r\n", "C:\\\xC3\xA7.ico"},
+      {"?,ico,C:\\caf\xE9s.ico\r\n", "C:\\caf\xC3\xA9s.ico"},
+      // An encoded surrogate is no valid UTF-8 either.
+      {"?,ico,C:\\\xED\xA0\x80.ico\r\n", "C:\\\xC3\xAD\xC2\xA0\xE2\x82\xAC.ico"},
+      {"?,ico,C:\\plain.ico\r\n", "C:\\plain.ico"},
+  };
+  for (const Case& c : cases) {
+    const auto entries = ParsePoolFile(c.bytes, 1252);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0][2], c.path) << test::Printable(c.bytes);
+  }
+}
+
+TEST(PoolFile, AnsiTextThatWouldReadAsUtf8IsWrittenWithTheMark) {
+  // "Ã©" in 1252 is the pair of bytes that spells "é" in UTF-8.
+  ResourcePool pool;
+  pool.Append("?", "ico", "C:\\\xC3\x83\xC2\xA9.ico");
+  const std::string bytes = SerializePool(pool, 1252);
+  EXPECT_EQ(bytes.substr(0, kUtf8Bom.size()), kUtf8Bom);
+  const auto entries = ParsePoolFile(bytes, 1252);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0], pool.Entries()[0].fields);
+}
+
 TEST(PoolFile, ReadAndWriteThroughTheFileSystem) {
   test::TempDir dir;
   const std::string file = dir / "Liste.kvl";

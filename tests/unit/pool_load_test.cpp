@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "windows/main/main_window_logic.hpp"
+#include "windows/pool/pool_window_logic.hpp"
 #include "lang/lang_manager.hpp"
 #include "support/memory_registry.hpp"
 #include "support/recording_prompter.hpp"
+#include "support/recording_shell.hpp"
 #include "pool/pool_file.hpp"
 #include "support/recording_views.hpp"
 #include "support/test_util.hpp"
@@ -116,6 +118,28 @@ TEST_F(PoolLoad, AnUnreadableListFileIsReportedAndNotOverwrittenWhileThePoolIsEm
   ASSERT_TRUE(window.OnClose());
   EXPECT_EQ(test::ReadBytes(PoolFile()),
             kept + "?,ico," + Quoted(dir / "a.ico") + "\r\n?,ico," + Quoted(dir / "b.ico") + "\r\n");
+}
+
+TEST_F(PoolLoad, FilesAddedInThePoolWindowToAnUnreadListAreKeptAtClose) {
+  std::filesystem::create_symlink("Liste.kvl", test::FsPath(PoolFile()));
+  RecordingView view;
+  test::MainWindowRig rig(dir.str());
+  MainWindowLogic window(view, rig.Services());
+  window.OnCreate();
+
+  test::RecordingPoolWindowView poolView;
+  RecordingPrompter poolPrompter;
+  RecordingShell poolShell;
+  PoolWindowLogic poolWindow(poolView, poolPrompter, poolShell, {window.Pool(), nullptr});
+  poolWindow.Open(false);
+  poolPrompter.dialogAnswers = {MakeFile("a.ico")};
+  poolWindow.AddFile();
+  poolWindow.Confirm();
+  ASSERT_EQ(window.Pool().Count(), 1u);
+
+  ASSERT_TRUE(window.OnClose());
+  EXPECT_TRUE(std::filesystem::is_symlink(test::FsPath(PoolFile())));
+  EXPECT_EQ(test::ReadBytes(PoolFile() + ".added"), "?,ICO," + Quoted(dir / "a.ico") + "\r\n");
 }
 #endif
 

@@ -44,11 +44,11 @@ TEST(ResourceScript, WritesOneUtf16LinePerEntryAsThePoolHoldsIt) {
 TEST(ResourceScript, TheUtf8ScriptNamesItsCodePageAndDoublesPathBackslashes) {
   ResourcePool pool;
   pool.Append("ICON1", "ico", "C:\\My Icons\\\xC3\xA7 & a.ico");
-  pool.Append("K\\1", "rcdata", "\\\\server\\x");  // only the path is doubled
+  pool.Append("K_1", "rcdata", "\\\\server\\x");
   EXPECT_EQ(ResourceScriptBytesUtf8(pool),
             "#pragma code_page(65001)\r\n"
             "ICON1 ICO  \"C:\\\\My Icons\\\\\xC3\xA7 & a.ico\"\r\n"
-            "K\\1 RCDATA  \"\\\\\\\\server\\\\x\"\r\n");
+            "K_1 RCDATA  \"\\\\\\\\server\\\\x\"\r\n");
   const test::TempDir dir;
   WriteResourceScript(pool, dir / "liste.rc", true);
   EXPECT_EQ(test::ReadBytes(dir / "liste.rc"), ResourceScriptBytesUtf8(pool));
@@ -72,6 +72,38 @@ TEST(ResourceScript, ReplacesTheFileOrRaisesTheCreateError) {
     EXPECT_EQ(std::string(e.what()).substr(0, prefix.size()), prefix);
     EXPECT_GT(std::string(e.what()).size(), prefix.size());
   }
+}
+
+TEST(ResourceScript, AnEntryThatWouldAddScriptOfItsOwnIsRefusedAndNothingWritten) {
+  struct Case {
+    PoolEntry entry;
+    const char* named;  // what the message must show
+  };
+  const Case cases[] = {
+      {{{"ICON2", "ENV", "/w/x\" LEAK RCDATA \"secret.env"}}, "/w/x\" LEAK RCDATA \"secret.env"},
+      {{{"A", "ico", "/w/a\nB RCDATA \"/etc/passwd"}}, "/w/a\\x0AB RCDATA"},
+      {{{"A", "ico", "/w/a\r.ico"}}, "/w/a\\x0D.ico"},
+      {{{"A", "ico", std::string("/w/a\0.ico", 9)}}, "/w/a\\x00.ico"},
+      {{{"A B", "ico", "/w/k.ico"}}, "key name \"A B\""},
+      {{{"A", "RCDATA \"/etc/passwd\"\r\nB ICO", "/w/t.ico"}}, "type \"RCDATA"},
+      {{{"K\xC3\xBC", "ico", "/w/u.ico"}}, "key name \"K\xC3\xBC\""},
+      {{{"A", "tar-gz", "/w/v.tar-gz"}}, "type \"tar-gz\""},
+  };
+  const test::TempDir dir;
+  for (const Case& c : cases) {
+    ResourcePool pool;
+    pool.Append("GOOD", "ico", "/w/good.ico");
+    pool.AppendFields(c.entry.fields);
+    const std::vector<std::string> problems = ScriptEntryProblems(pool);
+    ASSERT_EQ(problems.size(), 1u) << c.named;
+    EXPECT_NE(problems[0].find(c.named), std::string::npos) << problems[0];
+    EXPECT_THROW(WriteResourceScript(pool, dir / "liste.rc", true), Error);
+    EXPECT_FALSE(FileExists(dir / "liste.rc"));
+  }
+  ResourcePool sound;
+  sound.Append("", "", "/w/My Files/a & b's (1).ico");  // empty key and type are left to the compiler
+  sound.Append("ICON_1", "Ico", "C:\\x\\y.ico");
+  EXPECT_TRUE(ScriptEntryProblems(sound).empty());
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/win32_shell.win32.hpp"
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
+#include "support/pending_names.hpp"
 #include "support/test_util.hpp"
 
 namespace kovan {
@@ -81,10 +82,14 @@ TEST_F(InstalledCompiler, ResCommandRunsGoRCFromTheSystemDirectoryAndReportsByEx
   ASSERT_EQ(prompter.calls.size(), 2u);
   EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::basarili));
   EXPECT_EQ(prompter.calls[1].request.text.substr(0, 4), "RES ");
-  // The compiler got the parameter text exactly and read the script.
+  // The compiler got the parameter text exactly and read the script; it
+  // wrote under a fresh name beside the output ("~<16 hex digits>-app.res"),
+  // which then took the output's place.
   const std::string parameters = "/no/r/fo \"" + dir / "my out\\app.res" + "\" \"" + dir / "liste.rc" + "\"";
-  EXPECT_EQ(test::ReadBytes(dir / "log"), "raw: " + parameters + "\narg: /no/r/fo\narg: " + dir / "my out\\app.res" +
-                                              "\narg: " + dir / "liste.rc" + "\n");
+  const std::string log = test::ReadBytes(dir / "log");
+  EXPECT_EQ(test::WithoutPendingNames(log), "raw: " + parameters + "\narg: /no/r/fo\narg: " + dir / "my out\\app.res" +
+                                                "\narg: " + dir / "liste.rc" + "\n");
+  EXPECT_EQ(log.find("\\app.res"), std::string::npos) << log;
   EXPECT_EQ(test::ReadBytes(dir / "my out\\app.res"), ResourceScriptBytes(pool));
 
   SetEnv(L"FAKE_GORC_EXIT", "5");
@@ -198,6 +203,14 @@ TEST_F(InstalledCompiler, OutputIsCapturedAndADeadlineEndsTheProgram) {
   never.timeout = std::chrono::milliseconds(500);
   run = shell.RunProgram(never);
   EXPECT_EQ(run.outcome, ProcessRun::Outcome::TimedOut);
+
+  // A deadline beyond what one wait can take (4,294,968 s is 2^32 ms and a
+  // bit) must not wrap to well under a second.
+  SetEnv(L"FAKE_GORC_DELAY_MS", "1500");
+  ProcessRequest distant = Request(dir / "o3.obj", dir / "in.res");
+  distant.timeout = std::chrono::seconds(4294968);
+  run = shell.RunProgram(distant);
+  EXPECT_EQ(run.outcome, ProcessRun::Outcome::Exited);
 }
 
 TEST(Win32Shell, AProgramThatCannotBeFoundIsNotStarted) {

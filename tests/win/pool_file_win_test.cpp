@@ -59,6 +59,38 @@ TEST(PoolFileWin, AFileNameWithoutAFolderIsReplacedInTheCurrentFolder) {
   std::filesystem::remove_all(folder);
 }
 
+TEST(PoolFileWin, PathsBeyondTheOldLimitAreMarkedForTheSystem) {
+  const std::string longName(300, 'x');
+  EXPECT_EQ(ToSystemPath("C:\\a\\b.ico"), L"C:\\a\\b.ico");
+  EXPECT_EQ(ToSystemPath("C:\\" + longName), L"\\\\?\\C:\\" + ToWide(longName));
+  EXPECT_EQ(ToSystemPath("\\\\server\\share\\" + longName), L"\\\\?\\UNC\\server\\share\\" + ToWide(longName));
+  EXPECT_EQ(ToSystemPath("\\\\?\\C:\\" + longName), L"\\\\?\\C:\\" + ToWide(longName));
+
+  // A file deep in folders: found, listed, read and replaced by its plain full path.
+  const auto base = std::filesystem::temp_directory_path() / L"kovan-win-long";
+  std::wstring deep = L"\\\\?\\" + base.wstring();
+  CreateDirectoryW(deep.c_str(), nullptr);
+  for (int i = 0; i < 6; ++i) {
+    deep += L"\\" + std::wstring(50, static_cast<wchar_t>(L'a' + i));
+    CreateDirectoryW(deep.c_str(), nullptr);
+  }
+  const std::string folder = ToUtf8(deep.substr(4));
+  const std::string file = folder + "\\Liste.kvl";
+  ASSERT_GT(file.size(), 300u);
+  ReplaceFileAtomically(file, "one");
+  ReplaceFileAtomically(file, "two");
+  EXPECT_TRUE(FileExists(file));
+  EXPECT_TRUE(FolderExists(folder));
+  EXPECT_EQ(FileSizeOf(file), 3u);
+  EXPECT_EQ(ReadWholeFile(file), "two");
+  DeleteFileW((deep + L"\\Liste.kvl").c_str());
+  while (deep.size() > 4 + base.wstring().size()) {
+    RemoveDirectoryW(deep.c_str());
+    deep.erase(deep.rfind(L'\\'));
+  }
+  RemoveDirectoryW(deep.c_str());
+}
+
 TEST(PoolFileWin, AFullDiskIsDescribedAsSuch) {
   EXPECT_EQ(IoErrorSystemText(io_code::kDiskFull), SystemErrorText(ERROR_DISK_FULL));
   EXPECT_EQ(IoErrorSystemText(32), SystemErrorText(32));

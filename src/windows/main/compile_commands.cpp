@@ -147,12 +147,17 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
   }
   // An .OBJ file made in two steps passes through liste.res beside the script.
   const std::string intermediate = scriptPath_.substr(0, scriptPath_.size() - 2) + "res";
+  // The compiler writes under a fresh name beside the output, which takes the
+  // output's place only when every step succeeded: a failed or stopped
+  // compile leaves no half-made file and keeps an earlier one whole.
+  PendingOutput pending(outputFile);
   ProcessRun run;
-  for (const CompileStep& step : CompilePlan(programs_, machine_, kind, outputFile, input, intermediate)) {
+  for (const CompileStep& step : CompilePlan(programs_, machine_, kind, pending.path(), input, intermediate)) {
     run =
         shell_.RunProgram({step.program, step.arguments, step.parameters, timeout_, [this] { return stopRequested_; }});
     if (run.outcome != ProcessRun::Outcome::Exited || run.exitCode != 0) break;
   }
+  if (run.outcome == ProcessRun::Outcome::Exited && run.exitCode == 0) pending.Commit();
   ReportResult(run, kind);
 }
 

@@ -59,6 +59,7 @@ void MainWindowLogic::OnCreate() {
 
   const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
   poolLoaded_ = !outcome.unreadable;
+  revisionAtStart_ = pool_.Revision();
   if (!outcome.created) UpdatePoolCount();
 }
 
@@ -68,7 +69,7 @@ bool MainWindowLogic::OnClose() {
     if (settingsRead_) WriteCloseSettings(store_, settings_, view_.Place(), services_.shortcut);
     if (poolLoaded_) {
       WritePoolFile(pool_, poolFile_);
-    } else if (entriesAdded_ && pool_.Count() > 0) {
+    } else if (pool_.Revision() != revisionAtStart_ && pool_.Count() > 0) {
       SaveAddedEntries();
     }
     return true;
@@ -234,7 +235,7 @@ bool MainWindowLogic::ImportOne(const std::vector<std::string>& paths) {
     terminating = terminating || view_.DispatchPendingMessages();
     return terminating || dropAbortRequested_;
   };
-  if (ImportDroppedPaths(pool_, paths, hooks) > 0) entriesAdded_ = true;
+  ImportDroppedPaths(pool_, paths, hooks);
   UpdatePoolCount();
   view_.SetBusyCursor(false);
   if (!terminating) terminating = view_.DispatchPendingMessages();

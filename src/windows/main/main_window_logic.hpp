@@ -139,11 +139,12 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   CompileCommands compile_;
   LanguageController language_;
   // The close replaces the list file only when the start read it (or made
-  // it); entries put into a pool that started without it are merged into
-  // the file instead. Settings are written only when they were read.
+  // it); entries put into a pool that started without it, by a drop or by
+  // the pool window, are merged into the file instead. Settings are written
+  // only when they were read.
   bool poolLoaded_ = false;
   bool settingsRead_ = false;
-  bool entriesAdded_ = false;
+  uint64_t revisionAtStart_ = 0;
   bool dropAbortRequested_ = false;
   bool importing_ = false;
   std::deque<std::vector<std::string>> pendingDrops_;
