@@ -129,31 +129,38 @@ void SettingsWindow::FillCompilerLists() {
   HWND list = Control(kCompilerList);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
   const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
+  // The first item leaves the choice to Kovan: GoRC, or its own compiler.
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(Text(msg::derleyiciotomatik)).c_str()));
+  if (!chosen) SendMessageW(list, CB_SETCURSEL, 0, 0);
   for (size_t i = 0; i < compilers_.size(); ++i) {
     std::string item = CompilerDisplayName(compilers_[i].id);
     if (!compilers_[i].Found()) item += " " + Text(msg::derleyicibulunamadi);
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
-    if (chosen && compilers_[i].id == *chosen) SendMessageW(list, CB_SETCURSEL, i, 0);
+    if (chosen && compilers_[i].id == *chosen) SendMessageW(list, CB_SETCURSEL, i + 1, 0);
   }
   HWND machines = Control(kMachineList);
   SendMessageW(machines, CB_RESETCONTENT, 0, 0);
-  for (Machine machine : {Machine::X86, Machine::X64}) {
+  for (Machine machine : kAllMachines) {
     SendMessageW(machines, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(MachineName(machine)).c_str()));
   }
-  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
-  SendMessageW(machines, CB_SETCURSEL, machine == Machine::X64 ? 1 : 0, 0);
+  const Machine machine = ParseMachineName(services_.settings.Makine).value_or(Machine::X86);
+  SendMessageW(machines, CB_SETCURSEL, static_cast<WPARAM>(machine), 0);
 }
 
 void SettingsWindow::OnCompilerChosen() {
   const auto index = static_cast<size_t>(SendMessageW(Control(kCompilerList), CB_GETCURSEL, 0, 0));
-  if (index >= compilers_.size()) return;
-  if (!compilers_[index].Found()) {
+  if (index == 0) {
+    services_.settings.Derleyici.clear();
+    return;
+  }
+  if (index > compilers_.size()) return;
+  if (!compilers_[index - 1].Found()) {
     // A compiler that is not on this machine cannot be chosen: the choice
     // goes back to the one in the settings.
     FillCompilerLists();
     return;
   }
-  services_.settings.Derleyici = CompilerName(compilers_[index].id);
+  services_.settings.Derleyici = CompilerName(compilers_[index - 1].id);
 }
 
 void SettingsWindow::Show() {
@@ -382,8 +389,8 @@ void SettingsWindow::OnCommand(int id, int code, HWND control) {
       break;
     case kMachineList:
       if (code == CBN_SELCHANGE) {
-        const bool x64 = SendMessageW(control, CB_GETCURSEL, 0, 0) == 1;
-        services_.settings.Makine = MachineName(x64 ? Machine::X64 : Machine::X86);
+        const auto index = static_cast<size_t>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+        if (index < std::size(kAllMachines)) services_.settings.Makine = MachineName(kAllMachines[index]);
       }
       break;
     default: break;
