@@ -16,6 +16,7 @@
 #include "pool/compiler_backend.hpp"
 #include "pool/compiler_command.hpp"
 #include "pool/compiler_discovery.hpp"
+#include "pool/compiler_messages.hpp"
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
 
@@ -167,8 +168,11 @@ void CompileBuiltin(const ResourcePool& pool, const std::string& file, const Com
   ReportMade(outputFile, CompilerId::Builtin);
 }
 
+// `pool` and `listFile` are given when the input is the pool's script, so that
+// a failure can name the entry the compiler complains about.
 void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerOptions& options, CompileKind kind,
-                 const std::string& outputFile, const std::string& input, const std::string& intermediateRes) {
+                 const std::string& outputFile, const std::string& input, const std::string& intermediateRes,
+                 const ResourcePool* pool = nullptr, const std::string& listFile = {}) {
   const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
   const std::chrono::seconds timeout(options.timeoutSeconds);
   for (const CompileStep& step : CompilePlan(programs, machine, kind, outputFile, input, intermediateRes)) {
@@ -193,11 +197,28 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
       case ProcessRun::Outcome::Exited: break;
     }
     if (run.exitCode != 0) {
-      std::string lines = LastLines(run.output, kReportedLines);
-      for (char& c : lines) {
-        if (c == '\r') c = '\n';
+      std::string lines;
+      if (pool) {
+        // A line about an entry is written as "LIST:N: error: ...", which
+        // editors know how to jump to.
+        const bool utf8 = ReadsUtf8Script(programs.id);
+        for (const CompilerLine& line : AttributeCompilerOutput(*pool, LastLines(run.output, kReportedLines), utf8)) {
+          if (!line.entry) {
+            lines += line.text + "\n";
+            continue;
+          }
+          const size_t i = *line.entry;
+          lines += listFile + ":" + std::to_string(i + 1) + ": error: " + line.text + " (" +
+                   pool->Field(i, kKeyName) + ", " + pool->Field(i, kFilePath) + ")\n";
+        }
+      } else {
+        lines = LastLines(run.output, kReportedLines);
+        for (char& c : lines) {
+          if (c == '\r') c = '\n';
+        }
+        if (!lines.empty()) lines += "\n";
       }
-      PrintError(lines.empty() ? "" : lines + "\n");
+      PrintError(lines);
       PrintError("kovanc: " + name + " failed with exit code " + std::to_string(run.exitCode) + "; " + outputFile +
                  " may be missing or incomplete\n");
       Exit(kExitCompilerFailed);
@@ -235,7 +256,8 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
   const std::string folder = FolderOf(file);
   const std::string script = folder + kScriptFileName;
   WriteResourceScript(pool, script, ReadsUtf8Script(id));
-  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res");
+  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res", &pool,
+              file);
 }
 
 void ConvertRes(const CompilerOptions& options, const std::string& input, const std::string& outputBase) {

@@ -2,8 +2,15 @@
 // compiler is named and GoRC is not found; its refusals as LIST:N: lines.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "base/file_system.hpp"
 #include "formats/res_file.hpp"
@@ -111,6 +118,76 @@ TEST_F(KovancBuiltin, DamagedResFileAndUnmadeMachinesAreRefused) {
                        " 2>&1");
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.out.find("GoRC cannot make .OBJ files for arm64"), std::string::npos) << r.out;
+}
+
+// An outside compiler's complaint about an entry is written as a line of the
+// pool list file, with the entry's key and file beside the compiler's words.
+TEST_F(KovancBuiltin, AnOutsideCompilersErrorPointsAtTheEntry) {
+  if (test::RunCommand("command -v llvm-rc >/dev/null && command -v llvm-cvtres >/dev/null").exitCode != 0) {
+    GTEST_SKIP() << "llvm-rc is not installed";
+  }
+  Add("BROKEN", "icon", "broken.ico", "not an icon");
+  const std::string file = PoolFile();
+  const Result r = Run("compile --compiler llvm --res " + Q(dir / "out") + " " + Q(file), true);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.out.find(file + ":3: error: llvm-rc: Error in ICON statement (ID BROKEN): "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(BROKEN, " + dir / "broken.ico" + ")\n"), std::string::npos) << r.out;
+}
+
+// Built at another time, in another time zone, locale and working folder, the
+// files are the same. The Turkish locale upper-cases i to a dotted capital,
+// which a key name must never get.
+TEST_F(KovancBuiltin, TheSamePoolGivesTheSameBytesAnywhereAnytime) {
+  Add("mini", "data", "mini.bin", "m");
+  const std::string file = PoolFile();
+  std::filesystem::create_directory(test::FsPath(dir / "elsewhere"));
+  const std::string first = "cd / && env TZ=UTC LC_ALL=C ";
+  const std::string second = "cd " + Q(dir / "elsewhere") + " && env TZ=Asia/Tokyo LC_ALL=tr_TR.UTF-8 LANG=tr_TR.UTF-8 ";
+  for (const char* kind : {"--res", "--obj"}) {
+    SCOPED_TRACE(kind);
+    ASSERT_EQ(test::RunCommand(first + KOVANC_PATH + " compile " + kind + " " + Q(dir / "one") + " " + Q(file) +
+                               " >/dev/null 2>&1").exitCode,
+              0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    ASSERT_EQ(test::RunCommand(second + KOVANC_PATH + " compile " + kind + " " + Q(dir / "two") + " " + Q(file) +
+                               " >/dev/null 2>&1").exitCode,
+              0);
+    const std::string extension = std::string(".") + (kind + 2);
+    EXPECT_EQ(test::ReadBytes(dir / ("one" + extension)), test::ReadBytes(dir / ("two" + extension)));
+  }
+  const std::string res = test::ReadBytes(dir / "one.res");
+  EXPECT_NE(res.find(std::string("M\0I\0N\0I\0", 8)), std::string::npos);
+}
+
+// The files are streamed: a pool far larger than the limit compiles within it.
+TEST_F(KovancBuiltin, APoolLargerThanMemoryAllowsIsStreamed) {
+  constexpr off_t kBig = off_t{256} << 20;
+  for (const char* name : {"big1.bin", "big2.bin"}) {
+    const std::string path = dir / name;
+    test::WriteBytes(path, "");
+    ASSERT_EQ(truncate(path.c_str(), kBig / 2), 0);
+    pool.Append(name, "rcdata", path);
+  }
+  const std::string file = PoolFile();
+  for (const char* kind : {"--res", "--obj"}) {
+    SCOPED_TRACE(kind);
+    const std::string output = dir / "big";
+    const char* argv[] = {KOVANC_PATH, "compile", kind, output.c_str(), file.c_str(), nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, KOVANC_PATH, &quiet, nullptr, const_cast<char* const*>(argv), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "peak KiB";
+    EXPECT_GT(std::filesystem::file_size(test::FsPath(output + "." + (kind + 2))), static_cast<uintmax_t>(kBig));
+  }
 }
 
 }  // namespace

@@ -310,6 +310,17 @@ TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords)
                                                 out.str());
 }
 
+TEST_F(CompileFlow, AFailureBoxNamesTheEntryTheCompilerComplainsAbout) {
+  shell.result = {ProcessRun::Outcome::Exited, 1, 0, Script() + "(2) : error RC2135 : file not found\r\n"};
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToRes();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  EXPECT_NE(prompter.calls[1].request.text.find("file not found\r" + Text(msg::derlemegirdisi) +
+                                                ": PIC, C:\\My Pictures\\b.bmp\r\r"),
+            std::string::npos)
+      << prompter.calls[1].request.text;
+}
+
 TEST_F(CompileFlow, AStopDuringTheWaitEndsTheCompiler) {
   prompter.dialogAnswers = {out / "app"};
   shell.duringWait = [&] { commands.StopCompile(); };

@@ -1,11 +1,13 @@
 #include "windows/main/compile_commands.hpp"
 
+#include <algorithm>
 #include <exception>
 
 #include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "formats/format_error.hpp"
 #include "pool/builtin_compiler.hpp"
+#include "pool/compiler_messages.hpp"
 #include "lang/lang_manager.hpp"
 #include "platform/command_line.hpp"
 #include "pool/key_check.hpp"
@@ -183,7 +185,20 @@ void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
       Text(msg::basari2) + ": " + outputName_ + "\r" + Text(msg::basari3) + ": " + outputFolder_;
   if (run.exitCode != 0) {
     const std::string failed = Text(programs_.id == CompilerId::GoRC ? msg::derlemehata : msg::derlemehata2);
-    const std::string lastLines = LastLines(run.output, kReportedLines);
+    std::string lastLines = LastLines(run.output, kReportedLines);
+    if (kind != CompileKind::ResObj) {
+      // Beside the compiler's words, the entries they are about.
+      std::vector<size_t> named;
+      for (const CompilerLine& line : AttributeCompilerOutput(pool_, lastLines, ReadsUtf8Script(programs_.id))) {
+        if (line.entry && std::find(named.begin(), named.end(), *line.entry) == named.end()) {
+          named.push_back(*line.entry);
+        }
+      }
+      for (size_t i : named) {
+        lastLines += "\r" + Text(msg::derlemegirdisi) + ": " + pool_.Field(i, kKeyName) + ", " +
+                     pool_.Field(i, kFilePath);
+      }
+    }
     prompter_.Message({Text(msg::derlemehata1),
                        kindWord + " " + failed + " " + std::to_string(run.exitCode) + "\r" +
                            (lastLines.empty() ? "" : lastLines + "\r\r") + fileLines,
