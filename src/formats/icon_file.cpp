@@ -31,16 +31,16 @@ void ImageDepth(std::string_view image, uint16_t& planes, uint16_t& bitCount) {
 }  // namespace
 
 std::vector<IconImage> ParseIconFile(std::string_view file, IconKind kind) {
-  const char* what = kind == IconKind::Icon ? "icon" : "cursor";
+  const std::string what = kind == IconKind::Icon ? "icon" : "cursor";
   if (file.size() < kDirectoryHeader || ReadLe16(file, 0) != 0 || ReadLe16(file, 2) > 2 || ReadLe16(file, 2) == 0) {
-    throw FormatError(std::string("not an ") + (kind == IconKind::Icon ? "icon" : "cursor") + " file");
+    throw FormatError("not " + std::string(kind == IconKind::Icon ? "an " : "a ") + what + " file");
   }
   if (ReadLe16(file, 2) != static_cast<uint16_t>(kind)) {
     throw FormatError(kind == IconKind::Icon ? "a cursor file, not an icon file" : "an icon file, not a cursor file");
   }
   const size_t count = ReadLe16(file, 4);
   if (kDirectoryHeader + count * kDirectoryEntry > file.size()) {
-    throw FormatError("the " + std::string(what) + " file lists " + std::to_string(count) +
+    throw FormatError("the " + what + " file lists " + std::to_string(count) +
                       " images but ends inside its directory");
   }
   std::vector<IconImage> images;
@@ -67,15 +67,13 @@ std::vector<IconImage> ParseIconFile(std::string_view file, IconKind kind) {
   return images;
 }
 
-std::string IconImageResource(const IconImage& image, IconKind kind) {
-  std::string data;
-  data.reserve(image.bytes.size() + 4);
+std::string IconImagePrefix(const IconImage& image, IconKind kind) {
+  std::string prefix;
   if (kind == IconKind::Cursor) {
-    AppendLe16(data, image.planes);
-    AppendLe16(data, image.bitCount);
+    AppendLe16(prefix, image.planes);
+    AppendLe16(prefix, image.bitCount);
   }
-  data.append(image.bytes);
-  return data;
+  return prefix;
 }
 
 std::string IconGroupResource(const std::vector<IconImage>& images, IconKind kind, uint16_t firstId) {

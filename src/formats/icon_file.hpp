@@ -26,9 +26,9 @@ struct IconImage {
 // when the file is not of that kind or its directory does not fit the file.
 std::vector<IconImage> ParseIconFile(std::string_view file, IconKind kind);
 
-// The data of an image resource: the image's bytes, a cursor's with its hot
-// spot in front.
-std::string IconImageResource(const IconImage& image, IconKind kind);
+// What goes in front of the image's bytes in its resource: a cursor's hot
+// spot; nothing for an icon.
+std::string IconImagePrefix(const IconImage& image, IconKind kind);
 
 // The data of the group resource listing `images`, numbered from `firstId`.
 std::string IconGroupResource(const std::vector<IconImage>& images, IconKind kind, uint16_t firstId);

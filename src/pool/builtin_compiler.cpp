@@ -142,7 +142,7 @@ void PlanEntry(const ResourcePool& pool, size_t i, uint16_t& nextImageId, std::v
       const uint16_t firstId = nextImageId;
       for (const IconImage& image : images) {
         PlannedResource& r = add(type, ResourceId::Number(nextImageId++), memory_flags::kImage);
-        if (kind == IconKind::Cursor) r.prefix = IconImageResource(IconImage{0, 0, 0, image.planes, image.bitCount, {}}, kind);
+        r.prefix = IconImagePrefix(image, kind);
         r.fileOffset = static_cast<uint64_t>(image.bytes.data() - bytes.data());
         r.fileBytes = static_cast<uint32_t>(image.bytes.size());
         r.header.dataSize = static_cast<uint32_t>(r.prefix.size() + r.fileBytes);

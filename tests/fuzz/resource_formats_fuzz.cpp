@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (IconKind kind : {IconKind::Icon, IconKind::Cursor}) {
     try {
       const auto images = ParseIconFile(bytes, kind);
-      for (const IconImage& image : images) (void)IconImageResource(image, kind);
+      for (const IconImage& image : images) (void)IconImagePrefix(image, kind);
       (void)IconGroupResource(images, kind, 1);
     } catch (const FormatError&) {
     }
