@@ -14,9 +14,12 @@
 #include "cli/pool_file_access.hpp"
 #include "platform/command_line.hpp"
 #include "platform/shell.hpp"
+#include "formats/format_error.hpp"
+#include "pool/builtin_compiler.hpp"
 #include "pool/compiler_backend.hpp"
 #include "pool/compiler_command.hpp"
 #include "pool/compiler_discovery.hpp"
+#include "pool/compiler_messages.hpp"
 #include "pool/key_check.hpp"
 #include "pool/resource_script.hpp"
 
@@ -35,20 +38,27 @@ constexpr int kExitTimedOut = 4;
 
 constexpr size_t kReportedLines = 10;
 
-// The compiler options of compile and res2obj.
+// The compiler options of compile and res2obj. No compiler named means
+// GoRC, or Kovan's own when GoRC is not found.
 struct CompilerOptions {
-  std::string compiler = "gorc";
+  std::string compiler;
   std::string machine = "x86";
   int timeoutSeconds = 300;
 };
 
 void AddCompilerOptions(CLI::App* command, CompilerOptions& options) {
-  command->add_option("--compiler", options.compiler, "Resource compiler: gorc, rc, llvm or windres")
+  std::vector<std::string> compilers;
+  for (CompilerId id : kAllCompilers) compilers.push_back(CompilerName(id));
+  std::vector<std::string> machines;
+  for (Machine machine : kAllMachines) machines.push_back(MachineName(machine));
+  command
+      ->add_option("--compiler", options.compiler,
+                   "Resource compiler: gorc, rc, llvm, windres or builtin (Kovan's own); without it GoRC, or builtin "
+                   "when GoRC is not found")
+      ->check(CLI::IsMember(compilers, CLI::ignore_case));
+  command->add_option("--machine", options.machine, "Machine of the .OBJ file: x86, x64 or arm64 (gorc decides itself)")
       ->capture_default_str()
-      ->check(CLI::IsMember({"gorc", "rc", "llvm", "windres"}, CLI::ignore_case));
-  command->add_option("--machine", options.machine, "Machine of the .OBJ file: x86 or x64 (not for gorc)")
-      ->capture_default_str()
-      ->check(CLI::IsMember({"x86", "x64"}, CLI::ignore_case));
+      ->check(CLI::IsMember(machines, CLI::ignore_case));
   command->add_option("--timeout", options.timeoutSeconds, "Seconds the compiler may run before it is ended")
       ->capture_default_str()
       ->check(CLI::PositiveNumber);
@@ -65,15 +75,9 @@ CompilerSearch MachineSearch(Shell& shell) {
 
 std::string WhereCompilersAreFound(CompilerId id) {
 #ifdef _WIN32
-  switch (id) {
-    case CompilerId::GoRC: return "the system directory, beside kovanc or on PATH";
-    case CompilerId::Rc: return "a Windows SDK (with the Visual Studio C++ tools for .OBJ files) or on PATH";
-    case CompilerId::Llvm: return "an LLVM installation or on PATH";
-    case CompilerId::Windres: return "on PATH";
-  }
-  return "";
+  return Backend(id).whereOnWindows;
 #else
-  return id == CompilerId::GoRC ? "beside kovanc or on PATH" : "on PATH";
+  return Backend(id).whereElsewhere;
 #endif
 }
 
@@ -115,8 +119,9 @@ void CheckScriptable(const ResourcePool& pool, const std::string& file) {
 }
 
 // The compiler's programs; ends kovanc when the kind cannot be made.
-CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
-  const CompilerPrograms programs = FindCompiler(MachineSearch(shell), id);
+CompilerPrograms FindOrExit(Shell& shell, const CompilerOptions& options, CompileKind kind) {
+  const CompilerPrograms programs = FindChosenCompiler(MachineSearch(shell), ParseCompilerName(options.compiler));
+  const CompilerId id = programs.id;
   const std::string name = CompilerDisplayName(id);
   if (!programs.Found()) {
     PrintError("kovanc: the resource compiler " + name + " was not found; install it in " + WhereCompilersAreFound(id) +
@@ -126,6 +131,11 @@ CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
   if (kind != CompileKind::Res && !programs.CanMakeObj()) {
     PrintError("kovanc: " + name + " cannot make .OBJ files here: its converter (" +
                (id == CompilerId::Rc ? "cvtres.exe" : "llvm-cvtres") + ") was not found\n");
+    Exit(kExitNoCompiler);
+  }
+  const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
+  if (kind != CompileKind::Res && !MakesObjFor(id, machine)) {
+    PrintError("kovanc: " + name + " cannot make .OBJ files for " + MachineName(machine) + "\n");
     Exit(kExitNoCompiler);
   }
   return programs;
@@ -139,8 +149,52 @@ CompilerPrograms FindOrExit(Shell& shell, CompilerId id, CompileKind kind) {
   std::_Exit(128 + signalNumber);
 }
 
+CoffMachine ObjectMachine(const CompilerOptions& options) {
+  switch (ParseMachineName(options.machine).value_or(Machine::X86)) {
+    case Machine::X86: return CoffMachine::X86;
+    case Machine::X64: return CoffMachine::X64;
+    case Machine::Arm64: return CoffMachine::Arm64;
+  }
+  return CoffMachine::X86;
+}
+
+// Tells which compiler made the file, on standard error so that standard
+// output stays the file's name alone.
+void ReportMade(const std::string& outputFile, CompilerId id) {
+  Print(outputFile + "\n");
+  PrintError("kovanc: made by " + std::string(CompilerDisplayName(id)) + "\n");
+}
+
+// Prints every problem as "LIST:N: error: ..." (N is the entry's line in
+// the list file, so editors can jump there) and ends with exit code 1.
+[[noreturn]] void ReportEntryProblems(const std::string& file, const std::vector<EntryProblem>& problems) {
+  std::string out;
+  for (const EntryProblem& p : problems) out += file + ":" + std::to_string(p.entry + 1) + ": error: " + p.text + "\n";
+  PrintError(out);
+  Exit(1);
+}
+
+void CompileBuiltin(const ResourcePool& pool, const std::string& file, const CompilerOptions& options, CompileKind kind,
+                    const std::string& outputFile) {
+  try {
+    CompilePoolBuiltin(pool, kind, outputFile, {ObjectMachine(options), ReproducibleTimestamp(), nullptr});
+  } catch (const PoolCompileError& e) {
+    ReportEntryProblems(file, e.problems());
+  } catch (const FormatError& e) {
+    PrintError("kovanc: " + file + ": " + e.what() + "\n");
+    Exit(1);
+  } catch (const IoError& e) {
+    PrintError("kovanc: " + outputFile + ": " + e.what() + "\n");
+    Exit(kExitCompilerFailed);
+  }
+  ReportMade(outputFile, CompilerId::Builtin);
+}
+
+// `pool` and `listFile` are given when the input is the pool's script, so that
+// a failure can name the entry the compiler complains about.
 void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerOptions& options, CompileKind kind,
-                 const std::string& outputFile, const std::string& input, const std::string& intermediateRes) {
+                 const std::string& outputFile, const std::string& input, const std::string& intermediateRes,
+                 const ResourcePool* pool = nullptr, const std::string& listFile = {}) {
   const Machine machine = ParseMachineName(options.machine).value_or(Machine::X86);
   const std::chrono::seconds timeout(options.timeoutSeconds);
   // The compiler writes beside the output under a fresh name; only a
@@ -180,11 +234,28 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
       case ProcessRun::Outcome::Exited: break;
     }
     if (run.exitCode != 0) {
-      std::string lines = LastLines(run.output, kReportedLines);
-      for (char& c : lines) {
-        if (c == '\r') c = '\n';
+      std::string lines;
+      if (pool) {
+        // A line about an entry is written as "LIST:N: error: ...", which
+        // editors know how to jump to.
+        const bool utf8 = ReadsUtf8Script(programs.id);
+        for (const CompilerLine& line : AttributeCompilerOutput(*pool, LastLines(run.output, kReportedLines), utf8)) {
+          if (!line.entry) {
+            lines += line.text + "\n";
+            continue;
+          }
+          const size_t i = *line.entry;
+          lines += listFile + ":" + std::to_string(i + 1) + ": error: " + line.text + " (" +
+                   pool->Field(i, kKeyName) + ", " + pool->Field(i, kFilePath) + ")\n";
+        }
+      } else {
+        lines = LastLines(run.output, kReportedLines);
+        for (char& c : lines) {
+          if (c == '\r') c = '\n';
+        }
+        if (!lines.empty()) lines += "\n";
       }
-      PrintError(lines.empty() ? "" : lines + "\n");
+      PrintError(lines);
       PrintError("kovanc: " + name + " failed with exit code " + std::to_string(run.exitCode) + notWritten);
       Exit(kExitCompilerFailed);
     }
@@ -195,12 +266,15 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
     PrintError("kovanc: cannot put the compiled file in place of " + outputFile + ": " + e.what() + "\n");
     Exit(1);
   }
-  Print(outputFile + "\n");
+  ReportMade(outputFile, programs.id);
 }
 
-void CheckPool(const std::string& file) {
+void CheckPool(const std::string& file, bool files) {
   const ResourcePool pool = ReadPoolOrExit(file);
   CheckKeys(pool, file);
+  if (!files) return;
+  const std::vector<EntryProblem> problems = CheckPoolResources(pool);
+  if (!problems.empty()) ReportEntryProblems(file, problems);
 }
 
 void WriteScript(const std::string& file, const std::string& out) {
@@ -219,13 +293,15 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
   }
   CheckKeys(pool, file);
   CheckScriptable(pool, file);
-  const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
   const std::unique_ptr<Shell> shell = CreateSystemShell();
-  const CompilerPrograms programs = FindOrExit(*shell, id, kind);
+  const CompilerPrograms programs = FindOrExit(*shell, options, kind);
+  const CompilerId id = programs.id;
+  if (id == CompilerId::Builtin) return CompileBuiltin(pool, file, options, kind, CompileOutputFile(outputBase, kind));
   const std::string folder = FolderOf(file);
   const std::string script = folder + kScriptFileName;
   WriteResourceScript(pool, script, ReadsUtf8Script(id));
-  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res");
+  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res", &pool,
+              file);
 }
 
 void ConvertRes(const CompilerOptions& options, const std::string& input, const std::string& outputBase) {
@@ -234,9 +310,21 @@ void ConvertRes(const CompilerOptions& options, const std::string& input, const 
     PrintError("kovanc: " + input + ": " + IoErrorText(io_code::kFileNotFound) + "\n");
     Exit(1);
   }
-  const CompilerId id = ParseCompilerName(options.compiler).value_or(CompilerId::GoRC);
   const std::unique_ptr<Shell> shell = CreateSystemShell();
-  const CompilerPrograms programs = FindOrExit(*shell, id, CompileKind::ResObj);
+  const CompilerPrograms programs = FindOrExit(*shell, options, CompileKind::ResObj);
+  if (programs.id == CompilerId::Builtin) {
+    const std::string outputFile = CompileOutputFile(outputBase, CompileKind::ResObj);
+    try {
+      ConvertResToObject(input, outputFile, {ObjectMachine(options), ReproducibleTimestamp(), nullptr});
+    } catch (const FormatError& e) {
+      PrintError("kovanc: " + input + ": " + e.what() + "\n");
+      Exit(1);
+    } catch (const IoError& e) {
+      PrintError(std::string("kovanc: ") + e.what() + "\n");
+      Exit(kExitCompilerFailed);
+    }
+    return ReportMade(outputFile, CompilerId::Builtin);
+  }
   RunCompiler(*shell, programs, options, CompileKind::ResObj, CompileOutputFile(outputBase, CompileKind::ResObj), input,
               {});
 }
@@ -247,11 +335,17 @@ void ListCompilers(bool json) {
   if (json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const CompilerPrograms& c : all) {
+      nlohmann::ordered_json machines = nlohmann::ordered_json::array();
+      for (Machine machine : kAllMachines) {
+        if (MakesObjFor(c.id, machine)) machines.push_back(MachineName(machine));
+      }
       list.push_back({{"name", CompilerName(c.id)},
+                      {"display", CompilerDisplayName(c.id)},
                       {"found", c.Found()},
                       {"obj", c.CanMakeObj()},
                       {"compiler", c.compiler},
-                      {"converter", c.converter}});
+                      {"converter", c.converter},
+                      {"machines", machines}});
     }
     Print(list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n");
     return;
@@ -259,6 +353,10 @@ void ListCompilers(bool json) {
   std::string out;
   for (const CompilerPrograms& c : all) {
     out += std::string(CompilerName(c.id)) + ": ";
+    if (c.id == CompilerId::Builtin) {
+      out += "built in\n";
+      continue;
+    }
     if (!c.Found()) {
       out += "not found\n";
       continue;
@@ -272,12 +370,19 @@ void ListCompilers(bool json) {
 void Install(CLI::App& app) {
   CLI::App* pool = app.get_subcommand("pool");
 
-  auto checkFile = std::make_shared<std::string>();
+  struct CheckArgs {
+    std::string file;
+    bool files = false;
+  };
+  auto checkArgs = std::make_shared<CheckArgs>();
   CLI::App* check = pool->add_subcommand(
       "check", "Check that every entry has a key name of its own; list the entries at fault (exit 1)");
   AddCodePageOption(check);
-  check->add_option("FILE", *checkFile, "Pool list file")->required();
-  check->callback([checkFile] { CheckPool(*checkFile); });
+  check->add_flag("--files", checkArgs->files,
+                  "Also read every entry's file as the built-in compiler would and report what it would refuse, as "
+                  "FILE:LINE: error: ...");
+  check->add_option("FILE", checkArgs->file, "Pool list file")->required();
+  check->callback([checkArgs] { CheckPool(checkArgs->file, checkArgs->files); });
 
   struct ScriptArgs {
     std::string file;

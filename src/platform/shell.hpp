@@ -65,6 +65,16 @@ class Shell {
   // window. True when the shell reports success.
   virtual bool Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) = 0;
 
+  // Runs `work` on a worker thread and waits for it while the program's
+  // windows stay live. When the program starts to close during the wait,
+  // `requestStop` is called, the work is still waited for, and the result is
+  // false. Here the work simply runs on the calling thread.
+  virtual bool RunWork(const std::function<void()>& work, const std::function<void()>& requestStop) {
+    (void)requestStop;
+    work();
+    return true;
+  }
+
   // The system directory, without a trailing separator.
   virtual std::string SystemDirectory() = 0;
   // The folder of the 32-bit system programs on a 64-bit system, without a

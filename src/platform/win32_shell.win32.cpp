@@ -203,3 +203,35 @@ std::string Win32Shell::System32BitDirectory() { return FolderFrom(&GetSystemWow
 std::unique_ptr<Shell> CreateSystemShell() { return std::make_unique<Win32Shell>(); }
 
 }  // namespace kovan
+
+namespace kovan {
+
+namespace {
+
+DWORD WINAPI RunWorkThread(void* work) {
+  (*static_cast<const std::function<void()>*>(work))();
+  return 0;
+}
+
+}  // namespace
+
+bool Win32Shell::RunWork(const std::function<void()>& work, const std::function<void()>& requestStop) {
+  const UniqueKernelHandle thread(
+      CreateThread(nullptr, 0, &RunWorkThread, const_cast<std::function<void()>*>(&work), 0, nullptr));
+  if (!thread.valid()) ThrowLastError("CreateThread");
+  HANDLE handle = thread.get();
+  bool live = true;
+  for (;;) {
+    const DWORD woke = MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) break;
+    if (woke == WAIT_OBJECT_0 + 1 && DrainMessageQueue()) continue;
+    // Closing, or the wait itself failed: the work is told to stop and waited for.
+    live = false;
+    if (requestStop) requestStop();
+    WaitForSingleObject(handle, INFINITE);
+    break;
+  }
+  return live;
+}
+
+}  // namespace kovan

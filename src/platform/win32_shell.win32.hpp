@@ -19,6 +19,8 @@ class Win32Shell : public Shell {
   // posted again, so the message loop that owns it still ends.
   ProcessRun RunProgram(const ProcessRequest& request) override;
   bool Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) override;
+  // The same wait for a thread of the program's own.
+  bool RunWork(const std::function<void()>& work, const std::function<void()>& requestStop) override;
   std::string SystemDirectory() override;
   std::string System32BitDirectory() override;
 

@@ -194,23 +194,31 @@ std::string FindWindres(const CompilerSearch& search) {
 
 }  // namespace
 
-CompilerPrograms FindCompiler(const CompilerSearch& search, CompilerId id) {
-  switch (id) {
-    case CompilerId::GoRC: {
-      const std::string gorc = FindGoRC(search);
-      return {id, gorc, gorc};
-    }
-    case CompilerId::Rc: {
-      const std::string rc = FindRc(search);
-      return {id, rc, rc.empty() ? std::string() : FindCvtres(search)};
-    }
-    case CompilerId::Llvm: return FindLlvm(search);
-    case CompilerId::Windres: {
-      const std::string windres = FindWindres(search);
-      return {id, windres, windres};
-    }
-  }
-  return {id, {}, {}};
+CompilerPrograms FindGoRCPrograms(const CompilerSearch& search) {
+  const std::string gorc = FindGoRC(search);
+  return {CompilerId::GoRC, gorc, gorc};
+}
+
+CompilerPrograms FindRcPrograms(const CompilerSearch& search) {
+  const std::string rc = FindRc(search);
+  return {CompilerId::Rc, rc, rc.empty() ? std::string() : FindCvtres(search)};
+}
+
+CompilerPrograms FindLlvmPrograms(const CompilerSearch& search) { return FindLlvm(search); }
+
+CompilerPrograms FindWindresPrograms(const CompilerSearch& search) {
+  const std::string windres = FindWindres(search);
+  return {CompilerId::Windres, windres, windres};
+}
+
+CompilerPrograms FindBuiltinPrograms(const CompilerSearch&) { return {CompilerId::Builtin, {}, {}}; }
+
+CompilerPrograms FindCompiler(const CompilerSearch& search, CompilerId id) { return Backend(id).find(search); }
+
+CompilerPrograms FindChosenCompiler(const CompilerSearch& search, std::optional<CompilerId> chosen) {
+  if (chosen) return FindCompiler(search, *chosen);
+  CompilerPrograms gorc = FindCompiler(search, CompilerId::GoRC);
+  return gorc.Found() ? gorc : FindCompiler(search, CompilerId::Builtin);
 }
 
 std::vector<CompilerPrograms> AvailableCompilers(const CompilerSearch& search) {

@@ -34,6 +34,17 @@ struct CompilerSearch {
 // The programs of one compiler; Found() is false when its compiler is absent.
 CompilerPrograms FindCompiler(const CompilerSearch& search, CompilerId id);
 
+// The compiler to use: the chosen one, or with none chosen GoRC, and Kovan's
+// own when GoRC is not found.
+CompilerPrograms FindChosenCompiler(const CompilerSearch& search, std::optional<CompilerId> chosen);
+
+// How each row of the table finds its programs.
+CompilerPrograms FindGoRCPrograms(const CompilerSearch& search);
+CompilerPrograms FindRcPrograms(const CompilerSearch& search);
+CompilerPrograms FindLlvmPrograms(const CompilerSearch& search);
+CompilerPrograms FindWindresPrograms(const CompilerSearch& search);
+CompilerPrograms FindBuiltinPrograms(const CompilerSearch& search);
+
 // Every compiler Kovan knows, in the order of kAllCompilers, found or not.
 std::vector<CompilerPrograms> AvailableCompilers(const CompilerSearch& search);
 

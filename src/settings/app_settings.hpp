@@ -20,8 +20,10 @@ struct AppSettings {
   bool Acilis = true;              // the program starts with the system
   bool Trans = false;              // the main window is semi-transparent
   int32_t TransI = 255;            // transparency level (1 to 8 from the settings window)
-  std::string Derleyici = "gorc";  // the resource compiler: gorc, rc, llvm or windres
-  std::string Makine = "x86";      // the machine of .OBJ files: x86 or x64
+  // The resource compiler: gorc, rc, llvm, windres or builtin; empty when
+  // none is chosen (GoRC, or Kovan's own when GoRC is missing).
+  std::string Derleyici;
+  std::string Makine = "x86";  // the machine of .OBJ files: x86, x64 or arm64
 };
 
 struct WindowPlace {

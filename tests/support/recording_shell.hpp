@@ -32,6 +32,12 @@ class RecordingShell : public Shell {
     if (request.stopRequested && request.stopRequested()) return {ProcessRun::Outcome::Stopped, 0, 0, {}};
     return result;
   }
+  bool RunWork(const std::function<void()>& work, const std::function<void()>& requestStop) override {
+    if (duringWait) duringWait();
+    if (closing) requestStop();
+    work();
+    return !closing;
+  }
   bool Execute(ShellVerb verb, const std::string& target, ShowState show, bool owned) override {
     executions.push_back({verb, target, show, owned});
     return true;
@@ -42,6 +48,7 @@ class RecordingShell : public Shell {
   std::vector<Execution> executions;
   ProcessRun result{ProcessRun::Outcome::Exited, 0, 0, {}};  // what every run returns
   std::function<void()> duringWait;
+  bool closing = false;  // the program starts to close during a wait for work
   std::string systemDirectory;
 };
 

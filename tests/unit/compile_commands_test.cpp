@@ -9,7 +9,9 @@
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
+#include "formats/res_file.hpp"
 #include "lang/lang_manager.hpp"
+#include "pool/builtin_compiler.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/recording_shell.hpp"
 #include "pool/resource_script.hpp"
@@ -113,7 +115,7 @@ TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
   const MessageRequest& done = prompter.calls[1].request;
   EXPECT_EQ(done.caption, Text(msg::basarili));
   EXPECT_EQ(done.text, "RES " + Text(msg::basari1) + "\r" + Text(msg::basari2) + ": app.res\r" + Text(msg::basari3) +
-                           ": " + out.str() + "\r\r" + Text(msg::basari4));
+                           ": " + out.str() + "\r" + Text(msg::derleyen) + ": GoRC\r\r" + Text(msg::basari4));
   EXPECT_EQ(done.buttons, MessageButtons::YesNo);
   EXPECT_EQ(done.icon, MessageIcon::Question);
   ASSERT_EQ(shell.executions.size(), 1u);
@@ -353,6 +355,17 @@ TEST_F(CompileFlow, AChosenCompilerGetsItsScriptAndItsStepsAndReportsInItsWords)
                                                 out.str());
 }
 
+TEST_F(CompileFlow, AFailureBoxNamesTheEntryTheCompilerComplainsAbout) {
+  shell.result = {ProcessRun::Outcome::Exited, 1, 0, Script() + "(2) : error RC2135 : file not found\r\n"};
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToRes();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  EXPECT_NE(prompter.calls[1].request.text.find("file not found\r" + Text(msg::derlemegirdisi) +
+                                                ": PIC, C:\\My Pictures\\b.bmp\r\r"),
+            std::string::npos)
+      << prompter.calls[1].request.text;
+}
+
 TEST_F(CompileFlow, AStopDuringTheWaitEndsTheCompiler) {
   prompter.dialogAnswers = {out / "app"};
   shell.duringWait = [&] { commands.StopCompile(); };
@@ -368,6 +381,92 @@ TEST_F(CompileFlow, AStopDuringTheWaitEndsTheCompiler) {
   commands.StopCompile();  // nothing runs: no effect
   commands.CompileToRes();
   EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::basarili));
+}
+
+// Kovan's own compiler in the window: no script, no program run, the file
+// written and the success box naming it; a refused pool or a stop leaves no file.
+class BuiltinCompileFlow : public CompileFlow {
+ protected:
+  BuiltinCompileFlow() {
+    pool.Clear();
+    test::WriteBytes(data / "a.bin", "alpha");
+    test::WriteBytes(data / "b.txt", "beta");
+    pool.Append("A", "rcdata", data / "a.bin");
+    pool.Append("B", "veri", data / "b.txt");
+  }
+};
+
+TEST_F(BuiltinCompileFlow, WithNoCompilerChosenAndNoGoRCKovanCompilesItself) {
+  std::filesystem::remove(test::FsPath(systemDir / "Gorc.exe"));
+  commands.Choose(std::nullopt, Machine::Arm64);
+  prompter.dialogAnswers = {out / "app"};
+  prompter.answers = {MessageAnswer::No};
+  commands.CompileToObj();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  EXPECT_EQ(prompter.calls[1].request.caption, Text(msg::basarili));
+  EXPECT_NE(prompter.calls[1].request.text.find("\r" + Text(msg::derleyen) + ": Kovan\r"), std::string::npos);
+  EXPECT_TRUE(shell.runs.empty());
+  EXPECT_FALSE(FileExists(Script()));
+  CompilePoolBuiltin(pool, CompileKind::Obj, out / "expected.obj", {CoffMachine::Arm64, 0, nullptr});
+  EXPECT_EQ(test::ReadBytes(out / "app.obj"), test::ReadBytes(out / "expected.obj"));
+
+  // GoRC, once it is there, comes first again.
+  test::WriteBytes(systemDir / "Gorc.exe", "MZ");
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToRes();
+  EXPECT_EQ(shell.runs.size(), 1u);
+}
+
+TEST_F(BuiltinCompileFlow, RefusedEntriesAreListedAndNothingIsWritten) {
+  commands.Choose(CompilerId::Builtin, Machine::X64);
+  pool.Append("C", "bitmap", data / "b.txt");
+  pool.Append("D", "dialog", data / "a.bin");
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToRes();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Message}));
+  const MessageRequest& refused = prompter.calls[1].request;
+  EXPECT_EQ(refused.caption, Text(msg::derlemehata1));
+  EXPECT_EQ(refused.text.rfind(Text(msg::girdireddi) + "\r\rentry 3 (C, bitmap, ", 0), 0u) << refused.text;
+  EXPECT_NE(refused.text.find("\rentry 4 (D, dialog, "), std::string::npos) << refused.text;
+  EXPECT_FALSE(FileExists(out / "app.res"));
+}
+
+TEST_F(BuiltinCompileFlow, AStopLeavesNoFileAndAClosingProgramNoReport) {
+  commands.Choose(CompilerId::Builtin, Machine::X64);
+  prompter.dialogAnswers = {out / "app"};
+  shell.duringWait = [&] { commands.StopCompile(); };
+  commands.CompileToRes();
+  ASSERT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog, Call::Info}));
+  EXPECT_EQ(prompter.calls[1].request.text, Text(msg::derlemedurdu));
+  EXPECT_FALSE(FileExists(out / "app.res"));
+
+  shell.duringWait = nullptr;
+  shell.closing = true;
+  prompter.calls.clear();
+  prompter.dialogAnswers = {out / "app"};
+  commands.CompileToRes();
+  EXPECT_EQ(Kinds(), (std::vector<Call::Kind>{Call::SaveDialog}));
+}
+
+TEST_F(BuiltinCompileFlow, ResToObjConvertsOrNamesTheDamage) {
+  commands.Choose(CompilerId::Builtin, Machine::X86);
+  CompilePoolBuiltin(pool, CompileKind::Res, out / "in.res", {});
+  test::WriteBytes(out / "bad.res", "not a res file at all, not even close");
+  for (const std::string& input : {out / "in.res", out / "bad.res"}) {
+    prompter.calls.clear();
+    prompter.dialogAnswers = {input, out / "lib"};
+    prompter.answers = {MessageAnswer::No};
+    std::filesystem::remove(test::FsPath(out / "lib.obj"));
+    commands.ConvertResToObj();
+    ASSERT_EQ(prompter.calls.size(), 3u);
+    const bool sound = input == out / "in.res";
+    EXPECT_EQ(prompter.calls[2].request.caption, Text(sound ? msg::basarili : msg::derlemehata1));
+    EXPECT_EQ(FileExists(out / "lib.obj"), sound);
+    if (!sound) {
+      EXPECT_NE(prompter.calls[2].request.text.find(input + ": not a 32-bit .RES file"), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST_F(KovancCompile, CompileStartsGoRCWithTheScriptAndReportsItsExitCode) {
   EXPECT_NE(r.out.find("exit code 9"), std::string::npos) << r.out;
   EXPECT_EQ(CompilerLog(), "arg: /no/r/fo\narg: " + dir / "app.RES" + "\narg: " + script + "\n");
 
-  r = Kovanc("compile --res " + Q(dir / "app") + " " + Q(file), "", false, true);
+  r = Kovanc("compile --compiler gorc --res " + Q(dir / "app") + " " + Q(file), "", false, true);
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.out.find("GoRC was not found"), std::string::npos) << r.out;
 
@@ -146,7 +146,7 @@ TEST_F(KovancCompile, Res2ObjHandsTheResFileToGoRC) {
 
   r = Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib.obj"), "FAKE_GORC_EXIT=1");
   EXPECT_EQ(r.exitCode, 3);
-  EXPECT_EQ(Kovanc("res2obj " + Q(dir / "in.res") + " " + Q(dir / "lib"), "", false).exitCode, 2);
+  EXPECT_EQ(Kovanc("res2obj --compiler gorc " + Q(dir / "in.res") + " " + Q(dir / "lib"), "", false).exitCode, 2);
 }
 
 TEST_F(KovancCompile, ACompilerThatNeverEndsIsEndedAtTheTimeout) {
@@ -243,9 +243,9 @@ TEST_F(KovancCompile, TheCompilersListNamesWhatWasFound) {
   const Result r = Kovanc("compilers --json");
   ASSERT_EQ(r.exitCode, 0);
   const std::string gorc =
-      "\"name\": \"gorc\",\n    \"found\": true,\n    \"obj\": true,\n    \"compiler\": \"" + bin / "GoRC";
+      "\"name\": \"gorc\",\n    \"display\": \"GoRC\",\n    \"found\": true,\n    \"obj\": true,\n    \"compiler\": \"" + bin / "GoRC";
   EXPECT_NE(r.out.find(gorc), std::string::npos) << r.out;
-  for (const char* name : {"rc", "llvm", "windres"}) {
+  for (const char* name : {"rc", "llvm", "windres", "builtin"}) {
     EXPECT_NE(r.out.find(std::string("\"name\": \"") + name + "\""), std::string::npos) << name;
   }
   EXPECT_NE(Kovanc("compilers").out.find("gorc: " + bin / "GoRC" + "\n"), std::string::npos);

@@ -78,6 +78,14 @@ TEST_F(Discovery, GoRCIsLookedForInTheSystemFoldersThenBesideKovanThenOnPath) {
   EXPECT_EQ(FindCompiler(search, CompilerId::GoRC).compiler, search.system32BitDirectory + Sep() + "Gorc.exe");
 }
 
+TEST_F(Discovery, WithNoCompilerChosenGoRCComesFirstAndKovansOwnStandsIn) {
+  EXPECT_EQ(FindChosenCompiler(search, std::nullopt).id, CompilerId::Builtin);
+  EXPECT_FALSE(FindChosenCompiler(search, CompilerId::GoRC).Found());  // a chosen one is never swapped
+  File("system32", "Gorc.exe");
+  EXPECT_EQ(FindChosenCompiler(search, std::nullopt).id, CompilerId::GoRC);
+  EXPECT_EQ(FindChosenCompiler(search, CompilerId::Builtin).id, CompilerId::Builtin);
+}
+
 TEST_F(Discovery, RcComesFromTheNewestKitAndCvtresFromTheVisualStudioInstaller) {
   File("path2", "rc.exe");
   EXPECT_EQ(FindCompiler(search, CompilerId::Rc).compiler, search.path[1] + Sep() + "rc.exe");
@@ -151,11 +159,12 @@ TEST_F(Discovery, OffWindowsTheDebianNamesAreFound) {
 #endif
 
   const std::vector<CompilerPrograms> all = AvailableCompilers(search);
-  ASSERT_EQ(all.size(), 4u);
+  ASSERT_EQ(all.size(), 5u);
   EXPECT_FALSE(all[0].Found());
   EXPECT_FALSE(all[1].Found());
   EXPECT_TRUE(all[2].CanMakeObj());
   EXPECT_TRUE(all[3].CanMakeObj());
+  EXPECT_TRUE(all[4].CanMakeObj());  // Kovan's own is always there
 }
 
 }  // namespace

@@ -250,18 +250,27 @@ TEST(SettingsWindow, TheCompilerListOffersWhatIsFoundAndKeepsTheStoredChoice) {
   EXPECT_EQ(searches, 0) << "looked for only when the window shows";
   logic.OnShow();
   EXPECT_EQ(rig.view.compilerLabel, Text(msg::derleyicietiket));
-  ASSERT_EQ(rig.view.compilers.size(), 3u);
-  EXPECT_EQ(rig.view.compilers[1], CompilerDisplayName(CompilerId::Rc) + std::string(" ") + Text(msg::derleyicibulunamadi));
-  EXPECT_EQ(rig.view.chosenCompiler, 2);
-  EXPECT_EQ(rig.view.machines, (std::vector<std::string>{"x86", "x64"}));
+  // The choice left to Kovan comes first, then the compilers.
+  ASSERT_EQ(rig.view.compilers.size(), 4u);
+  EXPECT_EQ(rig.view.compilers[0], Text(msg::derleyiciotomatik));
+  EXPECT_EQ(rig.view.compilers[2], CompilerDisplayName(CompilerId::Rc) + std::string(" ") + Text(msg::derleyicibulunamadi));
+  EXPECT_EQ(rig.view.chosenCompiler, 3);
+  EXPECT_EQ(rig.view.machines, (std::vector<std::string>{"x86", "x64", "arm64"}));
   EXPECT_EQ(rig.view.chosenMachine, 1);
 
-  logic.OnCompilerChosen(1);  // missing: the list goes back to the stored choice
+  logic.OnCompilerChosen(2);  // missing: the list goes back to the stored choice
   EXPECT_EQ(rig.settings.Derleyici, "llvm");
-  EXPECT_EQ(rig.view.chosenCompiler, 2);
-  logic.OnCompilerChosen(0);
+  EXPECT_EQ(rig.view.chosenCompiler, 3);
+  logic.OnCompilerChosen(1);
   EXPECT_EQ(rig.settings.Derleyici, CompilerName(CompilerId::GoRC));
   logic.OnCompilerChosen(7);  // out of range: nothing
+  EXPECT_EQ(rig.settings.Derleyici, CompilerName(CompilerId::GoRC));
+  logic.OnCompilerChosen(0);
+  EXPECT_EQ(rig.settings.Derleyici, "");
+  logic.OnShow();
+  EXPECT_EQ(rig.view.chosenCompiler, 0);
+  logic.OnMachineChosen(2);
+  EXPECT_EQ(rig.settings.Makine, "arm64");
   logic.OnMachineChosen(0);
   EXPECT_EQ(rig.settings.Makine, "x86");
   logic.OnMachineChosen(-1);

@@ -131,20 +131,28 @@ TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
 
   HWND list = GetDlgItem(window.hwnd(), SettingsWindow::kCompilerList);
   HWND machines = GetDlgItem(window.hwnd(), SettingsWindow::kMachineList);
-  ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 4);
-  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);  // gorc, the default
+  // The choice left to Kovan, then the four compilers.
+  ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);  // none chosen, the default
   auto choose = [&](HWND combo, int index) {
     SendMessageW(combo, CB_SETCURSEL, index, 0);
     SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(combo));
   };
-  choose(list, 1);  // rc was not found: the choice goes back
+  choose(list, 1);
   EXPECT_EQ(settings.Derleyici, "gorc");
-  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
-  choose(list, 2);
+  choose(list, 2);  // rc was not found: the choice goes back
+  EXPECT_EQ(settings.Derleyici, "gorc");
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
+  choose(list, 3);
   EXPECT_EQ(settings.Derleyici, "llvm");
+  choose(list, 0);
+  EXPECT_EQ(settings.Derleyici, "");
+  ASSERT_EQ(SendMessageW(machines, CB_GETCOUNT, 0, 0), 3);
   choose(machines, 1);
   EXPECT_EQ(settings.Makine, "x64");
+  choose(machines, 2);
+  EXPECT_EQ(settings.Makine, "arm64");
 }
 
 TEST(AboutWindow, TwoOpenAtOnceEachScrollsAndClosesAlone) {

@@ -1,7 +1,13 @@
 #include "windows/main/compile_commands.hpp"
 
+#include <algorithm>
+#include <exception>
+
 #include "base/file_system.hpp"
 #include "base/text.hpp"
+#include "formats/format_error.hpp"
+#include "pool/builtin_compiler.hpp"
+#include "pool/compiler_messages.hpp"
 #include "lang/lang_manager.hpp"
 #include "platform/command_line.hpp"
 #include "pool/key_check.hpp"
@@ -45,7 +51,7 @@ CompileCommands::CompileCommands(const ResourcePool& pool, std::string dataFolde
       view_(view),
       openPool_(std::move(openPool)) {}
 
-void CompileCommands::Choose(CompilerId compiler, Machine machine) {
+void CompileCommands::Choose(std::optional<CompilerId> compiler, Machine machine) {
   compiler_ = compiler;
   machine_ = machine;
 }
@@ -61,19 +67,25 @@ bool CompileCommands::CompilerPresent() {
   } else {
     search.systemDirectory = shell_.SystemDirectory();
   }
-  programs_ = FindCompiler(search, compiler_);
+  programs_ = FindChosenCompiler(search, compiler_);
   return programs_.Found();
 }
 
 bool CompileCommands::CheckCompiler(CompileKind kind) {
   if (!CompilerPresent()) {
     // GoRC keeps the message it has always had.
-    prompter_.ShowInfo(compiler_ == CompilerId::GoRC ? Text(msg::gorcyok)
-                                                     : Text(msg::derleyiciyok) + " " + CompilerDisplayName(compiler_));
+    prompter_.ShowInfo(programs_.id == CompilerId::GoRC
+                           ? Text(msg::gorcyok)
+                           : Text(msg::derleyiciyok) + " " + CompilerDisplayName(programs_.id));
     return false;
   }
   if (kind != CompileKind::Res && !programs_.CanMakeObj()) {
-    prompter_.ShowInfo(Text(msg::objyok) + " " + CompilerDisplayName(compiler_));
+    prompter_.ShowInfo(Text(msg::objyok) + " " + CompilerDisplayName(programs_.id));
+    return false;
+  }
+  if (kind != CompileKind::Res && !MakesObjFor(programs_.id, machine_)) {
+    prompter_.ShowInfo(Text(msg::makineyok) + " " + CompilerDisplayName(programs_.id) + " (" + MachineName(machine_) +
+                       ")");
     return false;
   }
   return true;
@@ -124,8 +136,11 @@ void CompileCommands::CompilePool(int mode) {
   if (!missing.empty() || !shared.empty()) return;
 
   if (!CheckCompiler(mode == 1 ? CompileKind::Res : CompileKind::Obj)) return;
-  WriteResourceScript(pool_, scriptPath_, ReadsUtf8Script(compiler_));
-  if (!FileExists(scriptPath_)) return;
+  // Kovan's own compiler reads the pool, not a script.
+  if (programs_.id != CompilerId::Builtin) {
+    WriteResourceScript(pool_, scriptPath_, ReadsUtf8Script(programs_.id));
+    if (!FileExists(scriptPath_)) return;
+  }
 
   saveDialog_.title = Text(mode == 1 ? msg::reskaydet : msg::objkaydet);
   const std::optional<std::string> output = prompter_.SaveDialog(saveDialog_);
@@ -145,6 +160,7 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
     input = openDialog_.fileName;
     openDialog_.fileName.clear();
   }
+  if (programs_.id == CompilerId::Builtin) return RunBuiltin(kind, outputFile, input);
   // An .OBJ file made in two steps passes through liste.res beside the script.
   const std::string intermediate = scriptPath_.substr(0, scriptPath_.size() - 2) + "res";
   // The compiler writes under a fresh name beside the output, which takes the
@@ -154,7 +170,7 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
   ProcessRun run;
   for (const CompileStep& step : CompilePlan(programs_, machine_, kind, pending.path(), input, intermediate)) {
     run =
-        shell_.RunProgram({step.program, step.arguments, step.parameters, timeout_, [this] { return stopRequested_; }});
+        shell_.RunProgram({step.program, step.arguments, step.parameters, timeout_, [this] { return stopRequested_.load(); }});
     if (run.outcome != ProcessRun::Outcome::Exited || run.exitCode != 0) break;
   }
   if (run.outcome == ProcessRun::Outcome::Exited && run.exitCode == 0) pending.Commit();
@@ -173,19 +189,75 @@ void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
   const std::string fileLines =
       Text(msg::basari2) + ": " + outputName_ + "\r" + Text(msg::basari3) + ": " + outputFolder_;
   if (run.exitCode != 0) {
-    const std::string failed = Text(compiler_ == CompilerId::GoRC ? msg::derlemehata : msg::derlemehata2);
-    const std::string lastLines = LastLines(run.output, kReportedLines);
+    const std::string failed = Text(programs_.id == CompilerId::GoRC ? msg::derlemehata : msg::derlemehata2);
+    std::string lastLines = LastLines(run.output, kReportedLines);
+    if (kind != CompileKind::ResObj) {
+      // Beside the compiler's words, the entries they are about.
+      std::vector<size_t> named;
+      for (const CompilerLine& line : AttributeCompilerOutput(pool_, lastLines, ReadsUtf8Script(programs_.id))) {
+        if (line.entry && std::find(named.begin(), named.end(), *line.entry) == named.end()) {
+          named.push_back(*line.entry);
+        }
+      }
+      for (size_t i : named) {
+        lastLines += "\r" + Text(msg::derlemegirdisi) + ": " + pool_.Field(i, kKeyName) + ", " +
+                     pool_.Field(i, kFilePath);
+      }
+    }
     prompter_.Message({Text(msg::derlemehata1),
                        kindWord + " " + failed + " " + std::to_string(run.exitCode) + "\r" +
                            (lastLines.empty() ? "" : lastLines + "\r\r") + fileLines,
                        MessageButtons::Ok, MessageIcon::Error});
     return;
   }
-  const MessageRequest success{Text(msg::basarili),
-                               kindWord + " " + Text(msg::basari1) + "\r" + fileLines + "\r\r" + Text(msg::basari4),
-                               MessageButtons::YesNo, MessageIcon::Question};
+  ReportSuccess(kind);
+}
+
+void CompileCommands::ReportSuccess(CompileKind kind) {
+  const std::string text = AsciiUpper(CompileExtension(kind)) + " " + Text(msg::basari1) + "\r" + Text(msg::basari2) +
+                           ": " + outputName_ + "\r" + Text(msg::basari3) + ": " + outputFolder_ + "\r" +
+                           Text(msg::derleyen) + ": " + CompilerDisplayName(programs_.id) + "\r\r" +
+                           Text(msg::basari4);
+  const MessageRequest success{Text(msg::basarili), text, MessageButtons::YesNo, MessageIcon::Question};
   if (prompter_.Message(success) == MessageAnswer::Yes) {
     shell_.Execute(ShellVerb::Explore, outputFolder_, ShowState::ShowNormal, false);
+  }
+}
+
+void CompileCommands::RunBuiltin(CompileKind kind, const std::string& outputFile, const std::string& input) {
+  // The worker reads its own copy: the pool may change while the windows stay live.
+  const ResourcePool pool = pool_;
+  CoffMachine machine = CoffMachine::X86;
+  if (machine_ == Machine::X64) machine = CoffMachine::X64;
+  if (machine_ == Machine::Arm64) machine = CoffMachine::Arm64;
+  const BuiltinCompileOptions options{machine, ReproducibleTimestamp(), [this] { return stopRequested_.load(); }};
+  std::exception_ptr failure;
+  const bool live = shell_.RunWork(
+      [&] {
+        try {
+          if (kind == CompileKind::ResObj) {
+            ConvertResToObject(input, outputFile, options);
+          } else {
+            CompilePoolBuiltin(pool, kind, outputFile, options);
+          }
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      },
+      [this] { stopRequested_ = true; });
+  if (!live) return;  // the program is closing: nobody is left to read a report
+  if (!failure) return ReportSuccess(kind);
+  try {
+    std::rethrow_exception(failure);
+  } catch (const CompileStopped&) {
+    prompter_.ShowInfo(Text(msg::derlemedurdu));
+  } catch (const PoolCompileError& error) {
+    std::string list;
+    for (const EntryProblem& problem : error.problems()) list += problem.text + "\r";
+    prompter_.Message({Text(msg::derlemehata1), Text(msg::girdireddi) + "\r\r" + list, MessageButtons::Ok,
+                       MessageIcon::Error});
+  } catch (const FormatError& error) {
+    prompter_.Message({Text(msg::derlemehata1), input + ": " + error.what(), MessageButtons::Ok, MessageIcon::Error});
   }
 }
 

@@ -4,8 +4,10 @@
 // went, with the compiler's own last words when it failed.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/prompter.hpp"
@@ -40,7 +42,8 @@ class CompileCommands {
   void StopCompile();
 
   // The compiler and machine the next command uses (GoRC and x86 until set).
-  void Choose(CompilerId compiler, Machine machine);
+  // With no compiler chosen GoRC is used, or Kovan's own when GoRC is missing.
+  void Choose(std::optional<CompilerId> compiler, Machine machine);
   // Where the compilers are looked for. Until it is set only the system
   // directory is searched, and only GoRC is found there.
   void SetCompilerSearch(std::function<CompilerSearch()> search) { search_ = std::move(search); }
@@ -69,6 +72,9 @@ class CompileCommands {
   // false then.
   bool CheckCompiler(CompileKind kind);
   void ReportResult(const ProcessRun& run, CompileKind kind);
+  // Kovan's own compiler, on a worker thread while the windows stay live.
+  void RunBuiltin(CompileKind kind, const std::string& outputFile, const std::string& input);
+  void ReportSuccess(CompileKind kind);
 
   const ResourcePool& pool_;
   std::string scriptPath_;
@@ -77,8 +83,8 @@ class CompileCommands {
   CompileView& view_;
   std::function<void()> openPool_;
   bool running_ = false;
-  bool stopRequested_ = false;
-  CompilerId compiler_ = CompilerId::GoRC;
+  std::atomic<bool> stopRequested_ = false;  // also read by the built-in compiler's thread
+  std::optional<CompilerId> compiler_ = CompilerId::GoRC;
   Machine machine_ = Machine::X86;
   std::function<CompilerSearch()> search_;
   std::chrono::milliseconds timeout_ = std::chrono::minutes(5);

@@ -159,8 +159,7 @@ void MainWindowLogic::EnableNewVersionCommand() {
 }
 
 void MainWindowLogic::ChooseCompiler() {
-  compile_.Choose(ParseCompilerName(settings_.Derleyici).value_or(CompilerId::GoRC),
-                  ParseMachineName(settings_.Makine).value_or(Machine::X86));
+  compile_.Choose(ParseCompilerName(settings_.Derleyici), ParseMachineName(settings_.Makine).value_or(Machine::X86));
 }
 
 void MainWindowLogic::SetCompileCommandsEnabled(bool enabled) {

@@ -75,18 +75,13 @@ void SettingsWindowLogic::OnShow() {
   FillCompilerLists();
 }
 
-namespace {
-
-// The machines an .OBJ file can be made for, in the list's order.
-constexpr Machine kListedMachines[] = {Machine::X86, Machine::X64};
-
-}  // namespace
-
+// The compiler list opens with the choice left to Kovan (GoRC, or its own
+// compiler when GoRC is missing); the compilers follow in the table's order.
 void SettingsWindowLogic::FillCompilerLists() {
   compilers_ = services_.findCompilers ? services_.findCompilers() : std::vector<CompilerPrograms>{};
   const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
-  std::vector<std::string> items;
-  int chosenItem = -1;
+  std::vector<std::string> items{Text(msg::derleyiciotomatik)};
+  int chosenItem = chosen ? -1 : 0;
   for (const CompilerPrograms& compiler : compilers_) {
     std::string item = CompilerDisplayName(compiler.id);
     if (!compiler.Found()) item += " " + Text(msg::derleyicibulunamadi);
@@ -98,7 +93,7 @@ void SettingsWindowLogic::FillCompilerLists() {
   std::vector<std::string> machines;
   int chosenMachine = 0;  // x86 unless another is stored
   const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
-  for (const Machine listed : kListedMachines) {
+  for (const Machine listed : kAllMachines) {
     if (machine == listed) chosenMachine = static_cast<int>(machines.size());
     machines.push_back(MachineName(listed));
   }
@@ -106,8 +101,12 @@ void SettingsWindowLogic::FillCompilerLists() {
 }
 
 void SettingsWindowLogic::OnCompilerChosen(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= compilers_.size()) return;
-  const CompilerPrograms& compiler = compilers_[static_cast<size_t>(index)];
+  if (index == 0) {
+    services_.settings.Derleyici.clear();
+    return;
+  }
+  if (index < 0 || static_cast<size_t>(index) > compilers_.size()) return;
+  const CompilerPrograms& compiler = compilers_[static_cast<size_t>(index) - 1];
   if (!compiler.Found()) {
     FillCompilerLists();
     return;
@@ -116,8 +115,8 @@ void SettingsWindowLogic::OnCompilerChosen(int index) {
 }
 
 void SettingsWindowLogic::OnMachineChosen(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= std::size(kListedMachines)) return;
-  services_.settings.Makine = MachineName(kListedMachines[static_cast<size_t>(index)]);
+  if (index < 0 || static_cast<size_t>(index) >= std::size(kAllMachines)) return;
+  services_.settings.Makine = MachineName(kAllMachines[static_cast<size_t>(index)]);
 }
 
 void MainWindowAppearance::SetAlphaBlend(bool on) {
