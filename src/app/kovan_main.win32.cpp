@@ -15,6 +15,7 @@
 #include "resource_ids.h"
 #include "win32/messages.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "win32/window_base.win32.hpp"
 #include "windows/about/about_window.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
@@ -64,10 +65,13 @@ int RunMessageLoop(HWND keyboardWindow) {
 }
 
 int RunProgram() {
+  timeline::Mark("program entered");
   ComApartment com;
   if (!com.ok()) return 1;
+  timeline::Mark("COM started");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
+  timeline::Mark("common controls registered");
 
   ApplicationWindowHost appWindow;
   if (!appWindow.Create()) return 1;
@@ -75,8 +79,10 @@ int RunProgram() {
   SingleInstance instanceLock(appWindow.hwnd());
   // A second copy ends here, before it reads or writes anything.
   if (instanceLock.IsSecondCopy()) return 0;
+  timeline::Mark("application window and single-instance lock");
 
   const ui::GdiplusSession gdiplus;
+  timeline::Mark("GDI+ started");
   const std::string exeFolder = ExeFolder();
   AppServices services(exeFolder, DataFolder(exeFolder));
   services.prompter.SetOwner(appWindow.hwnd());
@@ -86,6 +92,7 @@ int RunProgram() {
     services.shell.SetOwner(window);
   });
   if (!created) return 1;
+  timeline::Mark("main window built");
 
   // The pool window is made once and shown modally from the main window; its
   // boxes are owned by it while it shows.
@@ -94,6 +101,7 @@ int RunProgram() {
       services.prompter, services.shell,
       MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }});
   if (!poolWindow->Create(main->hwnd())) return 1;
+  timeline::Mark("pool window built");
 
   appWindow.SetMainWindow(mainWindow->hwnd());
 
@@ -104,8 +112,12 @@ int RunProgram() {
   SettingsWindow settingsWindow(SettingsWindowServices{settings, settingsStore, appearance, services.prompter,
                                                        services.browser, exeFolder + "dil\\"});
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
-  settingsWindow.SetCompilerSearch(
-      [&services] { return AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry)); });
+  timeline::Mark("settings window built");
+  settingsWindow.SetCompilerSearch([&services] {
+    auto found = AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry));
+    timeline::Mark("compilers found");
+    return found;
+  });
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
   others.showPool = [&services, main, pool = poolWindow.get()] {
@@ -126,6 +138,7 @@ int RunProgram() {
   });
 
   mainWindow->Show();
+  timeline::Mark("main window shown");
   const int exitCode = RunMessageLoop(settingsWindow.hwnd());
   appWindow.SetMainWindow(nullptr);
   return exitCode;

@@ -12,6 +12,7 @@
 #include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/main/main_window_names.hpp"
 
 namespace kovan {
@@ -85,7 +86,9 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   DragAcceptFiles(hwnd(), TRUE);
   hint_.Create(hwnd());
   menuHint_.Create(hwnd());
+  timeline::Mark("main window and its hints made");
   LoadDpiResources();
+  timeline::Mark("main window fonts and pictures");
 
   // The window has its design size while its creation places it, then
   // shrinks to the panel, keeping its top-left corner.
@@ -96,6 +99,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
+  timeline::Mark("pool loaded and pruned");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kPanelWidth), Scale(kPanelHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
@@ -179,6 +183,9 @@ void MainWindow::MoveTo(WindowPlace place) {
 void MainWindow::BeginVersionCheck(const ServerAddress& server) {
   // The window must not wait for the network: the number is fetched on a
   // worker thread and handed back through the message queue.
+  // Called once the settings are read and the language chosen, right before
+  // the pool is loaded.
+  timeline::Mark("settings read, language chosen");
   HWND target = hwnd();
   versionThread_ = std::thread([target, server] {
     WPARAM ok = 0;
@@ -397,6 +404,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       gdi::PaintDc dc(hwnd());
       Paint(dc.get());
+      if (!painted_) {
+        painted_ = true;
+        timeline::Mark("main window painted");
+      }
       return 0;
     }
     case WM_ERASEBKGND: return 1;

@@ -85,6 +85,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;
+  bool painted_ = false;  // the first paint ends the start
   HoverSummary hover_;
   ui::OfficeHint hint_;
   ui::OfficeHint menuHint_;

@@ -17,6 +17,7 @@
 #include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/pool/file_size_text.hpp"
 #include "windows/pool/pool_window_names.hpp"
 
@@ -157,7 +158,9 @@ bool PoolWindow::Create(HWND mainWindow) {
   callbacks.openMenu = [this](POINT pt) { ShowMenu(pt); };
   callbacks.keyFilter = [](char32_t c) { return KeyPasses(c); };
   if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) return false;
+  timeline::Mark("pool window and its tree made");
   LoadDpiResources();
+  timeline::Mark("pool window fonts and pictures");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   language_.Loaded();

@@ -11,6 +11,7 @@
 #include "win32/drawing.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
 #include "windows/settings/settings_window_names.hpp"
 
@@ -101,7 +102,9 @@ bool SettingsWindow::Create(HWND owner) {
   levelBackground_ = gdi::MakeBrush(palette::kWhite);
   CreateControls();
   BuildLayout();
+  timeline::Mark("settings window and its controls made");
   LoadFonts();
+  timeline::Mark("settings window fonts and picture");
   logic_.emplace(*this, services_);
   Layout();
 
@@ -120,6 +123,7 @@ bool SettingsWindow::Create(HWND owner) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
+  timeline::Mark("settings window's language chosen");
   return true;
 }
 
