@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "app/app_services.win32.hpp"
@@ -53,10 +55,20 @@ class ApplicationWindowHost : public WindowBase {
 };
 
 // `keyboardWindow` gets the dialog keys (Tab between its controls, arrows in
-// its radio group).
-int RunMessageLoop(HWND keyboardWindow) {
+// its radio group). `idleJobs` is the work the start leaves for later: one job
+// runs whenever the queue is empty (so not before the panel has painted), and
+// input that arrives between them is not held up by the rest.
+int RunMessageLoop(HWND keyboardWindow, std::deque<std::function<void()>> idleJobs) {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  for (;;) {
+    if (!idleJobs.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      const std::function<void()> job = std::move(idleJobs.front());
+      idleJobs.pop_front();
+      job();
+      if (idleJobs.empty()) timeline::Mark("idle work done");
+      continue;
+    }
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     if (keyboardWindow && IsDialogMessageW(keyboardWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -82,7 +94,6 @@ int RunProgram() {
   timeline::Mark("application window and single-instance lock");
 
   const ui::GdiplusSession gdiplus;
-  timeline::Mark("GDI+ started");
   const std::string exeFolder = ExeFolder();
   AppServices services(exeFolder, DataFolder(exeFolder));
   services.prompter.SetOwner(appWindow.hwnd());
@@ -139,7 +150,14 @@ int RunProgram() {
 
   mainWindow->Show();
   timeline::Mark("main window shown");
-  const int exitCode = RunMessageLoop(settingsWindow.hwnd());
+  // What only a shown window needs is made after the panel's first paint, so
+  // the start does not wait for it and the first showing finds it made.
+  std::deque<std::function<void()>> idleJobs{
+      [main] { main->PreparePictures(); },
+      [pool = poolWindow.get()] { pool->PreparePictures(); },
+      [&settingsWindow] { settingsWindow.PreparePictures(); },
+  };
+  const int exitCode = RunMessageLoop(settingsWindow.hwnd(), std::move(idleJobs));
   appWindow.SetMainWindow(nullptr);
   return exitCode;
 }

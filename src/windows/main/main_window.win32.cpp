@@ -61,7 +61,12 @@ void MainWindow::LoadDpiResources() {
   countFont_ = gdi::MakeFont(count);
   hint_.SetFont(font_, Dpi());
   menuHint_.SetFont(font_, Dpi());
+}
 
+void MainWindow::PreparePictures() {
+  // Only the menu and the hint show pictures; the panel itself has none.
+  if (picturesDpi_ == Dpi()) return;
+  picturesDpi_ = Dpi();
   pictures_.clear();
   const int size = Scale(kMenuImageSize);
   for (const MainMenuItem& item : logic_.Menu().Items()) {
@@ -71,6 +76,7 @@ void MainWindow::LoadDpiResources() {
   }
   pictures_["update2"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_MENU_UPDATE2), size);
   pictures_["help"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_HINT_HELP), Scale(16));
+  timeline::Mark("main window's pictures decoded");
 }
 
 bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
@@ -88,7 +94,6 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   menuHint_.Create(hwnd());
   timeline::Mark("main window and its hints made");
   LoadDpiResources();
-  timeline::Mark("main window fonts and pictures");
 
   // The window has its design size while its creation places it, then
   // shrinks to the panel, keeping its top-left corner.
@@ -274,6 +279,7 @@ void MainWindow::Paint(HDC target) {
 
 void MainWindow::ShowMenu(POINT screen) {
   hint_.Hide();
+  PreparePictures();
   std::vector<ui::MenuEntry> top;
   const auto& items = logic_.Menu().Items();
   for (const MainMenuItem& item : items) {
@@ -349,6 +355,7 @@ void MainWindow::OnMouseMove() {
 }
 
 void MainWindow::OnMouseHover() {
+  PreparePictures();
   POINT pt{};
   GetCursorPos(&pt);
   ui::HintContent content;

@@ -137,12 +137,18 @@ void PoolWindow::LoadDpiResources() {
   bold.lfWeight = FW_BOLD;
   captionFont_ = gdi::MakeFont(bold);
   tree_.SetFont(font_, Dpi());
+}
+
+void PoolWindow::PreparePictures() {
+  if (picturesDpi_ == Dpi()) return;
+  picturesDpi_ = Dpi();
   pictures_.clear();
   for (int i = 0; i < IDB_POOL_COUNT; ++i) {
     pictures_[kMenuImages[i]] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_POOL_FIRST + i), Scale(kMenuImageSize));
   }
   closePicture_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_CLOSE_16), Scale(16));
   okPicture_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_GLYPH_OK), Scale(16));
+  timeline::Mark("pool window's pictures decoded");
 }
 
 bool PoolWindow::Create(HWND mainWindow) {
@@ -160,7 +166,6 @@ bool PoolWindow::Create(HWND mainWindow) {
   if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) return false;
   timeline::Mark("pool window and its tree made");
   LoadDpiResources();
-  timeline::Mark("pool window fonts and pictures");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   language_.Loaded();
@@ -180,6 +185,7 @@ void PoolWindow::ApplyText(std::string_view component, std::string_view, const s
 
 void PoolWindow::ShowModal() {
   if (showing_) return;
+  PreparePictures();
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   RECT r{};
@@ -321,6 +327,7 @@ void PoolWindow::ShowMenu(POINT screen) {
 }
 
 void PoolWindow::Paint(HDC target) {
+  PreparePictures();  // after a change of DPI
   RECT client{};
   GetClientRect(hwnd(), &client);
   gdi::MemoryDc canvas(target, client.right, client.bottom);

@@ -33,6 +33,9 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   // Opens the window on a fresh copy of the main pool and returns when it is
   // closed; the main window is disabled meanwhile.
   void ShowModal();
+  // Decodes the window's and its menu's pictures for the present DPI, unless
+  // that is done: on an idle moment after the start, or at the first showing.
+  void PreparePictures();
 
   // The menu's commands, also for tests.
   enum class Command : UINT {
@@ -90,6 +93,7 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   LOGFONTW font_{};  // the main window's font, at this window's DPI
   gdi::Font captionFont_;
   std::map<std::string, gdi::Bitmap> pictures_;
+  UINT picturesDpi_ = 0;  // the DPI the pictures are for; 0 until first needed
   gdi::Bitmap closePicture_;
   gdi::Bitmap okPicture_;
   FileDialogRequest exportDialog_;

@@ -104,7 +104,7 @@ bool SettingsWindow::Create(HWND owner) {
   BuildLayout();
   timeline::Mark("settings window and its controls made");
   LoadFonts();
-  timeline::Mark("settings window fonts and picture");
+  timeline::Mark("settings window's fonts");
   logic_.emplace(*this, services_);
   Layout();
 
@@ -162,6 +162,7 @@ void SettingsWindow::OnCompilerChosen() {
 
 void SettingsWindow::Show() {
   if (!IsWindowVisible(hwnd())) {
+    PreparePictures();
     FillCompilerLists();
     logic_->OnShow();
     ShowWindow(hwnd(), SW_SHOW);
@@ -295,7 +296,13 @@ void SettingsWindow::LoadFonts() {
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
+}
+
+void SettingsWindow::PreparePictures() {
+  if (tickDpi_ == Dpi()) return;
+  tickDpi_ = Dpi();
   tick_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_GLYPH_OK), Scale(kGlyphSize));
+  timeline::Mark("settings window's picture decoded");
 }
 
 void SettingsWindow::ApplyText(std::string_view component, std::string_view property, const std::string& text) {
@@ -447,6 +454,7 @@ void SettingsWindow::DrawGlassButton(const DRAWITEMSTRUCT& item) {
   const RECT& r = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &r, background_.get());
+  PreparePictures();  // after a change of DPI
   // Green glass: a darker lower half under a bright upper shine, rounded.
   const gdi::Region shape(CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, Scale(6), Scale(6)));
   SelectClipRgn(dc, shape.get());

@@ -57,6 +57,9 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   bool Create(HWND owner);
   // Shows the window without making it modal, every control from the settings.
   void Show();
+  // Decodes the glass button's glyph for the present DPI, unless that is done:
+  // on an idle moment after the start, or at the first showing.
+  void PreparePictures();
   SettingsWindowLogic& Logic() { return *logic_; }
   // How the resource compilers on this machine are found; asked at every
   // showing, so a compiler installed meanwhile is offered.
@@ -137,7 +140,8 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   gdi::Font boldFont_;
   gdi::Brush background_;
   gdi::Brush levelBackground_;
-  gdi::Bitmap tick_;  // the glass button's glyph
+  gdi::Bitmap tick_;    // the glass button's glyph, at tickDpi_
+  UINT tickDpi_ = 0;    // 0 until the glyph is first needed
   std::function<std::vector<CompilerPrograms>()> findCompilers_;
   std::vector<CompilerPrograms> compilers_;  // as listed, in the list's order
 };
