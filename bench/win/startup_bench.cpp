@@ -3,7 +3,8 @@
 // floor), in interleaved rounds: with an empty pool and with 10,000 entries.
 // Prints the medians and Kovan's start-up timeline (the marks it writes when
 // KOVAN_STARTUP_TIMELINE names a file). Run under Wine or on Windows, from the
-// folder of the release build: kovan_startup_bench [rounds].
+// folder of the release build: kovan_startup_bench [rounds [other Kovan.exe]];
+// another Kovan.exe (an earlier build) then starts in the same rounds.
 #include <windows.h>
 
 #include <algorithm>
@@ -25,7 +26,7 @@ struct Program {
   fs::path exe;
   fs::path folder;  // the working folder, where Kovan finds its pool list
   const wchar_t* windowClass;
-  bool writesTimeline;
+  bool idleWork;
 };
 
 struct Run {
@@ -70,7 +71,7 @@ double Ms(long long ticks) {
 Run Start(const Program& program) {
   const fs::path timeline = program.folder / L"timeline.txt";
   fs::remove(timeline);
-  SetEnvironmentVariableW(L"KOVAN_STARTUP_TIMELINE", program.writesTimeline ? timeline.c_str() : nullptr);
+  SetEnvironmentVariableW(L"KOVAN_STARTUP_TIMELINE", timeline.c_str());
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -92,7 +93,7 @@ Run Start(const Program& program) {
     SendMessageTimeoutW(find.found, WM_NULL, 0, 0, SMTO_BLOCK, 10000, nullptr);
     run.painted = Ms(Now() - start);
   }
-  if (program.writesTimeline) Sleep(500);  // the work Kovan leaves for after its first paint
+  if (program.idleWork) Sleep(500);  // the work Kovan leaves for after its first paint
   TerminateProcess(pi.hProcess, 0);
   WaitForSingleObject(pi.hProcess, 20000);
   CloseHandle(pi.hProcess);
@@ -116,16 +117,18 @@ double Median(std::vector<double> values) {
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void MakeFolder(const fs::path& folder, const fs::path& bin, int entries) {
-  fs::remove_all(folder);
-  fs::create_directories(folder / L"files");
-  fs::copy_file(bin / L"Kovan.exe", folder / L"Kovan.exe");
+// A folder with its own copy of `kovan` and the language files, and a pool
+// list of `entries` files kept in `files`.
+void MakeFolder(const fs::path& folder, const fs::path& kovan, const fs::path& bin, int entries,
+                const fs::path& files) {
+  fs::create_directories(folder);
+  fs::copy_file(kovan, folder / L"Kovan.exe");
   if (fs::exists(bin / L"dil")) fs::copy(bin / L"dil", folder / L"dil", fs::copy_options::recursive);
   // An empty list file is an empty pool; a missing one would be reported.
   std::ofstream list(folder / L"Liste.kvl", std::ios::binary);
   for (int i = 0; i < entries; ++i) {
-    const fs::path file = folder / L"files" / (L"f" + std::to_wstring(i) + L".ico");
-    std::ofstream(file, std::ios::binary) << "icon";
+    const fs::path file = files / (L"f" + std::to_wstring(i) + L".ico");
+    if (!fs::exists(file)) std::ofstream(file, std::ios::binary) << "icon";
     list << "?,ico," << file.string() << "\r\n";
   }
 }
@@ -134,39 +137,50 @@ void MakeFolder(const fs::path& folder, const fs::path& bin, int entries) {
 
 int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 7;
+  // Another Kovan.exe (an earlier build, say) runs in the same rounds.
+  const fs::path other = argc > 2 ? fs::absolute(argv[2]) : fs::path();
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const fs::path bin = fs::path(self).parent_path();
   const fs::path root = fs::temp_directory_path() / L"kovan-startup-bench";
-  MakeFolder(root / L"empty", bin, 0);
-  MakeFolder(root / L"large", bin, 10000);
-  // The version check at start meets a closed port, as it would with no network.
-  SetEnvironmentVariableW(L"KOVAN_UPDATE_SERVER", L"127.0.0.1:1");
-
-  const Program programs[] = {
+  fs::remove_all(root);
+  fs::create_directories(root / L"files");
+  MakeFolder(root / L"empty", bin / L"Kovan.exe", bin, 0, root / L"files");
+  MakeFolder(root / L"large", bin / L"Kovan.exe", bin, 10000, root / L"files");
+  std::vector<Program> programs = {
       {"bare one-window program", bin / L"kovan_bare_window.exe", root, L"KovanBareWindow", false},
       {"Kovan, empty pool", root / L"empty" / L"Kovan.exe", root / L"empty", L"TAnaPencere", true},
       {"Kovan, 10,000 entries", root / L"large" / L"Kovan.exe", root / L"large", L"TAnaPencere", true},
   };
-  constexpr size_t kPrograms = std::size(programs);
-  for (const Program& program : programs) (void)Start(program);  // the first start of each loads it from disk
+  if (!other.empty()) {
+    MakeFolder(root / L"other-empty", other, bin, 0, root / L"files");
+    MakeFolder(root / L"other-large", other, bin, 10000, root / L"files");
+    programs.push_back(
+        {"other build, empty pool", root / L"other-empty" / L"Kovan.exe", root / L"other-empty", L"TAnaPencere", true});
+    programs.push_back(
+        {"other build, 10,000", root / L"other-large" / L"Kovan.exe", root / L"other-large", L"TAnaPencere", true});
+  }
+  // The version check at start meets a closed port, as it would with no network.
+  SetEnvironmentVariableW(L"KOVAN_UPDATE_SERVER", L"127.0.0.1:1");
 
-  std::vector<Run> runs[kPrograms];
+  const size_t count = programs.size();
+  for (const Program& program : programs) (void)Start(program);  // the first start of each loads it from disk
+  std::vector<std::vector<Run>> runs(count);
   for (int round = 0; round < rounds; ++round) {
     // Each round starts with another program, so none always follows the same one.
-    for (size_t k = 0; k < kPrograms; ++k) {
-      const size_t which = (k + static_cast<size_t>(round)) % kPrograms;
+    for (size_t k = 0; k < count; ++k) {
+      const size_t which = (k + static_cast<size_t>(round)) % count;
       runs[which].push_back(Start(programs[which]));
     }
   }
 
   // Under a shared machine's load the fastest start shows the work a start
   // does; the median shows what a start takes.
-  double medians[kPrograms];
-  double fastest[kPrograms];
+  std::vector<double> medians(count);
+  std::vector<double> fastest(count);
   std::printf("start to painted window over %d interleaved rounds, release build:\n  %-26s %7s %8s %8s\n", rounds, "",
               "median", "fastest", "slowest");
-  for (size_t k = 0; k < kPrograms; ++k) {
+  for (size_t k = 0; k < count; ++k) {
     std::vector<double> times;
     for (const Run& run : runs[k]) times.push_back(run.painted);
     medians[k] = Median(times);
@@ -174,23 +188,25 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("  %-26s %4.0f ms %5.0f ms %5.0f ms\n", programs[k].label, medians[k], fastest[k],
                 *std::max_element(times.begin(), times.end()));
   }
-  std::printf("Kovan, empty pool, against the bare program: %.2fx (medians), %.2fx (fastest)\n",
-              medians[1] / medians[0], fastest[1] / fastest[0]);
-  std::printf("Kovan, 10,000 entries, against the empty pool: %.2fx (medians), %.2fx (fastest)\n",
-              medians[2] / medians[1], fastest[2] / fastest[1]);
+  for (size_t k = 1; k + 1 < count; k += 2) {
+    std::printf("%s against the bare program: %.2fx (medians), %.2fx (fastest)\n", programs[k].label,
+                medians[k] / medians[0], fastest[k] / fastest[0]);
+    std::printf("%s against the empty pool: %.2fx (medians), %.2fx (fastest)\n", programs[k + 1].label,
+                medians[k + 1] / medians[k], fastest[k + 1] / fastest[k]);
+  }
 
   // The marks in the order the first run wrote them; medians over the rounds.
-  std::printf("\nKovan's start-up timeline, median ms after process creation:\n  %-46s %7s %7s\n", "mark", "empty",
+  std::printf("\nstart-up timeline, median ms after process creation:\n  %-46s %7s %7s %7s\n", "mark", "bare", "empty",
               "10,000");
   std::vector<std::string> order;
-  for (size_t k = 1; k < kPrograms; ++k) {
+  for (size_t k = 0; k < count; ++k) {
     for (const auto& mark : runs[k].front().marks) {
       if (std::find(order.begin(), order.end(), mark.first) == order.end()) order.push_back(mark.first);
     }
   }
   for (const std::string& name : order) {
     std::printf("  %-46s", name.c_str());
-    for (size_t k = 1; k < kPrograms; ++k) {
+    for (size_t k = 0; k < count; ++k) {
       std::vector<double> times;
       for (const Run& run : runs[k]) {
         const auto mark =

@@ -154,6 +154,7 @@ int RunProgram() {
   // the start does not wait for it and the first showing finds it made.
   std::deque<std::function<void()>> idleJobs{
       [main] { main->PreparePictures(); },
+      [&settingsWindow] { settingsWindow.PrepareControls(); },
       [pool = poolWindow.get()] { pool->PreparePictures(); },
       [&settingsWindow] { settingsWindow.PreparePictures(); },
   };
