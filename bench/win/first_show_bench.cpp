@@ -148,13 +148,16 @@ int wmain() {
                                  kovan::MainPoolLink{main.Logic().Pool(), [](const std::string&) {}});
     if (!poolWindow.Create(main.hwnd())) return 1;
     kovan::AppSettings& appSettings = main.Logic().Settings();
-    kovan::MainWindowAppearance appearance(main, appSettings.Trans, kovan::OpacityForLevel(appSettings.TransI));
+    kovan::MainWindowAppearance appearance(kovan::AppearanceTarget(main), appSettings.Trans,
+                                           kovan::OpacityForLevel(appSettings.TransI));
     const kovan::SettingsStore store(rig.registry);
-    kovan::SettingsWindow settingsWindow(kovan::SettingsWindowServices{appSettings, store, appearance, rig.prompter,
-                                                                       rig.browser, folder.string() + "\\dil\\"});
+    kovan::SettingsWindowServices services{appSettings,  store,       appearance,
+                                           rig.prompter, rig.browser, folder.string() + "\\dil\\"};
+    services.findCompilers = [&] {
+      return kovan::AvailableCompilers(kovan::SystemCompilerSearch(shell, &systemRegistry));
+    };
+    kovan::SettingsWindow settingsWindow(std::move(services));
     if (!settingsWindow.Create(main.hwnd())) return 1;
-    settingsWindow.SetCompilerSearch(
-        [&] { return kovan::AvailableCompilers(kovan::SystemCompilerSearch(shell, &systemRegistry)); });
     main.Show();
     PumpUntilIdle();
     if (prepared) {

@@ -118,17 +118,18 @@ int RunProgram() {
 
   // The settings window lives from here to the end; about windows come and go.
   AppSettings& settings = mainWindow->Logic().Settings();
-  MainWindowAppearance appearance(*mainWindow, settings.Trans, OpacityForLevel(settings.TransI));
+  MainWindowAppearance appearance(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
   const SettingsStore settingsStore(services.registry);
-  SettingsWindow settingsWindow(SettingsWindowServices{settings, settingsStore, appearance, services.prompter,
-                                                       services.browser, exeFolder + "dil\\"});
-  if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
-  timeline::Mark("settings window built");
-  settingsWindow.SetCompilerSearch([&services] {
+  SettingsWindowServices settingsServices{settings,          settingsStore,    appearance,
+                                          services.prompter, services.browser, exeFolder + "dil\\"};
+  settingsServices.findCompilers = [&services] {
     auto found = AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry));
     timeline::Mark("compilers found");
     return found;
-  });
+  };
+  SettingsWindow settingsWindow(std::move(settingsServices));
+  if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
+  timeline::Mark("settings window built");
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
   others.showPool = [&services, main, pool = poolWindow.get()] {

@@ -92,9 +92,8 @@ class MainWindow : public WindowBase, public MainWindowView {
   HoverSummary hover_;
   ui::OfficeHint hint_;
   ui::OfficeHint menuHint_;
-  ui::MenuHints menuHints_;
   std::map<std::string, gdi::Bitmap> pictures_;  // by picture name, at picturesDpi_
-  UINT picturesDpi_ = 0;                          // 0 until the pictures are first needed
+  UINT picturesDpi_ = 0;                         // 0 until the pictures are first needed
   LOGFONTW font_{};                              // the caption font at the current DPI
   gdi::Font countFont_;
 };
