@@ -165,6 +165,7 @@ int wmain() {
       settingsWindow.PrepareControls();
       poolWindow.PreparePictures();
       settingsWindow.PreparePictures();
+      PumpUntilIdle();
     }
 
     pool[prepared].push_back(ShowPoolWindow(poolWindow));
