@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 
 #include "app/app_services.win32.hpp"
@@ -15,6 +17,7 @@
 #include "resource_ids.h"
 #include "win32/messages.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "win32/window_base.win32.hpp"
 #include "windows/about/about_window.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
@@ -52,10 +55,20 @@ class ApplicationWindowHost : public WindowBase {
 };
 
 // `keyboardWindow` gets the dialog keys (Tab between its controls, arrows in
-// its radio group).
-int RunMessageLoop(HWND keyboardWindow) {
+// its radio group). `idleJobs` is the work the start leaves for later: one job
+// runs whenever the queue is empty (so not before the panel has painted), and
+// input that arrives between them is not held up by the rest.
+int RunMessageLoop(HWND keyboardWindow, std::deque<std::function<void()>> idleJobs) {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  for (;;) {
+    if (!idleJobs.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      const std::function<void()> job = std::move(idleJobs.front());
+      idleJobs.pop_front();
+      job();
+      if (idleJobs.empty()) timeline::Mark("idle work done");
+      continue;
+    }
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     if (keyboardWindow && IsDialogMessageW(keyboardWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -64,10 +77,13 @@ int RunMessageLoop(HWND keyboardWindow) {
 }
 
 int RunProgram() {
+  timeline::Mark("program entered");
   ComApartment com;
   if (!com.ok()) return 1;
+  timeline::Mark("COM started");
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
+  timeline::Mark("common controls registered");
 
   ApplicationWindowHost appWindow;
   if (!appWindow.Create()) return 1;
@@ -75,6 +91,7 @@ int RunProgram() {
   SingleInstance instanceLock(appWindow.hwnd());
   // A second copy ends here, before it reads or writes anything.
   if (instanceLock.IsSecondCopy()) return 0;
+  timeline::Mark("application window and single-instance lock");
 
   const ui::GdiplusSession gdiplus;
   const std::string exeFolder = ExeFolder();
@@ -86,6 +103,7 @@ int RunProgram() {
     services.shell.SetOwner(window);
   });
   if (!created) return 1;
+  timeline::Mark("main window built");
 
   // The pool window is made once and shown modally from the main window; its
   // boxes are owned by it while it shows.
@@ -94,6 +112,7 @@ int RunProgram() {
       services.prompter, services.shell,
       MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }});
   if (!poolWindow->Create(main->hwnd())) return 1;
+  timeline::Mark("pool window built");
 
   appWindow.SetMainWindow(mainWindow->hwnd());
 
@@ -101,13 +120,16 @@ int RunProgram() {
   AppSettings& settings = mainWindow->Logic().Settings();
   MainWindowAppearance appearance(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
   const SettingsStore settingsStore(services.registry);
-  SettingsWindowServices settingsServices{settings, settingsStore, appearance, services.prompter, services.browser,
-                                          exeFolder + "dil\\"};
+  SettingsWindowServices settingsServices{settings,          settingsStore,    appearance,
+                                          services.prompter, services.browser, exeFolder + "dil\\"};
   settingsServices.findCompilers = [&services] {
-    return AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry));
+    auto found = AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry));
+    timeline::Mark("compilers found");
+    return found;
   };
   SettingsWindow settingsWindow(std::move(settingsServices));
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
+  timeline::Mark("settings window built");
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
   others.showPool = [&services, main, pool = poolWindow.get()] {
@@ -128,7 +150,16 @@ int RunProgram() {
   });
 
   mainWindow->Show();
-  const int exitCode = RunMessageLoop(settingsWindow.hwnd());
+  timeline::Mark("main window shown");
+  // What only a shown window needs is made after the panel's first paint, so
+  // the start does not wait for it and the first showing finds it made.
+  std::deque<std::function<void()>> idleJobs{
+      [main] { main->PreparePictures(); },
+      [&settingsWindow] { settingsWindow.PrepareControls(); },
+      [pool = poolWindow.get()] { pool->PreparePictures(); },
+      [&settingsWindow] { settingsWindow.PreparePictures(); },
+  };
+  const int exitCode = RunMessageLoop(settingsWindow.hwnd(), std::move(idleJobs));
   appWindow.SetMainWindow(nullptr);
   return exitCode;
 }

@@ -7,15 +7,28 @@
 #include <memory>
 #include <gdiplus.h>
 
+#include "win32/startup_timeline.win32.hpp"
+
 namespace kovan::ui {
 
-GdiplusSession::GdiplusSession() {
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+namespace {
+
+// Pictures are decoded on the user-interface thread only.
+ULONG_PTR gdiplusToken = 0;
+
+bool StartGdiplus() {
+  if (gdiplusToken) return true;
+  const Gdiplus::GdiplusStartupInput input;
+  if (Gdiplus::GdiplusStartup(&gdiplusToken, &input, nullptr) != Gdiplus::Ok) gdiplusToken = 0;
+  timeline::Mark("GDI+ started");
+  return gdiplusToken != 0;
 }
 
+}  // namespace
+
 GdiplusSession::~GdiplusSession() {
-  if (token_) Gdiplus::GdiplusShutdown(token_);
+  if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
+  gdiplusToken = 0;
 }
 
 gdi::Bitmap LoadPngResource(const wchar_t* name, int size) { return LoadPngResource(name, size, size); }
@@ -25,7 +38,7 @@ gdi::Bitmap LoadPngResource(const wchar_t* name, int width, int height) {
   if (!info) return {};
   HGLOBAL handle = LoadResource(nullptr, info);
   const auto* bytes = static_cast<const BYTE*>(handle ? LockResource(handle) : nullptr);
-  if (!bytes) return {};
+  if (!bytes || !StartGdiplus()) return {};
   IStream* stream = SHCreateMemStream(bytes, SizeofResource(nullptr, info));
   if (!stream) return {};
   std::unique_ptr<Gdiplus::Bitmap> source(Gdiplus::Bitmap::FromStream(stream));

@@ -8,16 +8,16 @@
 
 namespace kovan::ui {
 
-// Keeps GDI+ started for the life of the program.
+// GDI+ for the life of the program. It starts with the first picture
+// decoded, not with the program: windows that stay hidden need none, and the
+// start of the program does not wait for it. Ending the session shuts it down
+// if it was started.
 class GdiplusSession {
  public:
-  GdiplusSession();
+  GdiplusSession() = default;
   ~GdiplusSession();
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
-
- private:
-  ULONG_PTR token_ = 0;
 };
 
 // Decodes the RCDATA resource `name` of this module (a PNG) and scales it to

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 
 #include "settings/settings_store.hpp"
@@ -104,6 +105,35 @@ TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
   Click(GetDlgItem(window.hwnd(), SettingsWindow::kGlassButton));
   EXPECT_FALSE(IsWindowVisible(window.hwnd()));
   EXPECT_TRUE(IsWindow(window.hwnd()));
+}
+
+TEST(SettingsWindow, ItsFirstShowingCarriesWhatItsCreationSet) {
+  // The controls are made after the creation steps have run: the language
+  // list, the texts and the states those steps set must reach them.
+  test::TempDir dir;
+  std::filesystem::create_directories(test::FsPath(dir / "dil"));
+  std::filesystem::copy_file(std::filesystem::path(KOVAN_SOURCE_DIR) / "res" / "dil" / "English.lng",
+                             test::FsPath(dir / "dil\\English.lng"));
+  test::MainWindowRig rig(dir.str());
+  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);
+  MainWindow main(rig.Services());
+  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
+  AppSettings& settings = main.Logic().Settings();
+  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
+  const SettingsStore store(rig.registry);
+  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
+  ASSERT_TRUE(window.Create(main.hwnd()));
+  window.Show();
+
+  HWND languages = GetDlgItem(window.hwnd(), SettingsWindow::kLanguageList);
+  EXPECT_EQ(SendMessageW(languages, CB_GETCOUNT, 0, 0), 3);  // Turkish, English and the "+" item
+  EXPECT_EQ(SendMessageW(languages, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_GT(GetWindowTextLengthW(GetDlgItem(window.hwnd(), SettingsWindow::kLanguageLabel)), 0);
+  EXPECT_GT(GetWindowTextLengthW(GetDlgItem(window.hwnd(), SettingsWindow::kGeneralCaption)), 0);
+  // Folders are ignored by default: the radio button the creation checked,
+  // which the showing leaves as it is.
+  EXPECT_EQ(SendMessageW(Toggle(window, SettingsToggle::IgnoreFolders), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(Toggle(window, SettingsToggle::AcceptFolders), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {

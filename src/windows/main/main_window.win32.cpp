@@ -12,6 +12,7 @@
 #include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/main/main_window_names.hpp"
 
 namespace kovan {
@@ -53,13 +54,19 @@ void MainWindow::LoadDpiResources() {
   countFont_ = gdi::MakeFont(count);
   hint_.SetFont(font_, Dpi());
   menuHint_.SetFont(font_, Dpi());
+}
 
+void MainWindow::PreparePictures() {
+  // Only the menu and the hint show pictures; the panel itself has none.
+  if (picturesDpi_ == Dpi()) return;
+  picturesDpi_ = Dpi();
   pictures_.clear();
   const int size = Scale(kMenuImageSize);
   for (int i = 0; i < IDB_MENU_COUNT; ++i) {
     pictures_[kMenuImages[i]] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_MENU_FIRST + i), size);
   }
   pictures_["help"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_HINT_HELP), Scale(16));
+  timeline::Mark("main window's pictures decoded");
 }
 
 bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
@@ -75,6 +82,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   DragAcceptFiles(hwnd(), TRUE);
   hint_.Create(hwnd());
   menuHint_.Create(hwnd());
+  timeline::Mark("main window and its hints made");
   LoadDpiResources();
 
   // The window has its design size while its creation places it, then
@@ -86,6 +94,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
+  timeline::Mark("pool loaded and pruned");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kPanelWidth), Scale(kPanelHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
@@ -169,6 +178,9 @@ void MainWindow::MoveTo(WindowPlace place) {
 void MainWindow::BeginVersionCheck(const ServerAddress& server) {
   // The window must not wait for the network: the number is fetched on a
   // worker thread and handed back through the message queue.
+  // Called once the settings are read and the language chosen, right before
+  // the pool is loaded.
+  timeline::Mark("settings read, language chosen");
   HWND target = hwnd();
   versionThread_ = std::thread([target, server] {
     WPARAM ok = 0;
@@ -257,6 +269,7 @@ void MainWindow::Paint(HDC target) {
 
 void MainWindow::ShowMenu(POINT screen) {
   hint_.Hide();
+  PreparePictures();
   const ui::PopupMenu menu(logic_.Menu(), [this](const std::string& name) -> HBITMAP {
     const auto picture = pictures_.find(name);
     return picture == pictures_.end() ? nullptr : picture->second.get();
@@ -310,6 +323,7 @@ void MainWindow::OnMouseMove() {
 }
 
 void MainWindow::OnMouseHover() {
+  PreparePictures();
   POINT pt{};
   GetCursorPos(&pt);
   ui::HintContent content;
@@ -365,6 +379,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: {
       gdi::PaintDc dc(hwnd());
       Paint(dc.get());
+      if (!painted_) {
+        painted_ = true;
+        timeline::Mark("main window painted");
+      }
       return 0;
     }
     case WM_ERASEBKGND: return 1;

@@ -30,6 +30,9 @@ class MainWindow : public WindowBase, public MainWindowView {
   // creation steps run (the shared dialogs take it as their owner).
   bool Create(HWND appWindow, const std::function<void(HWND)>& made);
   void Show();
+  // Decodes the menu's and the hint's pictures for the present DPI, unless
+  // that is done: on an idle moment after the start, or when first needed.
+  void PreparePictures();
   MainWindowLogic& Logic() { return logic_; }
 
   // MainWindowView
@@ -73,7 +76,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   void OnMouseHover();
   void OnMenuSelect(WPARAM wp, LPARAM lp);
   void OnButtonDown(UINT msg, LPARAM lp);
-  // Fonts and pictures for the window's present DPI.
+  // Fonts for the window's present DPI.
   void LoadDpiResources();
 
   MainWindowLogic logic_;
@@ -85,10 +88,12 @@ class MainWindow : public WindowBase, public MainWindowView {
   bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;
+  bool painted_ = false;  // the first paint ends the start
   HoverSummary hover_;
   ui::OfficeHint hint_;
   ui::OfficeHint menuHint_;
-  std::map<std::string, gdi::Bitmap> pictures_;  // by picture name, at the current DPI
+  std::map<std::string, gdi::Bitmap> pictures_;  // by picture name, at picturesDpi_
+  UINT picturesDpi_ = 0;                         // 0 until the pictures are first needed
   LOGFONTW font_{};                              // the caption font at the current DPI
   gdi::Font countFont_;
 };

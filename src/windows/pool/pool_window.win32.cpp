@@ -17,6 +17,7 @@
 #include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/pool/file_size_text.hpp"
 #include "windows/pool/pool_window_names.hpp"
 
@@ -106,12 +107,18 @@ void PoolWindow::LoadDpiResources() {
   bold.lfWeight = FW_BOLD;
   captionFont_ = gdi::MakeFont(bold);
   tree_.SetFont(font_, Dpi());
+}
+
+void PoolWindow::PreparePictures() {
+  if (picturesDpi_ == Dpi()) return;
+  picturesDpi_ = Dpi();
   pictures_.clear();
   for (int i = 0; i < IDB_POOL_COUNT; ++i) {
     pictures_[kMenuImages[i]] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_POOL_FIRST + i), Scale(kMenuImageSize));
   }
   closePicture_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_CLOSE_16), Scale(16));
   okPicture_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_GLYPH_OK), Scale(16));
+  timeline::Mark("pool window's pictures decoded");
 }
 
 bool PoolWindow::Create(HWND mainWindow) {
@@ -127,6 +134,7 @@ bool PoolWindow::Create(HWND mainWindow) {
   callbacks.openMenu = [this](POINT pt) { ShowMenu(pt); };
   callbacks.keyFilter = [](char32_t c) { return KeyPasses(c); };
   if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) return false;
+  timeline::Mark("pool window and its tree made");
   LoadDpiResources();
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -136,6 +144,7 @@ bool PoolWindow::Create(HWND mainWindow) {
 
 void PoolWindow::ShowModal() {
   if (showing_) return;
+  PreparePictures();
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   RECT r{};
@@ -251,6 +260,7 @@ void PoolWindow::ShowMenu(POINT screen) {
 }
 
 void PoolWindow::Paint(HDC target) {
+  PreparePictures();  // after a change of DPI
   RECT client{};
   GetClientRect(hwnd(), &client);
   gdi::MemoryDc canvas(target, client.right, client.bottom);

@@ -31,6 +31,9 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   // Opens the window on a fresh copy of the main pool and returns when it is
   // closed; the main window is disabled meanwhile.
   void ShowModal();
+  // Decodes the window's and its menu's pictures for the present DPI, unless
+  // that is done: on an idle moment after the start, or at the first showing.
+  void PreparePictures();
 
   PoolWindowLogic& Logic() { return logic_; }
   ui::ParamTreeView& Tree() { return tree_; }
@@ -75,6 +78,7 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   LOGFONTW font_{};  // the main window's font, at this window's DPI
   gdi::Font captionFont_;
   std::map<std::string, gdi::Bitmap> pictures_;
+  UINT picturesDpi_ = 0;  // the DPI the pictures are for; 0 until first needed
   gdi::Bitmap closePicture_;
   gdi::Bitmap okPicture_;
   std::vector<HWND> disabledWindows_;  // by the modal showing

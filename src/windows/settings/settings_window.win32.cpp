@@ -11,6 +11,7 @@
 #include "win32/drawing.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "win32/startup_timeline.win32.hpp"
 #include "windows/main/main_window.win32.hpp"
 #include "windows/settings/settings_window_names.hpp"
 
@@ -85,11 +86,10 @@ bool SettingsWindow::Create(HWND owner) {
   if (!CreateFor(windowClass, WS_EX_CONTROLPARENT, kStyle, RECT{0, 0, 0, 0}, owner, L"Ayarlar")) return false;
   background_ = gdi::MakeBrush(palette::kCream);
   levelBackground_ = gdi::MakeBrush(palette::kWhite);
-  CreateControls();
   BuildLayout();
   LoadFonts();
   logic_.emplace(*this, services_);
-  Layout();
+  Layout();  // the window's size; the controls are placed when they are made
 
   // Centred on the desktop's work area, at its size for the open panel.
   RECT window{};
@@ -106,6 +106,7 @@ bool SettingsWindow::Create(HWND owner) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
+  timeline::Mark("settings window's language chosen");
   return true;
 }
 
@@ -130,8 +131,30 @@ void SettingsWindow::SetMachineItems(const std::vector<std::string>& items, int 
   FillList(Control(kMachineList), items, chosen);
 }
 
+void SettingsWindow::PrepareControls() {
+  if (controlsMade_) return;
+  controlsMade_ = true;
+  CreateControls();
+  LoadFonts();
+  for (const auto& [id, text] : controlTexts_) SetWindowTextW(Control(id), text.c_str());
+  HWND list = Control(kLanguageList);
+  for (const std::wstring& item : languageItems_) {
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(languageChoice_), 0);
+  for (SettingsToggle toggle : kToggles) SetChecked(toggle, checked_[static_cast<size_t>(toggle)]);
+  ShowLevel(level_);
+  EnableLevel(levelEnabled_);
+  SetWindowTextW(Control(kGeneralCaption), panelCaptions_[Index(SettingsPanel::General)].c_str());
+  SetWindowTextW(Control(kVisualCaption), panelCaptions_[Index(SettingsPanel::Visual)].c_str());
+  Layout();
+  timeline::Mark("settings window's controls made");
+}
+
 void SettingsWindow::Show() {
   if (!IsWindowVisible(hwnd())) {
+    PrepareControls();
+    PreparePictures();
     logic_->OnShow();
     ShowWindow(hwnd(), SW_SHOW);
   }
@@ -197,6 +220,7 @@ void SettingsWindow::Layout() {
   int y = margin;
   auto place = [&](int id, int x, int top, int width, int height, bool visible) {
     HWND control = Control(id);
+    if (!control) return;  // not made yet
     // A drop-down list's height includes its open list.
     wchar_t className[16] = {};
     GetClassNameW(control, className, 16);
@@ -264,45 +288,72 @@ void SettingsWindow::LoadFonts() {
   for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
-  tick_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_GLYPH_OK), Scale(kGlyphSize));
 }
 
+void SettingsWindow::PreparePictures() {
+  if (tickDpi_ == Dpi()) return;
+  tickDpi_ = Dpi();
+  tick_ = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_GLYPH_OK), Scale(kGlyphSize));
+  timeline::Mark("settings window's picture decoded");
+}
+
+int SettingsWindow::ControlOf(std::string_view component) const {
+  int id = 0;
+  for (SettingsToggle toggle : kToggles) {
+    if (AsciiIEquals(component, ComponentName(toggle))) id = ToggleId(toggle);
+  }
+  for (const NamedControl& named : kNamedControls) {
+    if (AsciiIEquals(component, named.component)) id = named.id;
+  }
+  return id;
+}
+
+// Each setter keeps what it is told, and passes it on once the controls exist.
 void SettingsWindow::ApplyText(std::string_view component, std::string_view property, const std::string& text) {
   if (!AsciiIEquals(property, "Caption")) return;
-  HWND target = nullptr;
   if (component.empty()) {
-    target = hwnd();
-  } else {
-    for (SettingsToggle toggle : kToggles) {
-      if (AsciiIEquals(component, ComponentName(toggle))) target = Control(ToggleId(toggle));
-    }
-    for (const NamedControl& named : kNamedControls) {
-      if (AsciiIEquals(component, named.component)) target = Control(named.id);
-    }
+    SetWindowTextW(hwnd(), ToWide(text).c_str());
+    return;
   }
-  if (target) SetWindowTextW(target, ToWide(text).c_str());
+  const int id = ControlOf(component);
+  if (id == 0) return;
+  std::wstring& kept = controlTexts_[id] = ToWide(text);
+  if (controlsMade_) SetWindowTextW(Control(id), kept.c_str());
 }
 
 void SettingsWindow::SetLanguageItems(const std::vector<std::string>& items) {
+  languageItems_.clear();
+  for (const std::string& item : items) languageItems_.push_back(ToWide(item));
+  if (!controlsMade_) return;
   HWND list = Control(kLanguageList);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items) {
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
+  for (const std::wstring& item : languageItems_) {
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
   }
 }
 
-void SettingsWindow::ChooseLanguageItem(int index) { SendMessageW(Control(kLanguageList), CB_SETCURSEL, index, 0); }
+void SettingsWindow::ChooseLanguageItem(int index) {
+  languageChoice_ = index;
+  if (controlsMade_) SendMessageW(Control(kLanguageList), CB_SETCURSEL, index, 0);
+}
 
 void SettingsWindow::SetChecked(SettingsToggle toggle, bool checked) {
-  SendMessageW(Control(ToggleId(toggle)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  checked_[static_cast<size_t>(toggle)] = checked;
+  if (controlsMade_) {
+    SendMessageW(Control(ToggleId(toggle)), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
 }
 
 void SettingsWindow::ShowLevel(int level) {
+  level_ = level;
+  if (!controlsMade_) return;
   SetWindowTextW(Control(kLevelBox), std::to_wstring(level).c_str());
   SendMessageW(Control(kLevelArrows), UDM_SETPOS32, 0, level);
 }
 
 void SettingsWindow::EnableLevel(bool enabled) {
+  levelEnabled_ = enabled;
+  if (!controlsMade_) return;
   for (int id : {kLevelBox, kLevelArrows, kLevelLabel}) EnableWindow(Control(id), enabled);
 }
 
@@ -317,6 +368,7 @@ void SettingsWindow::SetPanelCaption(SettingsPanel panel, const std::string& mar
   bool bold = false;
   panelCaptions_[Index(panel)] = StripBoldTags(markup, bold);
   panelBold_[Index(panel)] = bold;
+  if (!controlsMade_) return;
   HWND caption = Control(panel == SettingsPanel::General ? kGeneralCaption : kVisualCaption);
   // The plain text is the button's name for screen readers.
   SetWindowTextW(caption, panelCaptions_[Index(panel)].c_str());
@@ -413,6 +465,7 @@ void SettingsWindow::DrawGlassButton(const DRAWITEMSTRUCT& item) {
   const RECT& r = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &r, background_.get());
+  PreparePictures();  // after a change of DPI
   // Green glass: a darker lower half under a bright upper shine, rounded.
   const gdi::Region shape(CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, Scale(6), Scale(6)));
   SelectClipRgn(dc, shape.get());

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,9 +40,16 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
 
   // Builds the window (hidden) and runs its creation steps; false when the
   // window itself could not be made. Errors of the creation steps are reported.
+  // The controls are not made yet: what the steps set is kept until they are.
   bool Create(HWND owner);
+  // Makes the controls with everything set on them so far, unless they are
+  // made: on an idle moment after the start, or at the first showing.
+  void PrepareControls();
   // Shows the window without making it modal, every control from the settings.
   void Show();
+  // Decodes the glass button's glyph for the present DPI, unless that is done:
+  // on an idle moment after the start, or at the first showing.
+  void PreparePictures();
   SettingsWindowLogic& Logic() { return *logic_; }
   // How the resource compilers on this machine are found; asked at every
   // showing, so a compiler installed meanwhile is offered.
@@ -100,6 +108,8 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   HWND Control(int id) const { return GetDlgItem(hwnd(), id); }
   HWND MakeControl(const wchar_t* className, int id, DWORD style, DWORD exStyle = 0);
   void CreateControls();
+  // The control a language file's component names, or 0.
+  int ControlOf(std::string_view component) const;
   void BuildLayout();
   void Layout();
   void LoadFonts();
@@ -112,16 +122,26 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   bool OnSetCursor(HWND over);
 
   SettingsWindowServices services_;
-  std::optional<SettingsWindowLogic> logic_;  // made once the controls exist
+  std::optional<SettingsWindowLogic> logic_;  // made in Create, before the controls
   std::array<std::vector<LayoutBlock>, 2> panels_;
   std::array<std::wstring, 2> panelCaptions_;  // the captions without markup
   std::array<bool, 2> panelBold_{};
   SettingsPanel open_ = SettingsPanel::General;
+  // What the view was told while the controls did not exist; kept up to date
+  // afterwards too.
+  bool controlsMade_ = false;
+  std::map<int, std::wstring> controlTexts_;  // by control id
+  std::vector<std::wstring> languageItems_;
+  int languageChoice_ = -1;
+  std::array<bool, kSettingsToggleCount> checked_{};
+  int level_ = 0;
+  bool levelEnabled_ = true;
   gdi::Font font_;
   gdi::Font boldFont_;
   gdi::Brush background_;
   gdi::Brush levelBackground_;
-  gdi::Bitmap tick_;  // the glass button's glyph
+  gdi::Bitmap tick_;  // the glass button's glyph, at tickDpi_
+  UINT tickDpi_ = 0;  // 0 until the glyph is first needed
 };
 
 }  // namespace kovan
