@@ -257,7 +257,17 @@ HWND FindChildByText(HWND parent, const std::wstring& text) {
   return search.found;
 }
 
-std::wstring TextOf(HWND hwnd) { return WindowText(hwnd); }
+std::wstring TextOf(HWND hwnd) {
+  // Asked of the window itself: a control of another process keeps its own
+  // text, which the system's copy of the caption does not follow.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length)) return WindowText(hwnd);
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_BLOCK, 5000, &copied);
+  text.resize(copied);
+  return text;
+}
 
 RECT ScreenRect(HWND hwnd) {
   RECT r{};
@@ -286,11 +296,22 @@ void RightClick(POINT screen) {
 void PressAndReleaseAt(POINT from, POINT to) {
   MoveTo(from);
   Send({MouseInput(MOUSEEVENTF_LEFTDOWN, from)});
-  MoveTo(to);
+  for (int step = 1; step <= 4; ++step) {
+    MoveTo(POINT{from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
+  }
   Send({MouseInput(MOUSEEVENTF_LEFTUP, to)});
 }
 
-void Click(HWND window) { Click(Centre(ScreenRect(window))); }
+void Click(HWND window) {
+  // A spot of the control that no other window covers, from its left.
+  const RECT r = ScreenRect(window);
+  const LONG y = (r.top + r.bottom) / 2;
+  for (int i = 0; i < 8; ++i) {
+    const POINT p{r.left + 4 + (r.right - r.left - 8) * i / 8, y};
+    if (WindowFromPoint(p) == window) return Click(p);
+  }
+  Click(Centre(r));
+}
 
 void Key(WORD vk, std::initializer_list<WORD> held) {
   std::vector<INPUT> inputs;
@@ -316,6 +337,16 @@ void Type(const std::wstring& text) {
 }
 
 }  // namespace input
+
+bool DragPanelTo(HWND panel, POINT to) {
+  const RECT at = ScreenRect(panel);
+  const POINT grip{at.left + 20, at.bottom - 12};
+  input::PressAndReleaseAt(grip, POINT{to.x + 20, to.y + (at.bottom - at.top) - 12});
+  return WaitUntil([&] {
+    const RECT now = ScreenRect(panel);
+    return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
+  }, 5s);
+}
 
 const MenuItem* OpenMenu::Find(const std::wstring& text) const {
   for (const MenuItem& item : items) {
@@ -536,6 +567,15 @@ std::vector<COLORREF> CaptureScreen(const RECT& r) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return pixels;
+}
+
+void DumpScreen(const char* path) {
+  RECT all{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  auto px = CaptureScreen(all);
+  FILE* f = fopen(path, "wb");
+  fprintf(f, "P6 %ld %ld 255\n", all.right, all.bottom);
+  for (COLORREF c : px) { unsigned char rgb[3] = {GetBValue(c), GetGValue(c), GetRValue(c)}; fwrite(rgb, 1, 3, f); }
+  fclose(f);
 }
 
 std::vector<TreeItem> ReadTree(HWND tree) {

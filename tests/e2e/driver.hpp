@@ -84,15 +84,21 @@ namespace input {
 void MoveTo(POINT screen);
 void Click(POINT screen);
 void RightClick(POINT screen);
-// Presses the left button at `from`, moves to `to` and releases it there.
+// Presses the left button at `from`, moves to `to` and releases it there: a
+// drag, or a press taken away from a button before its release.
 void PressAndReleaseAt(POINT from, POINT to);
-// The click at the centre of a window (a button, a check box).
+// A click on a control (a button, a check box) where no other window covers it.
 void Click(HWND window);
 // Presses and releases a key, with the modifier keys `held` down meanwhile.
 void Key(WORD vk, std::initializer_list<WORD> held = {});
 // Types `text` as characters.
 void Type(const std::wstring& text);
 }  // namespace input
+
+// Drags a borderless panel by its face (near its bottom left corner, clear
+// of a close button) until its top left corner reaches `to`. False when it did
+// not follow.
+bool DragPanelTo(HWND panel, POINT to);
 
 // An item of an open popup menu, as the user sees it.
 struct MenuItem {
@@ -151,6 +157,7 @@ struct TreeItem {
 };
 // Every node in display order (folded ones too).
 std::vector<TreeItem> ReadTree(HWND tree);
+void DumpScreen(const char* path);
 // The node that is selected, or null.
 HTREEITEM SelectedTreeItem(HWND tree);
 

@@ -88,6 +88,8 @@ class Menus : public ::testing::Test {
     kovan = std::make_unique<KovanProcess>(folder.path());
     main = kovan->WaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    // Aside, where the windows it opens in the middle of the screen leave it in reach.
+    ASSERT_TRUE(DragPanelTo(main, POINT{40, 40})) << "the panel did not follow the mouse";
   }
   void TearDown() override {
     if (kovan && kovan->Running()) DismissMenus(kovan->pid());

@@ -67,6 +67,9 @@ class SettingsAndAbout : public ::testing::Test {
     kovan = std::make_unique<KovanProcess>(folder.path());
     main = kovan->WaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    // The panel starts in the middle of the screen, where the settings and
+    // about windows show; the user drags it aside by its face first.
+    ASSERT_TRUE(DragPanelTo(main, POINT{40, 40})) << "the panel did not follow the mouse";
   }
   void TearDown() override {
     if (kovan->Running()) DismissMenus(kovan->pid());
