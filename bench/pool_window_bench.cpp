@@ -33,12 +33,13 @@ class PoolFarm {
 
 // A pool window opened on a copy of the farm's pool.
 struct OpenWindow {
-  OpenWindow() : window(view, prompter, {pool, [](const std::string&) {}}) {
+  OpenWindow() : window(view, prompter, shell, {pool, [](const std::string&) {}}) {
     pool.ReplaceAll(PoolFarm::Get().pool.Entries());
     window.Open(false);
   }
   test::RecordingPoolWindowView view;
   RecordingPrompter prompter;
+  RecordingShell shell;
   ResourcePool pool;
   PoolWindowLogic window;
 };

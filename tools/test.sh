@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the presets and runs every test: native unit tests, the Windows tests
+# Builds the presets and runs every test: native unit tests (also under
+# AddressSanitizer and UBSan), the Windows tests
 # under Wine, the release packages (installed, started and uninstalled under
 # Wine) and the fuzz targets (corpus replay and a short bounded run).
 set -euo pipefail
@@ -10,6 +11,8 @@ FUZZ_SECONDS="${KOVAN_FUZZ_SECONDS:-15}"
 
 cmake --preset native -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset native
+cmake --preset sanitize -DKOVAN_WERROR=ON >/dev/null
+cmake --build --preset sanitize
 cmake --preset win64 -DKOVAN_WERROR=ON >/dev/null
 cmake --build --preset win64
 cmake --preset fuzz -DKOVAN_WERROR=ON >/dev/null
@@ -26,6 +29,7 @@ failed=0
 count() { if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi; }
 
 count ctest --preset native --timeout 300
+count ctest --preset sanitize --timeout 600
 count ctest --preset win64 --timeout 600
 count bash tools/dist-test.sh
 

@@ -67,6 +67,7 @@ struct NoView : kovan::PoolWindowView {
   void SetBusyCursor(bool) override {}
   bool DispatchPendingMessages() override { return false; }
   void Close() override {}
+  void WriteWorkbook(const kovan::ExportTable&, const std::string&) override {}
 };
 
 }  // namespace
@@ -95,7 +96,7 @@ int wmain() {
   std::vector<double> logicOnly;
   {
     NoView view;
-    kovan::PoolWindowLogic logic(view, prompter, kovan::MainPoolLink{pool, [](const std::string&) {}});
+    kovan::PoolWindowLogic logic(view, prompter, shell, kovan::MainPoolLink{pool, [](const std::string&) {}});
     for (int round = 0; round < 3; ++round) {
       const auto start = Clock::now();
       logic.Open(false);

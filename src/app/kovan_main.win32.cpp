@@ -99,13 +99,15 @@ int RunProgram() {
 
   // The settings window lives from here to the end; about windows come and go.
   AppSettings& settings = mainWindow->Logic().Settings();
-  MainWindowAppearance appearance(*mainWindow, settings.Trans, OpacityForLevel(settings.TransI));
+  MainWindowAppearance appearance(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
   const SettingsStore settingsStore(services.registry);
-  SettingsWindow settingsWindow(SettingsWindowServices{settings, settingsStore, appearance, services.prompter,
-                                                       services.browser, exeFolder + "dil\\"});
+  SettingsWindowServices settingsServices{settings, settingsStore, appearance, services.prompter, services.browser,
+                                          exeFolder + "dil\\"};
+  settingsServices.findCompilers = [&services] {
+    return AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry));
+  };
+  SettingsWindow settingsWindow(std::move(settingsServices));
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
-  settingsWindow.SetCompilerSearch(
-      [&services] { return AvailableCompilers(SystemCompilerSearch(services.shell, &services.registry)); });
   AboutWindows aboutWindows(services.shell);
   MainWindow::OtherWindows others;
   others.showPool = [&services, main, pool = poolWindow.get()] {

@@ -7,6 +7,7 @@
 
 #include "base/text.hpp"
 #include "win32/palette.win32.hpp"
+#include "win32/window_base.win32.hpp"
 
 namespace kovan::ui {
 
@@ -553,7 +554,9 @@ LRESULT ReleaseSubclass(HWND& control, WNDPROC original, UINT msg, WPARAM wp, LP
 
 LRESULT CALLBACK ParamTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return view->OnTreeMessage(msg, wp, lp);
+  // The tree's handlers run the pool window's commands (its menu, Delete), so
+  // they get the same barrier as the windows themselves.
+  return WithErrorBarrier([&] { return view->OnTreeMessage(msg, wp, lp); });
 }
 
 LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -621,7 +624,7 @@ LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK ParamTreeView::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return view->OnEditorMessage(msg, wp, lp);
+  return WithErrorBarrier([&] { return view->OnEditorMessage(msg, wp, lp); });
 }
 
 LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {

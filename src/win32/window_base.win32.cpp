@@ -1,7 +1,5 @@
 #include "win32/window_base.win32.hpp"
 
-#include <exception>
-
 #include "base/error_report.hpp"
 #include "base/text.hpp"
 #include "platform/prompter.hpp"
@@ -18,10 +16,15 @@ HWND g_appWindow = nullptr;
 void SetApplicationWindow(HWND appWindow) { g_appWindow = appWindow; }
 HWND ApplicationWindow() { return g_appWindow; }
 
-void ShowErrorReport(const std::string& errorText) {
+void ShowErrorReport(const std::string& errorText) noexcept {
   HWND owner = GetActiveWindow();
   if (!owner) owner = g_appWindow;
-  MessageBoxW(owner, ToWide(ErrorReportText(errorText)).c_str(), ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+  try {
+    MessageBoxW(owner, ToWide(ErrorReportText(errorText)).c_str(), ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+  } catch (...) {
+    // Out of memory while making the text: the report itself cannot be shown.
+    MessageBoxW(owner, L"Unexpected error.", L"Kovan", MB_OK | MB_ICONERROR);
+  }
 }
 
 WindowBase::~WindowBase() {
@@ -62,21 +65,16 @@ void WindowBase::OnDpiChanged(UINT, const RECT& suggested) {
 }
 
 LRESULT WindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DPICHANGED) {
-    dpi_ = HIWORD(wp);
-    OnDpiChanged(dpi_, *reinterpret_cast<const RECT*>(lp));
-    return 0;
-  }
   // Errors never cross the window procedure: they end the handler, are shown,
   // and message processing goes on.
-  try {
+  return WithErrorBarrier([&]() -> LRESULT {
+    if (msg == WM_DPICHANGED) {
+      dpi_ = HIWORD(wp);
+      OnDpiChanged(dpi_, *reinterpret_cast<const RECT*>(lp));
+      return 0;
+    }
     return HandleMessage(msg, wp, lp);
-  } catch (const std::exception& e) {
-    ShowErrorReport(e.what());
-  } catch (...) {
-    ShowErrorReport("Unexpected error");
-  }
-  return 0;
+  });
 }
 
 LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

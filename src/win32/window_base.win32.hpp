@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 namespace kovan {
@@ -56,9 +57,25 @@ class WindowBase {
 // Shows the general error report for an error no handler caught: the error's
 // text, the application title, the error icon; owned by the active window, or
 // by the application window when none is active.
-void ShowErrorReport(const std::string& errorText);
+void ShowErrorReport(const std::string& errorText) noexcept;
 // The hidden application window that owns the boxes when no window is active.
 void SetApplicationWindow(HWND appWindow);
 HWND ApplicationWindow();
+
+// Runs the handler of one message inside the error barrier: an error it
+// throws ends the handler, is shown as the general error report, and the
+// message counts as handled (0), so message processing goes on. Every window
+// procedure of Kovan's, the subclassed controls' too, runs its handlers here.
+template <typename Handler>
+LRESULT WithErrorBarrier(Handler&& handler) noexcept {
+  try {
+    return handler();
+  } catch (const std::exception& e) {
+    ShowErrorReport(e.what());
+  } catch (...) {
+    ShowErrorReport("Unexpected error");
+  }
+  return 0;
+}
 
 }  // namespace kovan

@@ -95,7 +95,15 @@ class RecordingPoolWindowView : public PoolWindowView {
     return terminating;
   }
   void Close() override { ++closes; }
+  void WriteWorkbook(const ExportTable& table, const std::string& path) override {
+    workbooks.push_back({path, table});
+  }
 
+  struct Workbook {
+    std::string path;
+    ExportTable table;
+  };
+  std::vector<Workbook> workbooks;
   std::vector<std::string> titles;
   std::vector<bool> stayOnTop;
   std::vector<bool> busyChanges;

@@ -212,10 +212,11 @@ TEST_F(MainWindowLifecycle, TheVersionCheckRunsAtEveryStartAndAsksOnlyWhenAllowe
   const size_t before = prompter.calls.size();
   window.VersionCheckDone(std::nullopt);
   window.VersionCheckDone(20);
-  EXPECT_FALSE(window.Menu().Items()[5].enabled);
+  const MenuItem& newVersion = *window.Menu().Find(MenuCommand::NewVersion);
+  EXPECT_FALSE(newVersion.enabled);
   window.VersionCheckDone(21);
-  EXPECT_TRUE(window.Menu().Items()[5].enabled);
-  EXPECT_EQ(window.Menu().Items()[5].image, "update2");
+  EXPECT_TRUE(newVersion.enabled);
+  EXPECT_EQ(newVersion.picture, "update2");
   EXPECT_EQ(prompter.calls.size(), before) << "Skontrol off: no question";
 
   window.Settings().Skontrol = true;
@@ -266,10 +267,8 @@ class MainWindowLanguage : public MainWindowLifecycle {
                                test::FsPath(dir / "dil") / "English.lng");
   }
   std::string Caption(const char* component) {
-    for (const MainMenuItem& item : window.Menu().Items()) {
-      if (item.component == component) return item.caption;
-    }
-    return "?";
+    const MenuItem* item = window.Menu().Find(component);
+    return item ? item->caption : "?";
   }
 };
 
@@ -355,17 +354,17 @@ TEST_F(MainWindowLanguage, TheStopItemIsLiveOnlyWhileTheCompilerRunsAndEndsIt) {
   rig.shell.systemDirectory = dir.str().substr(0, dir.str().size() - 1);
   Make("Gorc.exe");
   window.Pool().Append("ICON1", "ico", Make("a.ico"));
-  EXPECT_FALSE(window.Menu().Items().back().enabled);
-  ASSERT_EQ(window.Menu().Items().back().command, MenuCommand::StopCompile);
+  const MenuItem& stop = *window.Menu().Find(MenuCommand::StopCompile);
+  EXPECT_FALSE(stop.enabled);
   bool enabledDuringWait = false;
   rig.shell.duringWait = [&] {
-    enabledDuringWait = window.Menu().Items().back().enabled;
+    enabledDuringWait = stop.enabled;
     window.RunCommand(MenuCommand::StopCompile);
   };
   prompter.dialogAnswers = {dir / "app"};
   window.RunCommand(MenuCommand::CreateRes);
   EXPECT_TRUE(enabledDuringWait);
-  EXPECT_FALSE(window.Menu().Items().back().enabled);
+  EXPECT_FALSE(stop.enabled);
   ASSERT_EQ(rig.shell.runs.size(), 1u);
   EXPECT_EQ(rig.shell.runs[0].file, dir / "Gorc.exe");
   EXPECT_EQ(prompter.calls.back().request.text, Text(msg::derlemedurdu));

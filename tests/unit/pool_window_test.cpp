@@ -8,8 +8,9 @@
 
 #include "base/file_system.hpp"
 #include "lang/lang_manager.hpp"
-#include "support/recording_prompter.hpp"
 #include "pool/key_filter.hpp"
+#include "support/recording_prompter.hpp"
+#include "support/recording_shell.hpp"
 #include "support/recording_views.hpp"
 #include "support/test_util.hpp"
 
@@ -18,8 +19,8 @@ namespace {
 
 class PoolWindow : public ::testing::Test {
  protected:
-  PoolWindow() : window(view, prompter, {mainPool, [this](const std::string& c) { captions.push_back(c); }}) {
-    window.SetBaseTitle("Kaynak Havuzu");
+  PoolWindow() : window(view, prompter, shell, {mainPool, [this](const std::string& c) { captions.push_back(c); }}) {
+    window.Loaded();
   }
 
   // `relative` uses '/' between folders on every system.
@@ -55,6 +56,7 @@ class PoolWindow : public ::testing::Test {
   test::TempDir dir;
   test::RecordingPoolWindowView view;
   RecordingPrompter prompter;
+  RecordingShell shell;
   ResourcePool mainPool;
   std::vector<std::string> captions;
   PoolWindowLogic window;
@@ -208,6 +210,66 @@ TEST_F(PoolWindow, DeletingTheSecondOfThreeRenamesTheThird) {
   EXPECT_EQ(mainPool.Entries()[1].fields[kKeyName], "THREE");
   EXPECT_EQ(mainPool.Entries()[1].fields[kResourceType], "TXT");
   EXPECT_EQ(captions, std::vector<std::string>{"2"});
+}
+
+TEST_F(PoolWindow, AfterADeleteTheNeighbouringEntryIsSelectedSoDeleteGoesOn) {
+  for (const char* key : {"ONE", "TWO", "THREE"}) mainPool.Append(key, "bin", dir / key);
+  window.Open(false);
+  window.Tree().SelectNode(7);
+  prompter.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes};
+  window.DeleteKeyPressed();
+  EXPECT_EQ(window.Tree().Selected(), 5u) << "the entry that moved up into its place";
+  window.DeleteKeyPressed();  // the last entry: the one before it takes the selection
+  EXPECT_EQ(window.Tree().Selected(), 0u);
+  window.DeleteKeyPressed();
+  EXPECT_EQ(window.Tree().Selected(), std::nullopt);
+  EXPECT_EQ(Questions(), 3u);
+  window.Confirm();
+  EXPECT_EQ(mainPool.Count(), 0u);
+}
+
+TEST_F(PoolWindow, EveryMenuCommandRunsFromItsItemAndConfirmOrCancelClose) {
+  mainPool.Append("A", "bin", Make("a"));
+  window.Open(false);
+  // Each command of the menu, as the menu hands it over.
+  window.RunCommand(PoolCommand::ToggleAll);
+  EXPECT_TRUE(window.AllExpanded());
+  window.RunCommand(PoolCommand::None);
+  Edit("ad0", "key");
+  window.RunCommand(PoolCommand::Confirm);
+  EXPECT_EQ(view.closes, 1);
+  EXPECT_EQ(mainPool.Entries()[0].fields[kKeyName], "KEY");
+  window.Open(false);
+  window.RunCommand(PoolCommand::Cancel);
+  EXPECT_EQ(view.closes, 2);
+}
+
+TEST_F(PoolWindow, ExportsAskWhereThenWriteEachFormatUnderTheHourglass) {
+  window.Open(false);
+  window.RunCommand(PoolCommand::ExportXml);
+  ASSERT_EQ(prompter.calls.size(), 1u);
+  EXPECT_EQ(prompter.calls[0].request.text, Text(msg::kaybos)) << "an empty pool has nothing to export";
+
+  mainPool.Append("A", "bin", Make("a", 3));
+  window.Open(false);
+  prompter.dialogAnswers = {dir / "book", dir / "doc", dir / "page"};
+  window.RunCommand(PoolCommand::ExportXls);
+  window.RunCommand(PoolCommand::ExportXml);
+  window.RunCommand(PoolCommand::ExportHtml);
+
+  ASSERT_EQ(view.workbooks.size(), 1u);
+  EXPECT_EQ(view.workbooks[0].path, dir / "book");
+  ASSERT_EQ(view.workbooks[0].table.rows.size(), 1u);
+  EXPECT_EQ(view.workbooks[0].table.rows[0][3], "3 Byte");
+  EXPECT_NE(test::ReadBytes(dir / "doc.xml").find("<?xml"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(dir / "page.html").find("<table"), std::string::npos);
+  ASSERT_EQ(shell.executions.size(), 1u) << "the page opens, the others do not";
+  EXPECT_EQ(shell.executions[0].target, dir / "page.html");
+  EXPECT_EQ(view.busyChanges, (std::vector<bool>{true, false, true, false, true, false}));
+
+  // A cancelled dialog writes nothing.
+  window.RunCommand(PoolCommand::ExportXls);
+  EXPECT_EQ(view.workbooks.size(), 1u);
 }
 
 TEST_F(PoolWindow, DeleteAsksOnlyWhenThereIsAnEntryToDelete) {

@@ -33,6 +33,15 @@ class RecordingSettingsView : public SettingsWindowView {
   void OpenPanel(SettingsPanel panel) override { openPanels.push_back(panel); }
   void SetPanelCaption(SettingsPanel panel, const std::string& markup) override { captions[panel] = markup; }
   void Hide() override { ++hides; }
+  void SetCompilerItems(const std::string& label, const std::vector<std::string>& list, int chosen) override {
+    compilerLabel = label;
+    compilers = list;
+    chosenCompiler = chosen;
+  }
+  void SetMachineItems(const std::vector<std::string>& list, int chosen) override {
+    machines = list;
+    chosenMachine = chosen;
+  }
 
   std::map<std::string, std::string> texts;  // "Component.Property" -> text
   std::vector<std::string> windowCaptions;
@@ -44,6 +53,11 @@ class RecordingSettingsView : public SettingsWindowView {
   std::vector<SettingsPanel> openPanels;
   std::map<SettingsPanel, std::string> captions;
   int hides = 0;
+  std::string compilerLabel;
+  std::vector<std::string> compilers;
+  int chosenCompiler = -1;
+  std::vector<std::string> machines;
+  int chosenMachine = -1;
 };
 
 class RecordingMainWindow : public MainWindowControl {
@@ -68,7 +82,7 @@ struct SettingsRig {
   SettingsWindowLogic& Create(int32_t saved = -1) {
     if (saved >= 0) store.WriteInteger("Dil", saved);
     logic.emplace(view, SettingsWindowServices{settings, store, mainWindow, prompter, browser, dir.str(),
-                                               ServerAddress{"www.rirudir.com", 80}, languages});
+                                               ServerAddress{"www.rirudir.com", 80}, languages, findCompilers});
     logic->OnCreate();
     return *logic;
   }
@@ -82,6 +96,7 @@ struct SettingsRig {
   test::RecordingBrowser browser;
   RecordingMainWindow mainWindow;
   RecordingSettingsView view;
+  std::function<std::vector<CompilerPrograms>()> findCompilers;
   std::optional<SettingsWindowLogic> logic;
 };
 
@@ -213,6 +228,57 @@ TEST(SettingsWindow, TransparencyAndLevelApplyToTheMainWindow) {
   EXPECT_EQ(rig.mainWindow.events,
             (std::vector<std::string>{"alpha 223", "alpha 223", "blend on", "blend off", "alpha 191", "alpha 159",
                                       "alpha 127", "alpha 95", "alpha 63", "alpha 31"}));
+}
+
+TEST(SettingsWindow, TheCompilerListOffersWhatIsFoundAndKeepsTheStoredChoice) {
+  SettingsRig rig;
+  std::vector<CompilerPrograms> found(3);
+  found[0].id = CompilerId::GoRC;
+  found[0].compiler = "Gorc.exe";
+  found[1].id = CompilerId::Rc;  // not on this machine
+  found[2].id = CompilerId::Llvm;
+  found[2].compiler = "llvm-rc";
+  found[2].converter = "llvm-cvtres";
+  int searches = 0;
+  rig.findCompilers = [&] {
+    ++searches;
+    return found;
+  };
+  rig.settings.Derleyici = "llvm";
+  rig.settings.Makine = "x64";
+  SettingsWindowLogic& logic = rig.Create();
+  EXPECT_EQ(searches, 0) << "looked for only when the window shows";
+  logic.OnShow();
+  EXPECT_EQ(rig.view.compilerLabel, Text(msg::derleyicietiket));
+  ASSERT_EQ(rig.view.compilers.size(), 3u);
+  EXPECT_EQ(rig.view.compilers[1], CompilerDisplayName(CompilerId::Rc) + std::string(" ") + Text(msg::derleyicibulunamadi));
+  EXPECT_EQ(rig.view.chosenCompiler, 2);
+  EXPECT_EQ(rig.view.machines, (std::vector<std::string>{"x86", "x64"}));
+  EXPECT_EQ(rig.view.chosenMachine, 1);
+
+  logic.OnCompilerChosen(1);  // missing: the list goes back to the stored choice
+  EXPECT_EQ(rig.settings.Derleyici, "llvm");
+  EXPECT_EQ(rig.view.chosenCompiler, 2);
+  logic.OnCompilerChosen(0);
+  EXPECT_EQ(rig.settings.Derleyici, CompilerName(CompilerId::GoRC));
+  logic.OnCompilerChosen(7);  // out of range: nothing
+  logic.OnMachineChosen(0);
+  EXPECT_EQ(rig.settings.Makine, "x86");
+  logic.OnMachineChosen(-1);
+  EXPECT_EQ(rig.settings.Makine, "x86");
+}
+
+TEST(MainWindowAppearance, TheWindowIsOpaqueWhileBlendingIsOffAndTheValueWaits) {
+  std::vector<int> opacity;
+  std::vector<bool> onTop;
+  MainWindowAppearance appearance({[&](bool top) { onTop.push_back(top); }, [&](uint8_t a) { opacity.push_back(a); }},
+                                  false, 95);
+  appearance.SetAlphaBlendValue(127);  // kept while blending is off
+  appearance.SetAlphaBlend(true);
+  appearance.SetAlphaBlend(false);
+  appearance.SetStayOnTop(false);
+  EXPECT_EQ(opacity, (std::vector<int>{255, 127, 255}));
+  EXPECT_EQ(onTop, std::vector<bool>{false});
 }
 
 TEST(SettingsWindow, PanelsSwapAndEachShowingAddsOneBoldPair) {

@@ -69,8 +69,52 @@ class PoolWindowTest : public ::testing::Test {
   ResourcePool pool;
   RecordingPrompter prompter;
   RecordingShell shell;
-  PoolWindow window{prompter, shell, MainPoolLink{pool, [](const std::string&) {}}};
+  std::vector<std::string> counts;  // the main panel's caption after a confirm
+  PoolWindow window{prompter, shell, MainPoolLink{pool, [this](const std::string& c) { counts.push_back(c); }}};
 };
+
+// What a timer saw while the pool window showed modally.
+struct DuringModal {
+  HWND pool = nullptr;
+  HWND other = nullptr;
+  HWND editor = nullptr;
+  bool otherEnabled = true;
+  bool editorEnabled = false;
+} g_modal;
+
+TEST_F(PoolWindowTest, WhileItShowsModallyTheProgramsOtherWindowsWaitAndItsEditorDoesNot) {
+  HWND other = CreateWindowExW(0, L"STATIC", L"settings", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  ShowWindow(window.hwnd(), SW_HIDE);
+  g_modal = {window.hwnd(), other, Editor()};
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_modal.otherEnabled = IsWindowEnabled(g_modal.other);
+    g_modal.editorEnabled = IsWindowEnabled(g_modal.editor);
+    PostMessageW(g_modal.pool, WM_CLOSE, 0, 0);
+  });
+  window.ShowModal();
+  EXPECT_FALSE(g_modal.otherEnabled);
+  EXPECT_TRUE(g_modal.editorEnabled);
+  EXPECT_TRUE(IsWindowEnabled(other)) << "enabled again once the window closes";
+  DestroyWindow(other);
+}
+
+TEST_F(PoolWindowTest, TheConfirmButtonActsOnAClickReleasedOverIt) {
+  // The confirm button's middle, in design pixels within the window.
+  const LPARAM confirm = MAKELPARAM(window.Scale(8 + 416 + 20), window.Scale(8 + 351 + 13));
+  const LPARAM elsewhere = MAKELPARAM(window.Scale(200), window.Scale(370));
+  SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, confirm);
+  EXPECT_TRUE(counts.empty()) << "a press alone does nothing";
+  SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, elsewhere);
+  EXPECT_TRUE(counts.empty()) << "released away from the button: no click";
+  SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, confirm);
+  EXPECT_TRUE(counts.empty()) << "a release without a press on the button";
+  SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, confirm);
+  SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, confirm);
+  EXPECT_EQ(counts, std::vector<std::string>{"3"});
+}
 
 TEST_F(PoolWindowTest, TheWindowShowsFiveNodesPerEntryAndAClickedParameterGetsItsEditorOverIt) {
   EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
@@ -141,14 +185,14 @@ TEST_F(PoolWindowTest, EscapeDropsTheEditAndALostFocusKeepsIt) {
 TEST_F(PoolWindowTest, ExportsWriteTheWorkbookWhereExcelIsMissingAndThePageInTheSystemsLookAndAnEmptyPoolOnlySaysSo) {
   const std::string path = dir / "pool.xlsx";
   prompter.dialogAnswers.push_back(path);
-  window.RunCommand(PoolWindow::Command::ExportXls);
+  window.Logic().RunCommand(PoolCommand::ExportXls);
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].dialog.filter, "xls|xls");
   ASSERT_TRUE(std::filesystem::exists(test::FsPath(path)));
   EXPECT_GT(std::filesystem::file_size(test::FsPath(path)), 0u);
 
   prompter.dialogAnswers.push_back(dir / "page");
-  window.RunCommand(PoolWindow::Command::ExportHtml);
+  window.Logic().RunCommand(PoolCommand::ExportHtml);
   ASSERT_EQ(prompter.calls.size(), 2u);
   EXPECT_EQ(prompter.calls[1].dialog.fileName, "") << "each export starts with an empty name";
   const std::string page = test::ReadBytes(dir / "page.html");
@@ -167,7 +211,7 @@ TEST_F(PoolWindowTest, ExportsWriteTheWorkbookWhereExcelIsMissingAndThePageInThe
   }
   ASSERT_EQ(window.Logic().WorkingCopy().Count(), 0u);
   prompter.calls.clear();
-  window.RunCommand(PoolWindow::Command::ExportXml);
+  window.Logic().RunCommand(PoolCommand::ExportXml);
   ASSERT_EQ(prompter.calls.size(), 1u);
   EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Call::Info);
 }

@@ -61,7 +61,7 @@ TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
   AppSettings& settings = main.Logic().Settings();
   // Transparency is off; the stored level must not show before it is on.
   settings.TransI = 5;
-  MainWindowAppearance appearance(main, settings.Trans, OpacityForLevel(settings.TransI));
+  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
   const SettingsStore store(rig.registry);
   SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
   ASSERT_TRUE(window.Create(main.hwnd()));
@@ -113,10 +113,8 @@ TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
   MainWindow main(rig.Services());
   ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
   AppSettings& settings = main.Logic().Settings();
-  MainWindowAppearance appearance(main, settings.Trans, OpacityForLevel(settings.TransI));
+  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
   const SettingsStore store(rig.registry);
-  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
-  ASSERT_TRUE(window.Create(main.hwnd()));
   std::vector<CompilerPrograms> found(4);
   found[0].id = CompilerId::GoRC;
   found[0].compiler = "C:\\Windows\\System32\\Gorc.exe";
@@ -125,7 +123,10 @@ TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
   found[2].compiler = "C:\\LLVM\\bin\\llvm-rc.exe";
   found[2].converter = "C:\\LLVM\\bin\\llvm-cvtres.exe";
   found[3].id = CompilerId::Windres;
-  window.SetCompilerSearch([&found] { return found; });
+  SettingsWindowServices services{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"};
+  services.findCompilers = [&found] { return found; };
+  SettingsWindow window(std::move(services));
+  ASSERT_TRUE(window.Create(main.hwnd()));
   window.Show();
 
   HWND list = GetDlgItem(window.hwnd(), SettingsWindow::kCompilerList);

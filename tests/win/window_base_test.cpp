@@ -1,10 +1,19 @@
 // The window base, the DPI-sized fonts and the placement of pop-ups.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "base/text.hpp"
+#include "platform/prompter.hpp"
 #include "win32/dpi.win32.hpp"
 #include "win32/office_hint.win32.hpp"
+#include "win32/param_tree_view.win32.hpp"
 #include "win32/window_base.win32.hpp"
 
 namespace kovan {
@@ -33,6 +42,97 @@ TEST(WindowBase, TheWindowFindsItsObjectAndLetsGoOfItWhenDestroyed) {
   EXPECT_EQ(window.destroyed, 1);
   EXPECT_EQ(window.hwnd(), nullptr);
   EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// Closes every general error report that shows while it lives, keeping the
+// texts, as a user reads and dismisses them.
+class ErrorReportReader {
+ public:
+  ErrorReportReader()
+      : thread_([this] {
+          while (!stop_) {
+            if (HWND box = FindWindowW(L"#32770", ToWide(kAppTitle).c_str())) {
+              wchar_t text[512] = {};
+              GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's static text
+              {
+                const std::lock_guard lock(mutex_);
+                reports_.push_back(ToUtf8(text));
+              }
+              SendMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(20);
+          }
+        }) {}
+  ~ErrorReportReader() {
+    stop_ = true;
+    thread_.join();
+  }
+  // Waits until `count` reports were closed.
+  std::vector<std::string> Reports(size_t count) {
+    for (int i = 0; i < 250; ++i) {
+      {
+        const std::lock_guard lock(mutex_);
+        if (reports_.size() >= count) return reports_;
+      }
+      Sleep(20);
+    }
+    const std::lock_guard lock(mutex_);
+    return reports_;
+  }
+
+ private:
+  std::atomic<bool> stop_ = false;
+  std::mutex mutex_;
+  std::vector<std::string> reports_;
+  std::thread thread_;
+};
+
+class ThrowingWindow : public WindowBase {
+ public:
+  bool Create() { return CreateFor(WindowClassInfo{L"KovanThrowingWindow"}, 0, WS_POPUP, RECT{0, 0, 50, 50}, nullptr); }
+  int handled = 0;
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) throw std::runtime_error("Cannot Create file x");
+    if (msg == WM_APP + 1) ++handled;
+    return Default(msg, wp, lp);
+  }
+  void OnDpiChanged(UINT, const RECT&) override { throw std::runtime_error("No picture at this size"); }
+};
+
+TEST(ErrorBarrier, AnErrorInAnyHandlerIsReportedAndTheWindowGoesOn) {
+  ThrowingWindow window;
+  ASSERT_TRUE(window.Create());
+  ParamTreeModel model;
+  ui::ParamTreeView tree(model);
+  ui::ParamTreeView::Callbacks callbacks;
+  callbacks.deleteKey = [] { throw std::runtime_error("Delete failed"); };
+  callbacks.keyFilter = [](char32_t c) {
+    if (c == U'x') throw std::runtime_error("Filter failed");
+    return true;
+  };
+  ASSERT_TRUE(tree.Create(window.hwnd(), RECT{0, 0, 40, 40}, 96, std::move(callbacks)));
+
+  ErrorReportReader reader;
+  SendMessageW(window.hwnd(), WM_APP, 0, 0);
+  RECT suggested{0, 0, 75, 75};
+  SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(tree.hwnd(), WM_KEYDOWN, VK_DELETE, 0);
+  SendMessageW(tree.Editor(), WM_CHAR, L'x', 0);
+
+  const std::vector<std::string> expected{"Cannot Create file x.", "No picture at this size.", "Delete failed.",
+                                          "Filter failed."};
+  EXPECT_EQ(reader.Reports(expected.size()), expected);
+  // Every window still answers.
+  SendMessageW(window.hwnd(), WM_APP + 1, 0, 0);
+  EXPECT_EQ(window.handled, 1);
+  EXPECT_EQ(window.Dpi(), 144u);
+  EXPECT_TRUE(IsWindow(tree.hwnd()));
+  SendMessageW(tree.Editor(), WM_CHAR, L'a', 0);
+  wchar_t typed[8] = {};
+  GetWindowTextW(tree.Editor(), typed, 8);
+  EXPECT_STREQ(typed, L"a");
 }
 
 // The caption font for a DPI comes from the system's metrics rescaled from the

@@ -31,13 +31,6 @@ constexpr UINT kHintShowMs = 100000;
 constexpr const char* kMenuImages[] = {"ayar", "cikis", "hakkinda", "liste",  "res",   "temizle",
                                        "resy", "objy",  "update2",  "resobj", "yardim"};
 
-int PictureResource(const std::string& name) {
-  for (int i = 0; i < IDB_MENU_COUNT; ++i) {
-    if (name == kMenuImages[i]) return IDB_MENU_FIRST + i;
-  }
-  return 0;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services) : logic_(*this, std::move(services)) {}
@@ -63,12 +56,9 @@ void MainWindow::LoadDpiResources() {
 
   pictures_.clear();
   const int size = Scale(kMenuImageSize);
-  for (const MainMenuItem& item : logic_.Menu().Items()) {
-    if (const int id = PictureResource(item.image)) {
-      pictures_[item.image] = ui::LoadPngResource(MAKEINTRESOURCEW(id), size);
-    }
+  for (int i = 0; i < IDB_MENU_COUNT; ++i) {
+    pictures_[kMenuImages[i]] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_MENU_FIRST + i), size);
   }
-  pictures_["update2"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_MENU_UPDATE2), size);
   pictures_["help"] = ui::LoadPngResource(MAKEINTRESOURCEW(IDB_HINT_HELP), Scale(16));
 }
 
@@ -267,34 +257,12 @@ void MainWindow::Paint(HDC target) {
 
 void MainWindow::ShowMenu(POINT screen) {
   hint_.Hide();
-  std::vector<ui::MenuEntry> top;
-  const auto& items = logic_.Menu().Items();
-  for (const MainMenuItem& item : items) {
-    ui::MenuEntry entry;
-    entry.separator = item.separator;
-    entry.id = static_cast<UINT>(item.command);
-    entry.caption = ToWide(item.caption);
-    entry.hint = ToWide(item.hint);
-    entry.enabled = item.enabled;
-    const auto picture = pictures_.find(item.image);
-    if (picture != pictures_.end()) entry.image = picture->second.get();
-    if (item.parent < 0) {
-      top.push_back(std::move(entry));
-    } else {
-      top[static_cast<size_t>(item.parent)].children.push_back(std::move(entry));
-    }
-  }
-  const gdi::Menu menu = ui::BuildPopupMenu(top);
-  if (!menu.valid()) return;
-  menuHints_ = ui::MenuHints();
-  menuHints_.Collect(menu.get(), top);
-  // The menu needs the foreground to close when the user clicks elsewhere.
-  SetForegroundWindow(hwnd());
-  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
-                                                         screen.x, screen.y, hwnd(), nullptr));
+  const ui::PopupMenu menu(logic_.Menu(), [this](const std::string& name) -> HBITMAP {
+    const auto picture = pictures_.find(name);
+    return picture == pictures_.end() ? nullptr : picture->second.get();
+  });
+  const MenuCommandId chosen = menu.Track(hwnd(), screen);
   menuHint_.Hide();
-  ui::FreeMenuItemData(menu.get());
-  PostMessageW(hwnd(), WM_NULL, 0, 0);
   if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
 }
 
@@ -355,7 +323,7 @@ void MainWindow::OnMouseHover() {
 }
 
 void MainWindow::OnMenuSelect(WPARAM wp, LPARAM lp) {
-  const std::wstring hint = menuHints_.ForSelection(wp, lp);
+  const std::wstring hint = ui::MenuHintOfSelection(wp, lp);
   if (hint.empty()) {
     menuHint_.Hide();
     return;

@@ -88,7 +88,6 @@ class MainWindow : public WindowBase, public MainWindowView {
   HoverSummary hover_;
   ui::OfficeHint hint_;
   ui::OfficeHint menuHint_;
-  ui::MenuHints menuHints_;
   std::map<std::string, gdi::Bitmap> pictures_;  // by picture name, at the current DPI
   LOGFONTW font_{};                              // the caption font at the current DPI
   gdi::Font countFont_;

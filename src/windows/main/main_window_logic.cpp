@@ -150,8 +150,8 @@ void MainWindowLogic::OpenHelp() {
 }
 
 void MainWindowLogic::EnableNewVersionCommand() {
-  if (MainMenuItem* item = menu_.Find(MenuCommand::NewVersion)) {
-    item->image = "update2";
+  if (MenuItem* item = menu_.Find(MenuCommand::NewVersion)) {
+    item->picture = "update2";
     item->enabled = true;
   }
   view_.MenuChanged();

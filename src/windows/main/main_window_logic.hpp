@@ -107,7 +107,7 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   void OnPointerLeave();
 
   ResourcePool& Pool() { return pool_; }
-  const MainMenuModel& Menu() const { return menu_; }
+  const MenuModel& Menu() const { return menu_; }
   // The help line of the hover hint, in the active language.
   const std::string& HintHelpText() const { return hintHelpText_; }
   // The in-memory settings, filled at creation and written at close.
@@ -133,7 +133,7 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   AppSettings settings_;
   std::string poolFile_;
   ResourcePool pool_;
-  MainMenuModel menu_;
+  MenuModel menu_ = MakeMainMenu();
   std::string hintHelpText_;
   VersionCheck versionCheck_;
   CompileCommands compile_;

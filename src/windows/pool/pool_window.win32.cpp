@@ -38,32 +38,6 @@ constexpr int kMenuImageSize = 20;
 constexpr const char* kMenuImages[] = {"ekle",  "iptal",  "sil",  "tamam",  "Excel",   "xml",
                                        "aktar", "kaydet", "html", "ackapa", "yenidos", "yeniklas"};
 
-struct MenuItem {
-  const char* component;  // "" for a separator
-  const char* image;
-  PoolWindow::Command command;  // 0 for a submenu
-  int parent;                   // index of the submenu item, or -1
-};
-
-using enum PoolWindow::Command;
-constexpr PoolWindow::Command kSubmenu{};
-const MenuItem kMenu[] = {
-    {"YeniKaytekle1", "ekle", kSubmenu, -1},
-    {"DosyaEkle1", "yenidos", AddFile, 0},
-    {"KlasrEkle1", "yeniklas", AddFolder, 0},
-    {"AktifkaydSil1", "sil", Delete, -1},
-    {"mKaytlarAKapat1", "ackapa", ToggleAll, -1},
-    {"", "", kSubmenu, -1},
-    {"Kaydet1", "kaydet", kSubmenu, -1},
-    {"XLS1", "Excel", ExportXls, 6},
-    {"XML1", "xml", ExportXml, 6},
-    {"XT1", "html", ExportHtml, 6},
-    {"", "", kSubmenu, -1},
-    {"ptaletvek1", "iptal", Cancel, -1},
-    {"", "", kSubmenu, -1},
-    {"Onaylavek1", "tamam", Confirm, -1},
-};
-
 RECT Offset(RECT r, int dx, int dy) {
   OffsetRect(&r, dx, dy);
   return r;
@@ -99,11 +73,7 @@ HtmlStyle SystemHtmlStyle() {
 }  // namespace
 
 PoolWindow::PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main)
-    : prompter_(prompter),
-      shell_(shell),
-      logic_(*this, prompter, std::move(main)),
-      tree_(logic_.Tree()),
-      language_(PoolWindowTexts(), *this) {}
+    : logic_(*this, prompter, shell, std::move(main)), tree_(logic_.Tree()) {}
 
 PoolWindow::~PoolWindow() = default;
 
@@ -160,19 +130,8 @@ bool PoolWindow::Create(HWND mainWindow) {
   LoadDpiResources();
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  language_.Loaded();
-  // The heading's base stays the caption of the start's language.
-  logic_.SetBaseTitle(Caption("kaynakhavuzu"));
+  logic_.Loaded();
   return true;
-}
-
-std::string PoolWindow::Caption(const char* component) const {
-  const auto it = captions_.find(component);
-  return it == captions_.end() ? std::string() : it->second;
-}
-
-void PoolWindow::ApplyText(std::string_view component, std::string_view, const std::string& text) {
-  captions_[std::string(component)] = text;
 }
 
 void PoolWindow::ShowModal() {
@@ -190,7 +149,7 @@ void PoolWindow::ShowModal() {
     logic_.Open(mainOnTop);
   }
   showing_ = true;
-  if (owner_) EnableWindow(owner_, FALSE);
+  DisableOtherWindows(true);
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   SetFocus(tree_.hwnd());
@@ -207,8 +166,8 @@ void PoolWindow::ShowModal() {
     DispatchMessageW(&msg);
   }
   showing_ = false;
-  // The owner comes back before this window hides, so the activation returns to it.
-  if (owner_) EnableWindow(owner_, TRUE);
+  // The others come back before this window hides, so the activation returns to the owner.
+  DisableOtherWindows(false);
   ShowWindow(hwnd(), SW_HIDE);
   if (owner_ && IsWindowVisible(owner_)) SetActiveWindow(owner_);
 }
@@ -251,70 +210,44 @@ void PoolWindow::Close() {
   PostMessageW(hwnd(), WM_NULL, 0, 0);  // wakes the modal loop
 }
 
-void PoolWindow::RunCommand(Command command) {
-  switch (command) {
-    case AddFile: logic_.AddFile(); break;
-    case AddFolder: logic_.AddFolder(); break;
-    case Delete: logic_.DeleteSelectedFromMenu(); break;
-    case ToggleAll: logic_.ToggleExpandAll(); break;
-    case ExportXls: Export(ExportFormat::Workbook); break;
-    case ExportXml: Export(ExportFormat::Xml); break;
-    case ExportHtml: Export(ExportFormat::Html); break;
-    case Cancel: logic_.Cancel(); break;
-    case Confirm: logic_.Confirm(); break;
-  }
-}
+void PoolWindow::WriteWorkbook(const ExportTable& table, const std::string& path) { ExportWorkbook(table, path); }
 
-void PoolWindow::Export(ExportFormat format) {
-  const ResourcePool& rows = logic_.WorkingCopy();
-  if (rows.Count() == 0) {
-    prompter_.ShowInfo(Text(msg::kaybos));
+HtmlStyle PoolWindow::HtmlLook() const { return SystemHtmlStyle(); }
+
+void PoolWindow::DisableOtherWindows(bool disable) {
+  if (!disable) {
+    for (HWND w : disabledWindows_) {
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    }
+    disabledWindows_.clear();
     return;
   }
-  const ExportTable table = BuildExportTable(rows, [](const std::string& path) { return FileSizeText(path); });
-  const char* word = format == ExportFormat::Workbook ? "xls" : format == ExportFormat::Xml ? "xml" : "html";
-  exportDialog_.title = Text(msg::dosyakt);
-  exportDialog_.filter = std::string(word) + "|" + word;
-  struct ClearName {
-    FileDialogRequest& dialog;
-    ~ClearName() { dialog.fileName.clear(); }
-  } clearName{exportDialog_};
-  const std::optional<std::string> chosen = prompter_.SaveDialog(exportDialog_);
-  if (!chosen) return;
-  const std::string path = ExportFileName(*chosen, format);
-  switch (format) {
-    case ExportFormat::Workbook: ExportWorkbook(table, path); break;
-    case ExportFormat::Xml: WriteXmlExport(table, XmlNamesInActiveLanguage(), path); break;
-    case ExportFormat::Html:
-      WriteHtmlExport(table, SystemHtmlStyle(), path);
-      shell_.Execute(ShellVerb::Open, path, ShowState::ShowNormal, true);
-      break;
-  }
+  struct Search {
+    HWND self;
+    std::vector<HWND>& found;
+  } search{hwnd(), disabledWindows_};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lp);
+        // This window's own pop-ups (the tree's editor) stay live.
+        for (HWND owner = w; owner; owner = GetWindow(owner, GW_OWNER)) {
+          if (owner == s.self) return TRUE;
+        }
+        if (IsWindowEnabled(w)) s.found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  for (HWND w : disabledWindows_) EnableWindow(w, FALSE);
 }
 
 void PoolWindow::ShowMenu(POINT screen) {
-  std::vector<ui::MenuEntry> top;
-  for (const MenuItem& item : kMenu) {
-    ui::MenuEntry entry;
-    entry.separator = item.component[0] == '\0';
-    entry.id = static_cast<UINT>(item.command);
-    entry.caption = ToWide(Caption(item.component));
-    const auto picture = pictures_.find(item.image);
-    if (picture != pictures_.end()) entry.image = picture->second.get();
-    if (item.parent < 0) {
-      top.push_back(std::move(entry));
-    } else {
-      top[static_cast<size_t>(item.parent)].children.push_back(std::move(entry));
-    }
-  }
-  const gdi::Menu menu = ui::BuildPopupMenu(top);
-  if (!menu.valid()) return;
-  SetForegroundWindow(hwnd());
-  const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN,
-                                                         screen.x, screen.y, hwnd(), nullptr));
-  ui::FreeMenuItemData(menu.get());
-  PostMessageW(hwnd(), WM_NULL, 0, 0);
-  if (chosen != 0) RunCommand(static_cast<Command>(chosen));
+  const ui::PopupMenu menu(logic_.Menu(), [this](const std::string& name) -> HBITMAP {
+    const auto picture = pictures_.find(name);
+    return picture == pictures_.end() ? nullptr : picture->second.get();
+  });
+  const MenuCommandId chosen = menu.Track(hwnd(), screen);
+  if (chosen != 0) logic_.RunCommand(static_cast<PoolCommand>(chosen));
 }
 
 void PoolWindow::Paint(HDC target) {
@@ -366,22 +299,37 @@ void PoolWindow::Paint(HDC target) {
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
-void PoolWindow::OnButtonDown(UINT msg, POINT pt) {
+PoolWindow::Button PoolWindow::ButtonAt(POINT pt) const {
   const RECT close = CloseRect();
   const RECT confirm = ConfirmRect();
-  if (msg == WM_LBUTTONDOWN && PtInRect(&close, pt)) {
-    logic_.Cancel();
-    return;
-  }
-  if (msg == WM_LBUTTONDOWN && PtInRect(&confirm, pt)) {
-    logic_.Confirm();
-    return;
+  if (PtInRect(&close, pt)) return Button::Close;
+  if (PtInRect(&confirm, pt)) return Button::Confirm;
+  return Button::None;
+}
+
+void PoolWindow::OnButtonDown(UINT msg, POINT pt) {
+  if (msg == WM_LBUTTONDOWN) {
+    pressed_ = ButtonAt(pt);
+    if (pressed_ != Button::None) {
+      SetCapture(hwnd());
+      return;
+    }
   }
   const RECT panel = PanelRect();
   if (!PtInRect(&panel, pt)) return;
   // Pressing the panel drags the window as if by its caption.
   ReleaseCapture();
   SendMessageW(hwnd(), WM_SYSCOMMAND, msg_id::kDragMoveCommand, 0);
+}
+
+void PoolWindow::OnLeftButtonUp(POINT pt) {
+  const Button pressed = pressed_;
+  pressed_ = Button::None;
+  if (pressed == Button::None) return;
+  ReleaseCapture();
+  // Released elsewhere: the press is forgotten, as a push button does.
+  if (ButtonAt(pt) != pressed) return;
+  logic_.RunCommand(pressed == Button::Close ? PoolCommand::Cancel : PoolCommand::Confirm);
 }
 
 void PoolWindow::OnDpiChanged(UINT, const RECT& suggested) {
@@ -445,13 +393,17 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(msg, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_LBUTTONUP: OnLeftButtonUp(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd()) pressed_ = Button::None;
+      break;
     case WM_MEASUREITEM:
       if (ui::MeasureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp), hwnd(), font_, Dpi())) return TRUE;
       break;
     case WM_DRAWITEM:
       if (ui::DrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp), font_, Dpi())) return TRUE;
       break;
-    case WM_CLOSE: logic_.Cancel(); return 0;
+    case WM_CLOSE: logic_.RunCommand(PoolCommand::Cancel); return 0;
   }
   return Default(msg, wp, lp);
 }

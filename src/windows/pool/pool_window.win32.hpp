@@ -6,12 +6,10 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
-#include "export/pool_export.hpp"
-#include "lang/language_controller.hpp"
 #include "platform/prompter.hpp"
 #include "platform/shell.hpp"
 #include "win32/gdi.win32.hpp"
@@ -21,7 +19,7 @@
 
 namespace kovan {
 
-class PoolWindow : public WindowBase, public PoolWindowView, private LanguageView {
+class PoolWindow : public WindowBase, public PoolWindowView {
  public:
   PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main);
   ~PoolWindow() override;
@@ -34,22 +32,6 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   // closed; the main window is disabled meanwhile.
   void ShowModal();
 
-  // The menu's commands, also for tests.
-  enum class Command : UINT {
-    AddFile = 1,
-    AddFolder,
-    Delete,
-    ToggleAll,
-    ExportXls,
-    ExportXml,
-    ExportHtml,
-    Cancel,
-    Confirm,
-  };
-  void RunCommand(Command command);
-  // The export of the menu's XLS, XML and HTML items.
-  void Export(ExportFormat format);
-
   PoolWindowLogic& Logic() { return logic_; }
   ui::ParamTreeView& Tree() { return tree_; }
   bool Showing() const { return showing_; }
@@ -60,13 +42,17 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   void SetBusyCursor(bool busy) override;
   bool DispatchPendingMessages() override;
   void Close() override;
+  void WriteWorkbook(const ExportTable& table, const std::string& path) override;
+  HtmlStyle HtmlLook() const override;
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
  private:
-  void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
+  // The buttons on the panel act on a click: pressed and released over them.
+  enum class Button { None, Close, Confirm };
+  Button ButtonAt(POINT pt) const;
   void LoadDpiResources();
   void Paint(HDC dc);
   RECT PanelRect() const;
@@ -75,16 +61,15 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   RECT TreeRect() const;
   void ShowMenu(POINT screen);
   void OnButtonDown(UINT msg, POINT pt);
+  void OnLeftButtonUp(POINT pt);
+  // While the window shows modally, every other window of the program is
+  // disabled, as a modal dialog does; false undoes it.
+  void DisableOtherWindows(bool disable);
   // Escape, wherever the focus is, asks a running folder addition to stop.
   void PreviewMessage(const MSG& msg);
-  std::string Caption(const char* component) const;
 
-  Prompter& prompter_;
-  Shell& shell_;
   PoolWindowLogic logic_;
   ui::ParamTreeView tree_;
-  LanguageController language_;
-  std::map<std::string, std::string, std::less<>> captions_;  // by component
   std::wstring title_;
   HWND owner_ = nullptr;
   LOGFONTW font_{};  // the main window's font, at this window's DPI
@@ -92,7 +77,8 @@ class PoolWindow : public WindowBase, public PoolWindowView, private LanguageVie
   std::map<std::string, gdi::Bitmap> pictures_;
   gdi::Bitmap closePicture_;
   gdi::Bitmap okPicture_;
-  FileDialogRequest exportDialog_;
+  std::vector<HWND> disabledWindows_;  // by the modal showing
+  Button pressed_ = Button::None;
   bool showing_ = false;
   bool busy_ = false;
   bool quitSeen_ = false;

@@ -5,10 +5,11 @@
 
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "pool/drop_import.hpp"
 #include "lang/lang_manager.hpp"
-#include "windows/pool/file_size_text.hpp"
+#include "pool/drop_import.hpp"
 #include "pool/key_filter.hpp"
+#include "windows/pool/file_size_text.hpp"
+#include "windows/pool/pool_window_names.hpp"
 
 namespace kovan {
 
@@ -36,6 +37,25 @@ std::string DottedExtension(const std::string& path) {
 
 }  // namespace
 
+// Captions arrive through the window's translation, built-in texts first.
+MenuModel MakePoolMenu() {
+  using enum PoolCommand;
+  return MenuModel({
+      SubmenuItem("YeniKaytekle1", "ekle",
+                  {CommandItem("DosyaEkle1", "yenidos", AddFile), CommandItem("KlasrEkle1", "yeniklas", AddFolder)}),
+      CommandItem("AktifkaydSil1", "sil", Delete),
+      CommandItem("mKaytlarAKapat1", "ackapa", ToggleAll),
+      MenuSeparator(),
+      SubmenuItem("Kaydet1", "kaydet",
+                  {CommandItem("XLS1", "Excel", ExportXls), CommandItem("XML1", "xml", ExportXml),
+                   CommandItem("XT1", "html", ExportHtml)}),
+      MenuSeparator(),
+      CommandItem("ptaletvek1", "iptal", Cancel),
+      MenuSeparator(),
+      CommandItem("Onaylavek1", "tamam", Confirm),
+  });
+}
+
 // The group labels in the active language, looked up once per command.
 struct PoolWindowLogic::GroupLabels {
   std::string file = Text(msg::dos2);
@@ -44,11 +64,36 @@ struct PoolWindowLogic::GroupLabels {
   std::string key = Text(msg::dosyana);
 };
 
-PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, Prompter& prompter, MainPoolLink main)
-    : view_(view), prompter_(prompter), main_(std::move(main)) {
+PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, Prompter& prompter, Shell& shell, MainPoolLink main)
+    : view_(view), prompter_(prompter), shell_(shell), main_(std::move(main)), language_(PoolWindowTexts(), *this) {
   tree_.OnParamEditDone = [](ParamTreeModel& tree, size_t, const std::string&, std::string& value) {
     value = NormalizeEditedValue(value, tree.EmptyParam());
   };
+}
+
+void PoolWindowLogic::Loaded() {
+  language_.Loaded();
+  baseTitle_ = panelCaption_;
+}
+
+void PoolWindowLogic::ApplyText(std::string_view component, std::string_view property, const std::string& text) {
+  if (menu_.ApplyText(component, property, text)) return;
+  if (AsciiIEquals(component, "kaynakhavuzu")) panelCaption_ = text;
+}
+
+void PoolWindowLogic::RunCommand(PoolCommand command) {
+  switch (command) {
+    case PoolCommand::None: break;
+    case PoolCommand::AddFile: AddFile(); break;
+    case PoolCommand::AddFolder: AddFolder(); break;
+    case PoolCommand::Delete: DeleteSelectedFromMenu(); break;
+    case PoolCommand::ToggleAll: ToggleExpandAll(); break;
+    case PoolCommand::ExportXls: Export(ExportFormat::Workbook); break;
+    case PoolCommand::ExportXml: Export(ExportFormat::Xml); break;
+    case PoolCommand::ExportHtml: Export(ExportFormat::Html); break;
+    case PoolCommand::Cancel: Cancel(); break;
+    case PoolCommand::Confirm: Confirm(); break;
+  }
 }
 
 void PoolWindowLogic::ShowTitle() {
@@ -155,6 +200,9 @@ void PoolWindowLogic::DeleteSelected() {
       tree_.RenameParam(kGroupSize * j + kTypeNode, TypeParamName(j + 1), TypeParamName(j));
       tree_.RenameParam(kGroupSize * j + kKeyNode, KeyParamName(j + 1), KeyParamName(j));
     }
+    // The selection moves to the entry that took the deleted one's place (or
+    // the one before it, at the end), so the next Delete needs no click.
+    if (rows_.Count() > 0) tree_.SelectNode(kGroupSize * std::min(row, rows_.Count() - 1));
   }
   ShowTitle();
 }
@@ -179,5 +227,34 @@ void PoolWindowLogic::Confirm() {
 }
 
 void PoolWindowLogic::Cancel() { view_.Close(); }
+
+void PoolWindowLogic::Export(ExportFormat format) {
+  if (rows_.Count() == 0) {
+    prompter_.ShowInfo(Text(msg::kaybos));
+    return;
+  }
+  const char* word = format == ExportFormat::Workbook ? "xls" : format == ExportFormat::Xml ? "xml" : "html";
+  exportDialog_.title = Text(msg::dosyakt);
+  exportDialog_.filter = std::string(word) + "|" + word;
+  exportDialog_.fileName.clear();  // the dialog opens empty every time
+  const std::optional<std::string> chosen = prompter_.SaveDialog(exportDialog_);
+  if (!chosen) return;
+  const std::string path = ExportFileName(*chosen, format);
+
+  struct BusyWhileWriting {
+    PoolWindowView& view;
+    explicit BusyWhileWriting(PoolWindowView& v) : view(v) { view.SetBusyCursor(true); }
+    ~BusyWhileWriting() { view.SetBusyCursor(false); }
+  } busy(view_);
+  const ExportTable table = BuildExportTable(rows_, [](const std::string& file) { return FileSizeText(file); });
+  switch (format) {
+    case ExportFormat::Workbook: view_.WriteWorkbook(table, path); break;
+    case ExportFormat::Xml: WriteXmlExport(table, XmlNamesInActiveLanguage(), path); break;
+    case ExportFormat::Html:
+      WriteHtmlExport(table, view_.HtmlLook(), path);
+      (void)shell_.Execute(ShellVerb::Open, path, ShowState::ShowNormal, true);
+      break;
+  }
+}
 
 }  // namespace kovan

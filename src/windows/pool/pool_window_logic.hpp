@@ -8,7 +8,11 @@
 #include <functional>
 #include <string>
 
+#include "controls/menu_model.hpp"
+#include "export/pool_export.hpp"
+#include "lang/language_controller.hpp"
 #include "platform/prompter.hpp"
+#include "platform/shell.hpp"
 #include "pool/resource_pool.hpp"
 #include "windows/pool/param_tree_model.hpp"
 
@@ -26,7 +30,28 @@ class PoolWindowView {
   virtual bool DispatchPendingMessages() = 0;
   // Ends the window's modal showing.
   virtual void Close() = 0;
+  // The workbook export: through the spreadsheet program when there is one,
+  // else the built-in writer.
+  virtual void WriteWorkbook(const ExportTable& table, const std::string& path) = 0;
+  // The look of the HTML page's cells: the system's colours and dialog font.
+  virtual HtmlStyle HtmlLook() const { return {}; }
 };
+
+// The commands of the window's right-click menu.
+enum class PoolCommand : MenuCommandId {
+  None,
+  AddFile,     // DosyaEkle1
+  AddFolder,   // KlasrEkle1
+  Delete,      // AktifkaydSil1
+  ToggleAll,   // mKaytlarAKapat1
+  ExportXls,   // XLS1
+  ExportXml,   // XML1
+  ExportHtml,  // XT1
+  Cancel,      // ptaletvek1
+  Confirm,     // Onaylavek1
+};
+
+MenuModel MakePoolMenu();
 
 // What the pool window reaches of the main window.
 struct MainPoolLink {
@@ -35,15 +60,16 @@ struct MainPoolLink {
   std::function<void(const std::string& caption)> setPoolCountCaption;
 };
 
-class PoolWindowLogic {
+class PoolWindowLogic : private LanguageView {
  public:
-  PoolWindowLogic(PoolWindowView& view, Prompter& prompter, MainPoolLink main);
+  PoolWindowLogic(PoolWindowView& view, Prompter& prompter, Shell& shell, MainPoolLink main);
   PoolWindowLogic(const PoolWindowLogic&) = delete;
   PoolWindowLogic& operator=(const PoolWindowLogic&) = delete;
 
-  // The panel's caption before the count ("Kaynak Havuzu" in the language of
-  // the start); the window captures it once.
-  void SetBaseTitle(std::string title) { baseTitle_ = std::move(title); }
+  // The window has been made: its texts come in the active language, and the
+  // panel's caption at this point ("Kaynak Havuzu" in the language of the
+  // start) stays the base of the heading.
+  void Loaded();
 
   // Every modal opening: a fresh working copy of the main pool and its tree,
   // all groups collapsed.
@@ -51,6 +77,9 @@ class PoolWindowLogic {
   // Escape anywhere in the window: a running folder addition stops after the
   // file at hand.
   void RequestStop() { stopRequested_ = true; }
+
+  // A command of the menu (or of the buttons that stand for its last two).
+  void RunCommand(PoolCommand command);
 
   void AddFile();
   void AddFolder();
@@ -67,7 +96,11 @@ class PoolWindowLogic {
   void Confirm();
   // Closes; the working copy and every edit are dropped.
   void Cancel();
+  // Asks where, and writes the working copy as a workbook, an XML document or
+  // an HTML page (which then opens).
+  void Export(ExportFormat format);
 
+  const MenuModel& Menu() const { return menu_; }
   ParamTreeModel& Tree() { return tree_; }
   const ParamTreeModel& Tree() const { return tree_; }
   // What the exports read: the entries as they were when the window opened,
@@ -84,17 +117,23 @@ class PoolWindowLogic {
   void DeleteSelected();
   void ShowTitle();
   bool StopRequested(bool& terminating);
+  void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
 
   PoolWindowView& view_;
   Prompter& prompter_;
+  Shell& shell_;
   MainPoolLink main_;
+  MenuModel menu_ = MakePoolMenu();
   ParamTreeModel tree_;
   ResourcePool rows_;  // the working copy
+  std::string panelCaption_;  // in the active language
   std::string baseTitle_;
   bool allExpanded_ = false;
   bool stopRequested_ = false;
   FileDialogRequest openDialog_;
   FolderDialogRequest folderDialog_;
+  FileDialogRequest exportDialog_;
+  LanguageController language_;  // last: it translates the members above from its start
 };
 
 }  // namespace kovan

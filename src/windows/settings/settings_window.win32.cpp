@@ -80,20 +80,6 @@ std::wstring StripBoldTags(std::string_view markup, bool& bold) {
 
 }  // namespace
 
-void MainWindowAppearance::SetStayOnTop(bool onTop) { window_.SetStayOnTop(onTop); }
-
-void MainWindowAppearance::SetAlphaBlend(bool on) {
-  blending_ = on;
-  Apply();
-}
-
-void MainWindowAppearance::SetAlphaBlendValue(uint8_t alpha) {
-  alpha_ = alpha;
-  Apply();
-}
-
-void MainWindowAppearance::Apply() { window_.SetOpacity(blending_ ? alpha_ : 255); }
-
 bool SettingsWindow::Create(HWND owner) {
   const WindowClassInfo windowClass{kSettingsWindowClass, 0, nullptr, nullptr, nullptr};
   if (!CreateFor(windowClass, WS_EX_CONTROLPARENT, kStyle, RECT{0, 0, 0, 0}, owner, L"Ayarlar")) return false;
@@ -123,42 +109,29 @@ bool SettingsWindow::Create(HWND owner) {
   return true;
 }
 
-void SettingsWindow::FillCompilerLists() {
-  SetWindowTextW(Control(kCompilerLabel), ToWide(Text(msg::derleyicietiket)).c_str());
-  compilers_ = findCompilers_ ? findCompilers_() : std::vector<CompilerPrograms>{};
-  HWND list = Control(kCompilerList);
+namespace {
+
+void FillList(HWND list, const std::vector<std::string>& items, int chosen) {
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
-  for (size_t i = 0; i < compilers_.size(); ++i) {
-    std::string item = CompilerDisplayName(compilers_[i].id);
-    if (!compilers_[i].Found()) item += " " + Text(msg::derleyicibulunamadi);
+  for (const std::string& item : items) {
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
-    if (chosen && compilers_[i].id == *chosen) SendMessageW(list, CB_SETCURSEL, i, 0);
   }
-  HWND machines = Control(kMachineList);
-  SendMessageW(machines, CB_RESETCONTENT, 0, 0);
-  for (Machine machine : {Machine::X86, Machine::X64}) {
-    SendMessageW(machines, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(MachineName(machine)).c_str()));
-  }
-  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
-  SendMessageW(machines, CB_SETCURSEL, machine == Machine::X64 ? 1 : 0, 0);
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
 }
 
-void SettingsWindow::OnCompilerChosen() {
-  const auto index = static_cast<size_t>(SendMessageW(Control(kCompilerList), CB_GETCURSEL, 0, 0));
-  if (index >= compilers_.size()) return;
-  if (!compilers_[index].Found()) {
-    // A compiler that is not on this machine cannot be chosen: the choice
-    // goes back to the one in the settings.
-    FillCompilerLists();
-    return;
-  }
-  services_.settings.Derleyici = CompilerName(compilers_[index].id);
+}  // namespace
+
+void SettingsWindow::SetCompilerItems(const std::string& label, const std::vector<std::string>& items, int chosen) {
+  SetWindowTextW(Control(kCompilerLabel), ToWide(label).c_str());
+  FillList(Control(kCompilerList), items, chosen);
+}
+
+void SettingsWindow::SetMachineItems(const std::vector<std::string>& items, int chosen) {
+  FillList(Control(kMachineList), items, chosen);
 }
 
 void SettingsWindow::Show() {
   if (!IsWindowVisible(hwnd())) {
-    FillCompilerLists();
     logic_->OnShow();
     ShowWindow(hwnd(), SW_SHOW);
   }
@@ -378,13 +351,10 @@ void SettingsWindow::OnCommand(int id, int code, HWND control) {
       if (code == BN_CLICKED) logic_->OnGlassButtonClick();
       break;
     case kCompilerList:
-      if (code == CBN_SELCHANGE) OnCompilerChosen();
+      if (code == CBN_SELCHANGE) logic_->OnCompilerChosen(static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
       break;
     case kMachineList:
-      if (code == CBN_SELCHANGE) {
-        const bool x64 = SendMessageW(control, CB_GETCURSEL, 0, 0) == 1;
-        services_.settings.Makine = MachineName(x64 ? Machine::X64 : Machine::X86);
-      }
+      if (code == CBN_SELCHANGE) logic_->OnMachineChosen(static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
       break;
     default: break;
   }

@@ -21,32 +21,17 @@
 #include <string>
 #include <vector>
 
-#include "pool/compiler_backend.hpp"
 #include "win32/gdi.win32.hpp"
 #include "win32/window_base.win32.hpp"
+#include "windows/main/main_window_logic.hpp"
 #include "windows/settings/settings_window_logic.hpp"
 
 namespace kovan {
 
-class MainWindow;
-
-// Stay-on-top and transparency of the main window for the settings window.
-// The alpha value is kept while blending is off and applies once it is on.
-class MainWindowAppearance : public MainWindowControl {
- public:
-  MainWindowAppearance(MainWindow& window, bool blending, uint8_t alpha)
-      : window_(window), blending_(blending), alpha_(alpha) {}
-  void SetStayOnTop(bool onTop) override;
-  void SetAlphaBlend(bool on) override;
-  void SetAlphaBlendValue(uint8_t alpha) override;
-
- private:
-  void Apply();
-
-  MainWindow& window_;
-  bool blending_;
-  uint8_t alpha_;
-};
+// The main window, as the settings window's appearance changes it.
+inline MainWindowAppearance::Window AppearanceTarget(MainWindowView& main) {
+  return {[&main](bool onTop) { main.SetStayOnTop(onTop); }, [&main](uint8_t alpha) { main.SetOpacity(alpha); }};
+}
 
 class SettingsWindow : public WindowBase, public SettingsWindowView {
  public:
@@ -60,7 +45,6 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   SettingsWindowLogic& Logic() { return *logic_; }
   // How the resource compilers on this machine are found; asked at every
   // showing, so a compiler installed meanwhile is offered.
-  void SetCompilerSearch(std::function<std::vector<CompilerPrograms>()> search) { findCompilers_ = std::move(search); }
 
   // SettingsWindowView
   void ApplyText(std::string_view component, std::string_view property, const std::string& text) override;
@@ -72,6 +56,8 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   void OpenPanel(SettingsPanel panel) override;
   void SetPanelCaption(SettingsPanel panel, const std::string& markup) override;
   void Hide() override;
+  void SetCompilerItems(const std::string& label, const std::vector<std::string>& items, int chosen) override;
+  void SetMachineItems(const std::vector<std::string>& items, int chosen) override;
 
   // Control ids; the check boxes and radio buttons follow SettingsToggle.
   // New controls take ids at the end.
@@ -119,8 +105,6 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   void LoadFonts();
   void OnCommand(int id, int code, HWND control);
   // The compiler and machine lists from the settings and the compilers found.
-  void FillCompilerLists();
-  void OnCompilerChosen();
   LRESULT OnNotify(const NMHDR& header);
   void DrawPanelCaption(const DRAWITEMSTRUCT& item);
   void DrawGlassButton(const DRAWITEMSTRUCT& item);
@@ -138,8 +122,6 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   gdi::Brush background_;
   gdi::Brush levelBackground_;
   gdi::Bitmap tick_;  // the glass button's glyph
-  std::function<std::vector<CompilerPrograms>()> findCompilers_;
-  std::vector<CompilerPrograms> compilers_;  // as listed, in the list's order
 };
 
 }  // namespace kovan

@@ -72,6 +72,62 @@ void SettingsWindowLogic::OnShow() {
   EnableLevel(Checked(SettingsToggle::Transparency));
   SetLevel(settings.TransI);
   MarkPanelCaptionsBold();
+  FillCompilerLists();
+}
+
+namespace {
+
+// The machines an .OBJ file can be made for, in the list's order.
+constexpr Machine kListedMachines[] = {Machine::X86, Machine::X64};
+
+}  // namespace
+
+void SettingsWindowLogic::FillCompilerLists() {
+  compilers_ = services_.findCompilers ? services_.findCompilers() : std::vector<CompilerPrograms>{};
+  const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
+  std::vector<std::string> items;
+  int chosenItem = -1;
+  for (const CompilerPrograms& compiler : compilers_) {
+    std::string item = CompilerDisplayName(compiler.id);
+    if (!compiler.Found()) item += " " + Text(msg::derleyicibulunamadi);
+    if (chosen && compiler.id == *chosen) chosenItem = static_cast<int>(items.size());
+    items.push_back(std::move(item));
+  }
+  view_.SetCompilerItems(Text(msg::derleyicietiket), items, chosenItem);
+
+  std::vector<std::string> machines;
+  int chosenMachine = 0;  // x86 unless another is stored
+  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
+  for (const Machine listed : kListedMachines) {
+    if (machine == listed) chosenMachine = static_cast<int>(machines.size());
+    machines.push_back(MachineName(listed));
+  }
+  view_.SetMachineItems(machines, chosenMachine);
+}
+
+void SettingsWindowLogic::OnCompilerChosen(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= compilers_.size()) return;
+  const CompilerPrograms& compiler = compilers_[static_cast<size_t>(index)];
+  if (!compiler.Found()) {
+    FillCompilerLists();
+    return;
+  }
+  services_.settings.Derleyici = CompilerName(compiler.id);
+}
+
+void SettingsWindowLogic::OnMachineChosen(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= std::size(kListedMachines)) return;
+  services_.settings.Makine = MachineName(kListedMachines[static_cast<size_t>(index)]);
+}
+
+void MainWindowAppearance::SetAlphaBlend(bool on) {
+  blending_ = on;
+  Apply();
+}
+
+void MainWindowAppearance::SetAlphaBlendValue(uint8_t alpha) {
+  alpha_ = alpha;
+  Apply();
 }
 
 void SettingsWindowLogic::SetChecked(SettingsToggle toggle, bool checked) {

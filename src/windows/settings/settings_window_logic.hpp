@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "online/http_client.hpp"
 #include "online/update_server.hpp"
 #include "platform/prompter.hpp"
+#include "pool/compiler_discovery.hpp"
 
 namespace kovan {
 
@@ -64,6 +66,10 @@ class SettingsWindowView : public LanguageView {
   // A panel's caption, as markup ("<b>...</b>" is bold).
   virtual void SetPanelCaption(SettingsPanel panel, const std::string& markup) = 0;
   virtual void Hide() = 0;
+  // The compiler list with its label, and the machine list, each with the
+  // item to show chosen (-1: none).
+  virtual void SetCompilerItems(const std::string& label, const std::vector<std::string>& items, int chosen) = 0;
+  virtual void SetMachineItems(const std::vector<std::string>& items, int chosen) = 0;
 };
 
 // What the settings window changes on the main window.
@@ -78,6 +84,29 @@ class MainWindowControl {
   virtual void SetAlphaBlendValue(uint8_t alpha) = 0;
 };
 
+// Stay-on-top and transparency of the main window for the settings window.
+// The alpha value is kept while blending is off and applies once it is on;
+// while blending is off the window is opaque.
+class MainWindowAppearance : public MainWindowControl {
+ public:
+  struct Window {
+    std::function<void(bool onTop)> setStayOnTop;
+    std::function<void(uint8_t alpha)> setOpacity;  // 255 is opaque
+  };
+  MainWindowAppearance(Window window, bool blending, uint8_t alpha)
+      : window_(std::move(window)), blending_(blending), alpha_(alpha) {}
+  void SetStayOnTop(bool onTop) override { window_.setStayOnTop(onTop); }
+  void SetAlphaBlend(bool on) override;
+  void SetAlphaBlendValue(uint8_t alpha) override;
+
+ private:
+  void Apply() { window_.setOpacity(blending_ ? alpha_ : 255); }
+
+  Window window_;
+  bool blending_;
+  uint8_t alpha_;
+};
+
 struct SettingsWindowServices {
   AppSettings& settings;       // the main window's settings in memory
   const SettingsStore& store;  // the main window's store; the saved language is read from it
@@ -87,6 +116,8 @@ struct SettingsWindowServices {
   std::string languageFolder;             // dil\ beside the executable
   ServerAddress server = UpdateServer();  // hosts the support pages
   LanguageManager& languages = LangManager();
+  // The compilers this machine has, looked for each time the window shows.
+  std::function<std::vector<CompilerPrograms>()> findCompilers = {};
 };
 
 class SettingsWindowLogic : private LanguageView {
@@ -122,6 +153,12 @@ class SettingsWindowLogic : private LanguageView {
 
   void OnGlassButtonClick();
 
+  // The user chose item `index` of the compiler list. A compiler this
+  // machine lacks cannot be chosen: the list goes back to the one in the
+  // settings.
+  void OnCompilerChosen(int index);
+  void OnMachineChosen(int index);
+
   bool Checked(SettingsToggle toggle) const { return checked_[static_cast<size_t>(toggle)]; }
   int Level() const { return level_; }
   bool LevelEnabled() const { return levelEnabled_; }
@@ -139,6 +176,8 @@ class SettingsWindowLogic : private LanguageView {
   void ShowOpenPanel(SettingsPanel panel);
   void SetCaption(SettingsPanel panel, std::string markup);
   void MarkPanelCaptionsBold();
+  // The compilers found, the chosen one and the machine, from the settings.
+  void FillCompilerLists();
 
   SettingsWindowView& view_;
   SettingsWindowServices services_;
@@ -151,6 +190,7 @@ class SettingsWindowLogic : private LanguageView {
   int chosenItem_ = -1;
   // The language active when the list was last opened; 0 until it is opened.
   uint16_t languageAtOpening_ = 0;
+  std::vector<CompilerPrograms> compilers_;  // as listed, in the list's order
   LanguageController language_;
 };
 
