@@ -342,10 +342,13 @@ bool DragPanelTo(HWND panel, POINT to) {
   const RECT at = ScreenRect(panel);
   const POINT grip{at.left + 20, at.bottom - 12};
   input::PressAndReleaseAt(grip, POINT{to.x + 20, to.y + (at.bottom - at.top) - 12});
-  return WaitUntil([&] {
+  const bool moved = WaitUntil([&] {
     const RECT now = ScreenRect(panel);
     return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
   }, 5s);
+  // The hand moves on, so the panel's hover hint does not show.
+  input::MoveTo(POINT{to.x + (at.right - at.left) + 40, to.y + (at.bottom - at.top) + 40});
+  return moved;
 }
 
 const MenuItem* OpenMenu::Find(const std::wstring& text) const {
@@ -363,32 +366,6 @@ std::vector<std::wstring> OpenMenu::Captions() const {
   return captions;
 }
 
-std::vector<std::vector<std::wstring>>& MenuLayouts() {
-  static std::vector<std::vector<std::wstring>> layouts;
-  return layouts;
-}
-
-void SetMenuLayouts(std::vector<std::vector<std::wstring>> layouts) { MenuLayouts() = std::move(layouts); }
-
-namespace {
-
-void NameUntitledItems(std::vector<MenuItem>& items) {
-  for (const MenuItem& item : items) {
-    if (!item.text.empty()) return;
-  }
-  for (const auto& layout : MenuLayouts()) {
-    bool fits = layout.size() == items.size();
-    for (size_t i = 0; fits && i < items.size(); ++i) fits = (layout[i] == L"-") == items[i].separator;
-    if (!fits) continue;
-    for (size_t i = 0; i < items.size(); ++i) {
-      if (!items[i].separator) items[i].text = layout[i];
-    }
-    return;
-  }
-}
-
-}  // namespace
-
 std::vector<OpenMenu> OpenMenus(DWORD pid) {
   std::vector<OpenMenu> menus;
   for (HWND window : VisibleWindows(pid, L"#32768")) {
@@ -396,7 +373,6 @@ std::vector<OpenMenu> OpenMenus(DWORD pid) {
     if (!SendMessageTimeoutW(window, MN_GETHMENU, 0, 0, SMTO_BLOCK, 5000, &menu) || !menu) continue;
     auto items = ReadMenu(pid, reinterpret_cast<HMENU>(menu));
     if (!items) continue;
-    NameUntitledItems(*items);
     menus.push_back(OpenMenu{window, reinterpret_cast<HMENU>(menu), std::move(*items)});
   }
   // A menu opened later lies above the earlier ones: the window list runs
@@ -646,7 +622,12 @@ bool AnswerFileDialog(DWORD pid, const std::filesystem::path& path, std::chrono:
   input::Key(VK_HOME, {VK_SHIFT});
   input::Type(path.wstring());
   input::Key(VK_RETURN);
-  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, timeout);
+  auto closed = [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); };
+  if (WaitUntil(closed, 2s)) return true;
+  // A folder typed into a folder dialog is entered first; Enter once more
+  // takes the folder it now shows.
+  input::Key(VK_RETURN);
+  return WaitUntil(closed, timeout);
 }
 
 void ForgetSettings() {
@@ -664,9 +645,12 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-UINT DpiOf(HWND window) {
-  const UINT dpi = GetDpiForWindow(window);
-  return dpi ? dpi : 96;
+POINT DesignPoint(HWND window, int designWidth, POINT design) {
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT p{MulDiv(design.x, client.right, designWidth), MulDiv(design.y, client.right, designWidth)};
+  ClientToScreen(window, &p);
+  return p;
 }
 
 std::filesystem::path BinFolder() {
@@ -742,8 +726,31 @@ HWND KovanProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
 
 void KovanProcess::Press(HWND box, int buttonId) {
   HWND button = GetDlgItem(box, buttonId);
-  if (button) input::Click(button);
-  WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5s);
+  if (!button) return;
+  // A box is placed once shown; click where its button has come to rest.
+  RECT last = ScreenRect(button);
+  WaitUntil([&] {
+    const RECT now = ScreenRect(button);
+    const bool still = EqualRect(&now, &last) != FALSE;
+    last = now;
+    return still && IsWindowEnabled(button);
+  }, 3s);
+  auto gone = [&] { return !IsWindow(box) || !IsWindowVisible(box); };
+  if (GetAncestor(WindowFromPoint(Centre(ScreenRect(button))), GA_ROOT) == box) {
+    input::Click(button);
+    if (WaitUntil(gone, 3s)) return;
+  }
+  // Under Wine, a box shown just after a file dialog closes can lie below
+  // its owner for the mouse though it shows on top; the keyboard still
+  // reaches it: Tab to the button, then Space.
+  const DWORD thread = GetWindowThreadProcessId(box, nullptr);
+  for (int i = 0; i < 8 && !gone(); ++i) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(thread, &info);
+    input::Key(info.hwndFocus == button ? VK_SPACE : VK_TAB);
+    if (info.hwndFocus == button) WaitUntil(gone, 3s);
+  }
 }
 
 std::optional<DWORD> KovanProcess::WaitForExit(std::chrono::milliseconds timeout) {

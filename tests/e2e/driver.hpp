@@ -119,11 +119,6 @@ struct OpenMenu {
   std::vector<std::wstring> Captions() const;
 };
 
-// The captions of a menu in display order, "-" for a separator. A menu whose
-// owner-drawn items carry no text of their own is read with the layout that
-// has its shape (the same number of items, separators in the same places).
-void SetMenuLayouts(std::vector<std::vector<std::wstring>> layouts);
-
 // The popup menus process `pid` shows, in the order they opened.
 std::vector<OpenMenu> OpenMenus(DWORD pid);
 // The open menu that holds an item captioned `text`, within `timeout`.
@@ -171,8 +166,11 @@ void ForgetSettings();
 std::string ReadAll(const std::filesystem::path& path);
 // Writes `bytes` as the whole content of `path`.
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
-// The dots per inch of a window of another process.
-UINT DpiOf(HWND window);
+// The point `design` of a window drawn to a design of `designWidth` pixels
+// across its client area, scaled as the window is, on the screen. The scale is
+// read from the window's own width: the system reports other programs' DPI as
+// the asker's own.
+POINT DesignPoint(HWND window, int designWidth, POINT design);
 
 // The folder holding the test executable (the build's bin folder).
 std::filesystem::path BinFolder();

@@ -59,7 +59,6 @@ class HighDpi : public ::testing::Test {
  protected:
   void SetUp() override {
     ForgetSettings();
-    SetMenuLayouts(TurkishMenuLayouts());
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
@@ -111,8 +110,9 @@ class HighDpi : public ::testing::Test {
 };
 
 TEST_F(HighDpi, MenusHintAndPoolWindowFitTheScreenAndTheirText) {
-  EXPECT_EQ(DpiOf(main), kDpi) << "Kovan does not see the screen's DPI";
-  EXPECT_TRUE(InsideScreen(ScreenRect(main)));
+  const RECT panel = ScreenRect(main);
+  EXPECT_TRUE(InsideScreen(panel));
+  EXPECT_GE(panel.right - panel.left, Scaled(68) - 1) << "the panel did not grow with the DPI";
 
   const auto menu = OpenContextMenu(kovan->pid(), main);
   ASSERT_TRUE(menu.has_value());

@@ -1,9 +1,8 @@
 // The captions of Kovan's menus as they show in Turkish, the built-in
-// language, and the menus' layouts for the driver.
+// language.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace kovan::e2e {
 
@@ -30,15 +29,5 @@ inline const std::wstring kToggleAll = L"Tüm Kayıtları Aç/Kapat";
 inline const std::wstring kExport = L"Dışa Aktar";
 inline const std::wstring kCancelAndClose = L"İptal Et ve Çık";
 inline const std::wstring kConfirmAndClose = L"Onayla ve Çık";
-
-inline std::vector<std::vector<std::wstring>> TurkishMenuLayouts() {
-  return {
-      {kCompile, kPool, kNewVersion, kClearPool, L"-", kSettings, L"-", kAbout, kHelp, L"-", kExit},
-      {kCreateRes, kCreateObj, kResToObj, kStopCompile},
-      {kAdd, kDelete, kToggleAll, L"-", kExport, L"-", kCancelAndClose, L"-", kConfirmAndClose},
-      {kAddFile, kAddFolder},
-      {L"XLS", L"XML", L"HTML"},
-  };
-}
 
 }  // namespace kovan::e2e

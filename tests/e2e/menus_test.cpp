@@ -77,7 +77,6 @@ class Menus : public ::testing::Test {
  public:
   void SetUp() override {
     ForgetSettings();
-    SetMenuLayouts(TurkishMenuLayouts());
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     compiler = std::filesystem::path(system) / L"Gorc.exe";
@@ -113,12 +112,7 @@ class Menus : public ::testing::Test {
   size_t TreeCount(HWND pool) { return static_cast<size_t>(SendMessageW(Tree(pool), TVM_GETCOUNT, 0, 0)); }
 
   // A point of the pool window given in its design pixels.
-  POINT PoolPoint(HWND pool, int x, int y) {
-    const UINT dpi = DpiOf(pool);
-    POINT p{MulDiv(x, static_cast<int>(dpi), 96), MulDiv(y, static_cast<int>(dpi), 96)};
-    ClientToScreen(pool, &p);
-    return p;
-  }
+  POINT PoolPoint(HWND pool, int x, int y) { return DesignPoint(pool, 486, POINT{x, y}); }
   // The close button (451, 2, 16 by 16) and the confirm button (416, 351,
   // 41 by 26) lie in the panel at 8, 8.
   void ClickPoolClose(HWND pool) { input::Click(PoolPoint(pool, 8 + 459, 8 + 10)); }
@@ -132,6 +126,8 @@ class Menus : public ::testing::Test {
   // Opens the pool window with F5, the one way to it besides the menu.
   HWND OpenPoolWithF5() {
     input::Click(main);
+    const RECT panel = ScreenRect(main);
+    input::MoveTo(POINT{panel.right + 40, panel.bottom + 40});
     input::Key(VK_F5);
     return PoolWindow();
   }
@@ -382,7 +378,10 @@ TEST_F(Menus, EveryPoolWindowItemDoesItsJobAndAConfirmReachesThePool) {
   EXPECT_EQ(EntryNames(tree), (std::vector<std::wstring>{L"one.ico", L"three.wav", L"four.png"}));
   EXPECT_NE(SelectedTreeItem(tree), nullptr) << "the selection was cleared";
   input::Key(VK_DELETE);
-  Answer(L"Aktif kayıt silinecek", IDNO);
+  {
+    SCOPED_TRACE("the Delete key right after a delete");
+    Answer(L"Aktif kayıt silinecek", IDNO);
+  }
   EXPECT_EQ(TreeCount(pool), 15u);
 
   // Each export writes its file, from the entries as they stand in the window.

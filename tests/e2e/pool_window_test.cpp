@@ -70,12 +70,7 @@ class PoolWindowE2e : public ::testing::Test {
     return nullptr;
   }
 
-  POINT PoolPoint(HWND pool, int x, int y) {
-    const int dpi = static_cast<int>(DpiOf(pool));
-    POINT p{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96)};
-    ClientToScreen(pool, &p);
-    return p;
-  }
+  POINT PoolPoint(HWND pool, int x, int y) { return DesignPoint(pool, 486, POINT{x, y}); }
 
   ScratchFolder folder;
   std::unique_ptr<KovanProcess> kovan;

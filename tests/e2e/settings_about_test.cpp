@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <set>
+#include <sstream>
+
 #include "driver.hpp"
 #include "menu_captions.hpp"
 
@@ -58,11 +61,54 @@ void ChooseListItem(HWND list, LRESULT index) {
   WaitUntil([&] { return SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) == 0; }, 3s);
 }
 
+// Web pages open in a stand-in browser for one test: the stand-in compiler,
+// which writes each address it is given into a log.
+class StandInBrowser {
+ public:
+  explicit StandInBrowser(const std::filesystem::path& log) {
+    SetEnvironmentVariableW(L"FAKE_GORC_LOG", log.c_str());
+    const std::wstring command = L"\"" + (BinFolder() / L"fake_gorc.exe").wstring() + L"\" \"%1\"";
+    for (const wchar_t* key : {L"http\\shell\\open\\command", L"https\\shell\\open\\command"}) {
+      wchar_t old[1024] = {};
+      DWORD size = sizeof old;
+      const bool had = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
+      saved_.push_back({key, had ? std::optional<std::wstring>(old) : std::nullopt});
+      RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, command.c_str(),
+                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  ~StandInBrowser() {
+    for (const auto& [key, old] : saved_) {
+      if (old) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, old->c_str(),
+                        static_cast<DWORD>((old->size() + 1) * sizeof(wchar_t)));
+      } else {
+        RegDeleteKeyValueW(HKEY_CLASSES_ROOT, key, nullptr);
+      }
+    }
+    SetEnvironmentVariableW(L"FAKE_GORC_LOG", nullptr);
+  }
+  StandInBrowser(const StandInBrowser&) = delete;
+  StandInBrowser& operator=(const StandInBrowser&) = delete;
+
+ private:
+  std::vector<std::pair<const wchar_t*, std::optional<std::wstring>>> saved_;
+};
+
+// The addresses the stand-in browser was given.
+std::set<std::string> OpenedPages(const std::filesystem::path& log) {
+  std::set<std::string> pages;
+  std::istringstream lines(ReadAll(log));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("arg: ", 0) == 0) pages.insert(line.substr(5));
+  }
+  return pages;
+}
+
 class SettingsAndAbout : public ::testing::Test {
  protected:
   void SetUp() override {
     ForgetSettings();
-    SetMenuLayouts(TurkishMenuLayouts());
     WriteFile(folder.path() / "Liste.kvl", "");
     kovan = std::make_unique<KovanProcess>(folder.path());
     main = kovan->WaitForMainWindow();
@@ -186,8 +232,6 @@ TEST_F(SettingsAndAbout, ChoosingEnglishTranslatesTheWindowsTheMenuAndTheMessage
 
   input::Click(GetDlgItem(settings, kGlassButtonId));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(settings); }));
-  SetMenuLayouts({{L"Create resource file", L"Resource Pool", L"New Version", L"Clear resource pool", L"-", L"Settings",
-                   L"-", L"About", L"Help", L"-", L"Exit"}});
   ASSERT_TRUE(ChooseMenuItem(kovan->pid(), main, {L"Clear resource pool"}));
   const auto box = kovan->WaitForMessageBox();
   ASSERT_TRUE(box.has_value());
@@ -215,6 +259,36 @@ TEST_F(SettingsAndAbout, EachAboutChoiceOpensAWindowThatClosesAlone) {
   EXPECT_TRUE(WaitForWindows(kovan->pid(), L"THakkindaPencere", 0).empty());
   EXPECT_TRUE(kovan->Running());
   CloseMain();
+}
+
+TEST_F(SettingsAndAbout, EachLinkOfTheAboutWindowOpensItsPage) {
+  const auto log = folder.path() / "browser.log";
+  // The browser is set before Kovan starts, so Kovan inherits its log.
+  kovan.reset();
+  StandInBrowser browser(log);
+  kovan = std::make_unique<KovanProcess>(folder.path());
+  main = kovan->WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(DragPanelTo(main, POINT{40, 40}));
+
+  ASSERT_TRUE(ChooseMenuItem(kovan->pid(), main, {kAbout}));
+  HWND about = WaitForWindow(kovan->pid(), L"THakkindaPencere");
+  ASSERT_NE(about, nullptr);
+  // The links lie in the line along the bottom edge, 57 design pixels high:
+  // a user's clicks along it, row by row.
+  const POINT top = DesignPoint(about, 434, POINT{0, 381 - 57});
+  const POINT bottom = DesignPoint(about, 434, POINT{434, 381});
+  const int step = (bottom.x - top.x) / 72;  // 6 design pixels
+  for (int y = top.y + step; y < bottom.y - 2; y += step) {
+    for (int x = top.x + step; x < bottom.x - step; x += 2 * step) input::Click(POINT{x, y});
+  }
+  std::set<std::string> pages;
+  WaitUntil([&] { return (pages = OpenedPages(log)).size() >= 6; }, 15s);
+  EXPECT_EQ(pages.size(), 6u) << "the pages opened: " << testing::PrintToString(pages);
+  EXPECT_EQ(pages.count("http://www.godevtool.com/"), 1u);
+  for (const std::string& page : pages) EXPECT_EQ(page.rfind("http://", 0), 0u) << page;
+  EXPECT_TRUE(kovan->Running());
+  EXPECT_TRUE(IsWindow(about));
 }
 
 }  // namespace
