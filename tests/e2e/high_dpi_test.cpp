@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <map>
+
 #include "driver.hpp"
 #include "menu_captions.hpp"
 
@@ -22,34 +25,45 @@ bool InsideScreen(const RECT& r) {
          r.right > r.left && r.bottom > r.top;
 }
 
-// The box around the dark pixels (text) inside `r`; empty when there are none.
+// The box around the ink inside `r`: the pixels that stand out from the most
+// common colour of their row. Empty when there is none.
 RECT InkBox(const RECT& r) {
   const std::vector<COLORREF> pixels = CaptureScreen(r);
   const int width = r.right - r.left;
   RECT ink{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    const COLORREF p = pixels[i];
-    if (GetRValue(p) + GetGValue(p) + GetBValue(p) > 3 * 90) continue;
-    const LONG x = r.left + static_cast<LONG>(i % static_cast<size_t>(width));
-    const LONG y = r.top + static_cast<LONG>(i / static_cast<size_t>(width));
-    ink = RECT{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
+  for (size_t row = 0; row + static_cast<size_t>(width) <= pixels.size(); row += static_cast<size_t>(width)) {
+    std::map<COLORREF, int> counts;
+    for (int x = 0; x < width; ++x) ++counts[pixels[row + static_cast<size_t>(x)]];
+    const COLORREF common =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    for (int x = 0; x < width; ++x) {
+      const COLORREF p = pixels[row + static_cast<size_t>(x)];
+      const int distance = std::abs(int(GetRValue(p)) - int(GetRValue(common))) +
+                           std::abs(int(GetGValue(p)) - int(GetGValue(common))) +
+                           std::abs(int(GetBValue(p)) - int(GetBValue(common)));
+      if (distance < 90) continue;
+      const LONG px = r.left + x;
+      const LONG py = r.top + static_cast<LONG>(row / static_cast<size_t>(width));
+      ink = RECT{std::min(ink.left, px), std::min(ink.top, py), std::max(ink.right, px + 1), std::max(ink.bottom, py + 1)};
+    }
   }
   return ink.left == LONG_MAX ? RECT{} : ink;
 }
 
-// A text drawn into an item too narrow for it ends in an ellipsis right at
-// the limit of its text box, 20 design pixels from the item's right edge; a
-// text that fits ends well before it, and inside the item's height.
+// The caption's column runs from the picture column to 20 design pixels
+// before the item's right edge; a caption too long for it is cut with an
+// ellipsis that reaches the column's end. One that fits ends clearly before,
+// inside the item's height.
 ::testing::AssertionResult TextFits(const MenuItem& item) {
-  RECT inside = item.rect;
-  InflateRect(&inside, 0, -1);
-  const RECT ink = InkBox(inside);
+  const int height = item.rect.bottom - item.rect.top;
+  const RECT column{item.rect.left + height * 5 / 4, item.rect.top + 1, item.rect.right - Scaled(20),
+                    item.rect.bottom - 1};
+  const RECT ink = InkBox(column);
   if (IsRectEmpty(&ink)) return ::testing::AssertionFailure() << "no text shows";
-  if (ink.right > item.rect.right - Scaled(22)) {
-    return ::testing::AssertionFailure() << "the text runs to " << item.rect.right - ink.right
-                                         << " pixels from the item's right edge";
+  if (ink.right > column.right - Scaled(3)) {
+    return ::testing::AssertionFailure() << "the text runs to the end of its column: cut off";
   }
-  if (ink.top <= inside.top || ink.bottom >= inside.bottom) {
+  if (ink.top <= column.top || ink.bottom >= column.bottom) {
     return ::testing::AssertionFailure() << "the text touches the item's top or bottom";
   }
   return ::testing::AssertionSuccess();
@@ -132,7 +146,9 @@ TEST_F(HighDpi, MenusHintAndPoolWindowFitTheScreenAndTheirText) {
   Sleep(300);
   const RECT hintRect = ScreenRect(hint);
   EXPECT_TRUE(InsideScreen(hintRect));
-  const RECT hintInk = InkBox(hintRect);
+  RECT inside = hintRect;
+  InflateRect(&inside, -3, -3);  // the frame
+  const RECT hintInk = InkBox(inside);
   ASSERT_FALSE(IsRectEmpty(&hintInk));
   EXPECT_LT(hintInk.right, hintRect.right - 2) << "the hint's text runs to its edge";
   EXPECT_LT(hintInk.bottom, hintRect.bottom - 2) << "the hint's text runs to its bottom";
