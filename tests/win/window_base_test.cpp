@@ -51,14 +51,16 @@ class ErrorReportReader {
   ErrorReportReader()
       : thread_([this] {
           while (!stop_) {
-            if (HWND box = FindWindowW(L"#32770", ToWide(kAppTitle).c_str())) {
-              wchar_t text[512] = {};
-              GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's static text
+            HWND box = FindWindowW(L"#32770", ToWide(kAppTitle).c_str());
+            wchar_t text[512] = {};
+            // A box still being made has no text yet.
+            if (box && IsWindowVisible(box) && GetDlgItemTextW(box, 0xFFFF, text, 512) > 0) {
               {
                 const std::lock_guard lock(mutex_);
                 reports_.push_back(ToUtf8(text));
               }
               SendMessageW(box, WM_COMMAND, IDOK, 0);
+              while (IsWindow(box)) Sleep(5);
             }
             Sleep(20);
           }
