@@ -92,8 +92,8 @@ class RemoteBuffer {
 class ProcessHandle {
  public:
   explicit ProcessHandle(DWORD pid)
-      : handle_(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                PROCESS_VM_READ | PROCESS_VM_WRITE,
+      : handle_(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                PROCESS_VM_WRITE,
                             FALSE, pid)) {}
   ~ProcessHandle() {
     if (handle_) CloseHandle(handle_);
@@ -342,10 +342,12 @@ bool DragPanelTo(HWND panel, POINT to) {
   const RECT at = ScreenRect(panel);
   const POINT grip{at.left + 20, at.bottom - 12};
   input::PressAndReleaseAt(grip, POINT{to.x + 20, to.y + (at.bottom - at.top) - 12});
-  const bool moved = WaitUntil([&] {
-    const RECT now = ScreenRect(panel);
-    return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
-  }, 5s);
+  const bool moved = WaitUntil(
+      [&] {
+        const RECT now = ScreenRect(panel);
+        return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
+      },
+      5s);
   // The hand moves on, so the panel's hover hint does not show.
   input::MoveTo(POINT{to.x + (at.right - at.left) + 40, to.y + (at.bottom - at.top) + 40});
   return moved;
@@ -497,8 +499,7 @@ std::optional<OpenMenu> OpenContextMenu(DWORD pid, HWND window, std::optional<PO
   if (!OpenContextMenu(pid, window, at)) {
     // A program that crashed may take a moment to end.
     const bool ended = WaitUntil([&] { return ProcessEnded(pid); }, 3s);
-    return ::testing::AssertionFailure() << "no menu opened on a right click"
-                                         << (ended ? "; the program ended" : "");
+    return ::testing::AssertionFailure() << "no menu opened on a right click" << (ended ? "; the program ended" : "");
   }
   return ChooseFromOpenMenu(pid, path);
 }
@@ -550,7 +551,10 @@ void DumpScreen(const char* path) {
   auto px = CaptureScreen(all);
   FILE* f = fopen(path, "wb");
   fprintf(f, "P6 %ld %ld 255\n", all.right, all.bottom);
-  for (COLORREF c : px) { unsigned char rgb[3] = {GetBValue(c), GetGValue(c), GetRValue(c)}; fwrite(rgb, 1, 3, f); }
+  for (COLORREF c : px) {
+    unsigned char rgb[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
+    fwrite(rgb, 1, 3, f);
+  }
   fclose(f);
 }
 
@@ -593,8 +597,8 @@ std::vector<TreeItem> ReadTree(HWND tree) {
   };
 
   std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM first, int depth) {
-    for (HTREEITEM at = first; at;
-         at = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(at)))) {
+    for (HTREEITEM at = first; at; at = reinterpret_cast<HTREEITEM>(
+                                       SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(at)))) {
       items.push_back(read(at, depth));
       walk(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(at))),
            depth + 1);
@@ -672,7 +676,8 @@ ScratchFolder::~ScratchFolder() {
 
 KovanProcess::KovanProcess(const std::filesystem::path& folder) {
   const auto bin = BinFolder();
-  std::filesystem::copy_file(bin / "Kovan.exe", folder / "Kovan.exe", std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(bin / "Kovan.exe", folder / "Kovan.exe",
+                             std::filesystem::copy_options::overwrite_existing);
   if (std::filesystem::exists(bin / "dil")) {
     std::filesystem::copy(bin / "dil", folder / "dil",
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
@@ -729,27 +734,31 @@ void KovanProcess::Press(HWND box, int buttonId) {
   if (!button) return;
   // A box is placed once shown; click where its button has come to rest.
   RECT last = ScreenRect(button);
-  WaitUntil([&] {
-    const RECT now = ScreenRect(button);
-    const bool still = EqualRect(&now, &last) != FALSE;
-    last = now;
-    return still && IsWindowEnabled(button);
-  }, 3s);
-  auto gone = [&] { return !IsWindow(box) || !IsWindowVisible(box); };
+  WaitUntil(
+      [&] {
+        const RECT now = ScreenRect(button);
+        const bool still = EqualRect(&now, &last) != FALSE;
+        last = now;
+        return still && IsWindowEnabled(button);
+      },
+      3s);
   if (GetAncestor(WindowFromPoint(Centre(ScreenRect(button))), GA_ROOT) == box) {
     input::Click(button);
-    if (WaitUntil(gone, 3s)) return;
+    return;
   }
   // Under Wine, a box shown just after a file dialog closes can lie below
   // its owner for the mouse though it shows on top; the keyboard still
   // reaches it: Tab to the button, then Space.
   const DWORD thread = GetWindowThreadProcessId(box, nullptr);
-  for (int i = 0; i < 8 && !gone(); ++i) {
+  for (int i = 0; i < 8; ++i) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(thread, &info);
-    input::Key(info.hwndFocus == button ? VK_SPACE : VK_TAB);
-    if (info.hwndFocus == button) WaitUntil(gone, 3s);
+    if (info.hwndFocus == button) {
+      input::Key(VK_SPACE);
+      return;
+    }
+    input::Key(VK_TAB);
   }
 }
 

@@ -43,7 +43,8 @@ class KovanProcess {
   std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 20s);
   // The main window, once it is visible.
   HWND WaitForMainWindow(std::chrono::milliseconds timeout = 20s);
-  // Presses a button of a message box (IDOK, IDYES, IDNO, ...) with a click.
+  // Presses a button of a message box or dialog (IDOK, IDYES, IDNO, ...)
+  // with a click, or with the keyboard where the mouse cannot reach it.
   static void Press(HWND box, int buttonId);
   // Waits for the process to end; its exit code, or nullopt on timeout.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 20s);

@@ -44,7 +44,8 @@ RECT InkBox(const RECT& r) {
       if (distance < 90) continue;
       const LONG px = r.left + x;
       const LONG py = r.top + static_cast<LONG>(row / static_cast<size_t>(width));
-      ink = RECT{std::min(ink.left, px), std::min(ink.top, py), std::max(ink.right, px + 1), std::max(ink.bottom, py + 1)};
+      ink = RECT{std::min(ink.left, px), std::min(ink.top, py), std::max(ink.right, px + 1),
+                 std::max(ink.bottom, py + 1)};
     }
   }
   return ink.left == LONG_MAX ? RECT{} : ink;
@@ -77,8 +78,8 @@ class HighDpi : public ::testing::Test {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     DWORD size = sizeof saved;
-    hadValue = RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved), &size) ==
-               ERROR_SUCCESS;
+    hadValue =
+        RegQueryValueExW(key, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&saved), &size) == ERROR_SUCCESS;
     RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kDpi), sizeof kDpi);
     RegCloseKey(key);
 

@@ -9,15 +9,15 @@ namespace kovan::e2e {
 
 struct ProbedMenuItem {
   wchar_t text[128];
-  RECT rect;       // on the screen
-  UINT state;      // MFS_*
-  UINT type;       // MFT_*
+  RECT rect;   // on the screen
+  UINT state;  // MFS_*
+  UINT type;   // MFT_*
   BOOL hasSubmenu;
 };
 
 struct MenuProbeBlock {
-  HMENU menu;       // in: the menu of an open menu window
-  int count;        // out: its items, or -1 when the menu could not be read
+  HMENU menu;  // in: the menu of an open menu window
+  int count;   // out: its items, or -1 when the menu could not be read
   ProbedMenuItem items[40];
 };
 

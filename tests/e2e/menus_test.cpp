@@ -105,6 +105,8 @@ class Menus : public ::testing::Test {
     ASSERT_TRUE(box.has_value()) << "no message box; expected one starting " << testing::PrintToString(start);
     EXPECT_EQ(box->text.substr(0, start.size()), start);
     KovanProcess::Press(box->hwnd, button);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd) || !IsWindowVisible(box->hwnd); }))
+        << "the box stayed open";
   }
 
   HWND PoolWindow() { return WaitForWindow(pid(), L"TKaynaklar"); }
@@ -219,9 +221,15 @@ class Menus : public ::testing::Test {
     }
   }
   std::vector<NamedStep> EveryMainMenuItem() {
-    return {{"RES", &Menus::CreateRes},  {"OBJ", &Menus::CreateObj},         {"RES to OBJ", &Menus::ResToObj},
-            {"pool", &Menus::OpenPool},  {"new version", &Menus::NewVersion}, {"clear", &Menus::ClearPool},
-            {"settings", &Menus::Settings}, {"about", &Menus::About},         {"help", &Menus::Help}};
+    return {{"RES", &Menus::CreateRes},
+            {"OBJ", &Menus::CreateObj},
+            {"RES to OBJ", &Menus::ResToObj},
+            {"pool", &Menus::OpenPool},
+            {"new version", &Menus::NewVersion},
+            {"clear", &Menus::ClearPool},
+            {"settings", &Menus::Settings},
+            {"about", &Menus::About},
+            {"help", &Menus::Help}};
   }
 
   size_t entries = 2;
@@ -236,8 +244,8 @@ class Menus : public ::testing::Test {
 TEST_F(Menus, TheMainMenuShowsEveryItemWithItsPictureAndOnlyTheIdleOnesGreyed) {
   const auto menu = OpenContextMenu(pid(), main);
   ASSERT_TRUE(menu.has_value());
-  EXPECT_EQ(menu->Captions(), Strings({&kCompile, &kPool, &kNewVersion, &kClearPool, &kSettings, &kAbout, &kHelp,
-                                       &kExit}));
+  EXPECT_EQ(menu->Captions(),
+            Strings({&kCompile, &kPool, &kNewVersion, &kClearPool, &kSettings, &kAbout, &kHelp, &kExit}));
   for (const MenuItem& item : menu->items) {
     if (item.separator) continue;
     // "Yeni Sürüm" waits for the version check to find a newer release.
@@ -321,13 +329,13 @@ TEST_F(Menus, ThePoolWindowMenuShowsEveryItemAndBothSubmenusWithPictures) {
   ASSERT_NE(pool, nullptr) << "no pool window after F5";
   const auto menu = OpenContextMenu(pid(), Tree(pool));
   ASSERT_TRUE(menu.has_value());
-  EXPECT_EQ(menu->Captions(),
-            Strings({&kAdd, &kDelete, &kToggleAll, &kExport, &kCancelAndClose, &kConfirmAndClose}));
-  for (const MenuItem& item : menu->items) EXPECT_TRUE(item.separator || item.enabled) << testing::PrintToString(item.text);
+  EXPECT_EQ(menu->Captions(), Strings({&kAdd, &kDelete, &kToggleAll, &kExport, &kCancelAndClose, &kConfirmAndClose}));
+  for (const MenuItem& item : menu->items)
+    EXPECT_TRUE(item.separator || item.enabled) << testing::PrintToString(item.text);
   EXPECT_EQ(ItemsWithoutPicture(*menu), std::vector<std::wstring>{});
 
-  const std::pair<const std::wstring*, std::vector<std::wstring>> submenus[] = {
-      {&kAdd, {kAddFile, kAddFolder}}, {&kExport, {L"XLS", L"XML", L"HTML"}}};
+  const std::pair<const std::wstring*, std::vector<std::wstring>> submenus[] = {{&kAdd, {kAddFile, kAddFolder}},
+                                                                                {&kExport, {L"XLS", L"XML", L"HTML"}}};
   for (const auto& [parent, items] : submenus) {
     SCOPED_TRACE(*parent);
     ASSERT_NE(menu->Find(*parent), nullptr);

@@ -71,7 +71,8 @@ class StandInBrowser {
     for (const wchar_t* key : {L"http\\shell\\open\\command", L"https\\shell\\open\\command"}) {
       wchar_t old[1024] = {};
       DWORD size = sizeof old;
-      const bool had = RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
+      const bool had =
+          RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
       saved_.push_back({key, had ? std::optional<std::wstring>(old) : std::nullopt});
       RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, command.c_str(),
                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
@@ -166,7 +167,8 @@ TEST_F(SettingsAndAbout, EverySettingsControlActsAtOnceAndTheCloseStoresIt) {
   const bool noticeWasOn = Checked(versionNotice);
   input::Click(startWithSystem);
   input::Click(versionNotice);
-  EXPECT_TRUE(WaitUntil([&] { return Checked(startWithSystem) != startWasOn && Checked(versionNotice) != noticeWasOn; }));
+  EXPECT_TRUE(
+      WaitUntil([&] { return Checked(startWithSystem) != startWasOn && Checked(versionNotice) != noticeWasOn; }));
   HWND machines = GetDlgItem(settings, kMachineListId);
   ASSERT_NE(machines, nullptr);
   const LRESULT machine = SendMessageW(machines, CB_GETCURSEL, 0, 0);
