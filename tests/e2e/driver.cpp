@@ -546,18 +546,6 @@ std::vector<COLORREF> CaptureScreen(const RECT& r) {
   return pixels;
 }
 
-void DumpScreen(const char* path) {
-  RECT all{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  auto px = CaptureScreen(all);
-  FILE* f = fopen(path, "wb");
-  fprintf(f, "P6 %ld %ld 255\n", all.right, all.bottom);
-  for (COLORREF c : px) {
-    unsigned char rgb[3] = {GetBValue(c), GetGValue(c), GetRValue(c)};
-    fwrite(rgb, 1, 3, f);
-  }
-  fclose(f);
-}
-
 std::vector<TreeItem> ReadTree(HWND tree) {
   std::vector<TreeItem> items;
   DWORD pid = 0;

@@ -153,7 +153,6 @@ struct TreeItem {
 };
 // Every node in display order (folded ones too).
 std::vector<TreeItem> ReadTree(HWND tree);
-void DumpScreen(const char* path);
 // The node that is selected, or null.
 HTREEITEM SelectedTreeItem(HWND tree);
 
