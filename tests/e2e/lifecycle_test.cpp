@@ -14,11 +14,6 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\ORSEL RIRUDIR\\Kovan\\s2.0";
 
-void ForgetSettings() {
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
-  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-}
-
 struct StoredValue {
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
