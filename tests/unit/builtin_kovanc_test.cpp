@@ -2,11 +2,13 @@
 // compiler is named and GoRC is not found; its refusals as LIST:N: lines.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -183,11 +185,11 @@ TEST_F(KovancBuiltin, APoolLargerThanMemoryAllowsIsStreamed) {
   const long small = PeakKibOfCompile("--obj", dir / "small", PoolFile());
   ASSERT_GT(small, 0);
   constexpr off_t kBig = off_t{256} << 20;
-  for (const char* name : {"big1.bin", "big2.bin"}) {
-    const std::string path = dir / name;
+  for (const char* key : {"BIG1", "BIG2"}) {
+    const std::string path = dir / (std::string(key) + ".bin");
     test::WriteBytes(path, "");
     ASSERT_EQ(truncate(path.c_str(), kBig / 2), 0);
-    pool.Append(name, "rcdata", path);
+    pool.Append(key, "rcdata", path);
   }
   const std::string file = PoolFile();
   for (const char* kind : {"--res", "--obj"}) {

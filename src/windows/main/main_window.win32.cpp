@@ -274,7 +274,9 @@ void MainWindow::ShowMenu(POINT screen) {
     const auto picture = pictures_.find(name);
     return picture == pictures_.end() ? nullptr : picture->second.get();
   });
+  menuOpen_ = true;
   const MenuCommandId chosen = menu.Track(hwnd(), screen);
+  menuOpen_ = false;
   menuHint_.Hide();
   if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
 }
@@ -323,6 +325,7 @@ void MainWindow::OnMouseMove() {
 }
 
 void MainWindow::OnMouseHover() {
+  if (menuOpen_) return;
   PreparePictures();
   POINT pt{};
   GetCursorPos(&pt);

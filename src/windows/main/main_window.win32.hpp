@@ -85,6 +85,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   std::thread versionThread_;  // joined at destruction; the check is bounded in time
   std::wstring caption_ = L"0";
   bool mouseInside_ = false;
+  bool menuOpen_ = false;  // the summary hint stays off an open menu
   bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;

@@ -414,6 +414,10 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (ui::DrawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp), font_, Dpi())) return TRUE;
       break;
     case WM_CLOSE: logic_.RunCommand(PoolCommand::Cancel); return 0;
+    case WM_SETFOCUS:
+      // The keys belong to the tree, also when a question box hands the focus back.
+      SetFocus(tree_.hwnd());
+      return 0;
   }
   return Default(msg, wp, lp);
 }
