@@ -277,6 +277,9 @@ void MainWindow::ShowMenu(POINT screen) {
   menuOpen_ = true;
   const MenuCommandId chosen = menu.Track(hwnd(), screen);
   menuOpen_ = false;
+  // The hover that came while the menu was open was passed over; the next
+  // move over the panel asks for it again.
+  mouseInside_ = false;
   menuHint_.Hide();
   if (chosen != 0) RunCommand(static_cast<MenuCommand>(chosen));
 }
