@@ -52,6 +52,20 @@ std::string FileNameOf(std::string_view path) {
 
 PendingOutput::~PendingOutput() { Discard(); }
 
+namespace {
+
+// A part of a temporary name that another run is unlikely to pick too; the
+// name is then taken exclusively, so a clash only costs another try.
+std::string RandomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}() ^
+                                   static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+  return text;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 std::wstring ToSystemPath(const std::string& path) {
@@ -248,17 +262,6 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes, Repl
   if (err == ERROR_UNABLE_TO_REMOVE_REPLACED) err = ERROR_SHARING_VIOLATION;
   throw IoError(static_cast<int>(err));
 }
-
-namespace {
-
-std::string RandomSuffix() {
-  static std::mt19937_64 generator{std::random_device{}() ^ static_cast<uint64_t>(GetTickCount64())};
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
-  return text;
-}
-
-}  // namespace
 
 PendingOutput::PendingOutput(std::string target) : target_(std::move(target)) {
   for (int attempt = 0; attempt < 16; ++attempt) {
@@ -468,17 +471,6 @@ void ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     throw IoError(err);
   }
 }
-
-namespace {
-
-std::string RandomSuffix() {
-  static std::mt19937_64 generator{std::random_device{}()};
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
-  return text;
-}
-
-}  // namespace
 
 PendingOutput::PendingOutput(std::string target) : target_(std::move(target)) {
   for (int attempt = 0; attempt < 16; ++attempt) {
