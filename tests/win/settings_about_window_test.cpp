@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "settings/settings_store.hpp"
 #include "support/recording_views.hpp"
@@ -53,19 +54,41 @@ HWND Toggle(const SettingsWindow& window, SettingsToggle toggle) {
   return GetDlgItem(window.hwnd(), SettingsWindow::kToggleFirst + static_cast<int>(toggle));
 }
 
-TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
+// A real main window and, beside it, the settings window acting on it.
+class SettingsWindowTest : public ::testing::Test {
+ protected:
+  // Builds the main window as the start does (no network: no version check).
+  void StartMain() {
+    SettingsStore(rig.registry).WriteBoolean("Skontrol", false);
+    main.emplace(rig.Services());
+    ASSERT_TRUE(main->Create(nullptr, [](HWND) {}));
+  }
+  // Builds the settings window on the main window's settings as they stand.
+  void MakeSettingsWindow(std::function<std::vector<CompilerPrograms>()> findCompilers = {}) {
+    AppSettings& settings = main->Logic().Settings();
+    appearance.emplace(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
+    SettingsWindowServices services{settings, store, *appearance, rig.prompter, rig.browser, dir / "dil\\"};
+    services.findCompilers = std::move(findCompilers);
+    window.emplace(std::move(services));
+    ASSERT_TRUE(window->Create(main->hwnd()));
+  }
+
   test::TempDir dir;
-  test::MainWindowRig rig(dir.str());
-  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);  // no network at start
-  MainWindow main(rig.Services());
-  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
+  test::MainWindowRig rig{dir.str()};
+  const SettingsStore store{rig.registry};
+  std::optional<MainWindow> main;
+  std::optional<MainWindowAppearance> appearance;
+  std::optional<SettingsWindow> window;
+};
+
+TEST_F(SettingsWindowTest, ItsControlsChangeTheMainWindowAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(StartMain());
+  MainWindow& main = *this->main;
   AppSettings& settings = main.Logic().Settings();
   // Transparency is off; the stored level must not show before it is on.
   settings.TransI = 5;
-  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
-  const SettingsStore store(rig.registry);
-  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
-  ASSERT_TRUE(window.Create(main.hwnd()));
+  ASSERT_NO_FATAL_FAILURE(MakeSettingsWindow());
+  SettingsWindow& window = *this->window;
   window.Show();
   EXPECT_EQ(Alpha(main.hwnd()), 255);
   EXPECT_TRUE(Topmost(main.hwnd()));
@@ -107,22 +130,15 @@ TEST(SettingsWindow, ItsControlsChangeTheMainWindowAtOnce) {
   EXPECT_TRUE(IsWindow(window.hwnd()));
 }
 
-TEST(SettingsWindow, ItsFirstShowingCarriesWhatItsCreationSet) {
+TEST_F(SettingsWindowTest, ItsFirstShowingCarriesWhatItsCreationSet) {
   // The controls are made after the creation steps have run: the language
   // list, the texts and the states those steps set must reach them.
-  test::TempDir dir;
   std::filesystem::create_directories(test::FsPath(dir / "dil"));
   std::filesystem::copy_file(std::filesystem::path(KOVAN_SOURCE_DIR) / "res" / "dil" / "English.lng",
                              test::FsPath(dir / "dil\\English.lng"));
-  test::MainWindowRig rig(dir.str());
-  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);
-  MainWindow main(rig.Services());
-  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
-  AppSettings& settings = main.Logic().Settings();
-  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
-  const SettingsStore store(rig.registry);
-  SettingsWindow window(SettingsWindowServices{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"});
-  ASSERT_TRUE(window.Create(main.hwnd()));
+  ASSERT_NO_FATAL_FAILURE(StartMain());
+  ASSERT_NO_FATAL_FAILURE(MakeSettingsWindow());
+  SettingsWindow& window = *this->window;
   window.Show();
 
   HWND languages = GetDlgItem(window.hwnd(), SettingsWindow::kLanguageList);
@@ -136,15 +152,9 @@ TEST(SettingsWindow, ItsFirstShowingCarriesWhatItsCreationSet) {
   EXPECT_EQ(SendMessageW(Toggle(window, SettingsToggle::AcceptFolders), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
-TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
-  test::TempDir dir;
-  test::MainWindowRig rig(dir.str());
-  SettingsStore(rig.registry).WriteBoolean("Skontrol", false);
-  MainWindow main(rig.Services());
-  ASSERT_TRUE(main.Create(nullptr, [](HWND) {}));
-  AppSettings& settings = main.Logic().Settings();
-  MainWindowAppearance appearance(AppearanceTarget(main), settings.Trans, OpacityForLevel(settings.TransI));
-  const SettingsStore store(rig.registry);
+TEST_F(SettingsWindowTest, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
+  ASSERT_NO_FATAL_FAILURE(StartMain());
+  AppSettings& settings = this->main->Logic().Settings();
   std::vector<CompilerPrograms> found(4);
   found[0].id = CompilerId::GoRC;
   found[0].compiler = "C:\\Windows\\System32\\Gorc.exe";
@@ -153,10 +163,8 @@ TEST(SettingsWindow, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) {
   found[2].compiler = "C:\\LLVM\\bin\\llvm-rc.exe";
   found[2].converter = "C:\\LLVM\\bin\\llvm-cvtres.exe";
   found[3].id = CompilerId::Windres;
-  SettingsWindowServices services{settings, store, appearance, rig.prompter, rig.browser, dir / "dil\\"};
-  services.findCompilers = [&found] { return found; };
-  SettingsWindow window(std::move(services));
-  ASSERT_TRUE(window.Create(main.hwnd()));
+  ASSERT_NO_FATAL_FAILURE(MakeSettingsWindow([&found] { return found; }));
+  SettingsWindow& window = *this->window;
   window.Show();
 
   HWND list = GetDlgItem(window.hwnd(), SettingsWindow::kCompilerList);
