@@ -1,5 +1,6 @@
-// kovanc's commands. Each command file registers an installer that adds its
-// subcommands to the application; main() runs them in order.
+// kovanc's commands. Each command file has one installer that adds its
+// subcommands to the application; InstallCommands lists them all, in the order
+// --help shows them.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -8,11 +9,12 @@
 
 namespace kovan::cli {
 
-using CommandInstaller = void (*)(CLI::App& app);
-
-struct CommandRegistration {
-  CommandRegistration(int order, CommandInstaller installer);
-};
+void InstallVersionFlag(CLI::App& app);
+void InstallPoolCommands(CLI::App& app);
+void InstallExportCommand(CLI::App& app);
+void InstallCompileCommands(CLI::App& app);  // adds "pool check", so after the pool commands
+void InstallLanguageCommands(CLI::App& app);
+void InstallVersionCommand(CLI::App& app);
 
 void InstallCommands(CLI::App& app);
 

@@ -367,7 +367,9 @@ void ListCompilers(bool json) {
   Print(out);
 }
 
-void Install(CLI::App& app) {
+}  // namespace
+
+void InstallCompileCommands(CLI::App& app) {
   CLI::App* pool = app.get_subcommand("pool");
 
   struct CheckArgs {
@@ -445,10 +447,5 @@ void Install(CLI::App& app) {
   compilersCmd->add_flag("--json", *json, "Print the list as JSON");
   compilersCmd->callback([json] { ListCompilers(*json); });
 }
-
-// After the pool commands, whose "pool" subcommand "pool check" joins.
-const CommandRegistration registration(20, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli

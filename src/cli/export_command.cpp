@@ -47,7 +47,9 @@ void Export(const ExportArgs& args) {
   Print(target + "\n");
 }
 
-void Install(CLI::App& app) {
+}  // namespace
+
+void InstallExportCommand(CLI::App& app) {
   auto args = std::make_shared<ExportArgs>();
   CLI::App* command =
       app.add_subcommand("export", "Export a pool list file as the pool window does (built-in language)");
@@ -61,9 +63,5 @@ void Install(CLI::App& app) {
   command->add_option("OUT", args->out, "File to write")->required();
   command->callback([args] { Export(*args); });
 }
-
-const CommandRegistration registration(15, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli

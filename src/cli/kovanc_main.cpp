@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -16,23 +15,19 @@ namespace kovan::cli {
 
 namespace {
 
-std::vector<std::pair<int, CommandInstaller>>& Installers() {
-  static std::vector<std::pair<int, CommandInstaller>> installers;
-  return installers;
-}
-
 void WriteAll(FILE* stream, std::string_view text) { fwrite(text.data(), 1, text.size(), stream); }
 
 }  // namespace
 
-CommandRegistration::CommandRegistration(int order, CommandInstaller installer) {
-  Installers().emplace_back(order, installer);
-}
-
+// Every command of kovanc, in the order --help lists them. A new command
+// file adds its installer here.
 void InstallCommands(CLI::App& app) {
-  auto& list = Installers();
-  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [order, installer] : list) installer(app);
+  InstallVersionFlag(app);
+  InstallPoolCommands(app);
+  InstallExportCommand(app);
+  InstallCompileCommands(app);
+  InstallLanguageCommands(app);
+  InstallVersionCommand(app);
 }
 
 void Print(std::string_view text) { WriteAll(stdout, text); }

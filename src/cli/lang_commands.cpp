@@ -192,7 +192,9 @@ void ListLanguages(const std::string& folder, bool json) {
   Print(json ? Dump(list) : text);
 }
 
-void Install(CLI::App& app) {
+}  // namespace
+
+void InstallLanguageCommands(CLI::App& app) {
   CLI::App* lang = app.add_subcommand("lang", "Check language files and list the languages of a folder");
   lang->require_subcommand(1);
 
@@ -215,9 +217,5 @@ void Install(CLI::App& app) {
   listCmd->add_option("DIR", list->path, "Language folder")->required();
   listCmd->callback([list] { ListLanguages(list->path, list->json); });
 }
-
-const CommandRegistration registration(20, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli

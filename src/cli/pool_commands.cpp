@@ -118,7 +118,9 @@ void RemoveFromPool(const std::string& file, const std::vector<std::string>& pat
   Print(std::to_string(pool.Count()) + "\n");
 }
 
-void Install(CLI::App& app) {
+}  // namespace
+
+void InstallPoolCommands(CLI::App& app) {
   CLI::App* pool = app.add_subcommand("pool", "Read and change pool list files (Liste.kvl)");
   pool->require_subcommand(1);
 
@@ -181,9 +183,5 @@ void Install(CLI::App& app) {
   removeCmd->add_option("PATH", remove->paths, "File paths of the entries, exactly as listed")->required();
   removeCmd->callback([remove] { RemoveFromPool(remove->file, remove->paths); });
 }
-
-const CommandRegistration registration(10, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli

@@ -29,7 +29,9 @@ void CheckVersion(const std::string& serverText) {
   Print((version > kOwnVersion ? "newer " : "current ") + std::to_string(version) + "\n");
 }
 
-void Install(CLI::App& app) {
+}  // namespace
+
+void InstallVersionCommand(CLI::App& app) {
   auto server = std::make_shared<std::string>();
   CLI::App* command =
       app.add_subcommand("version-check", "Ask the update server for the newest release, as the program does at start");
@@ -38,9 +40,5 @@ void Install(CLI::App& app) {
       "HOST[:PORT] to ask instead of the maker's server (default: $KOVAN_UPDATE_SERVER or the maker's)");
   command->callback([server] { CheckVersion(*server); });
 }
-
-const CommandRegistration registration(60, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli

@@ -4,14 +4,8 @@
 
 namespace kovan::cli {
 
-namespace {
-
-void Install(CLI::App& app) {
+void InstallVersionFlag(CLI::App& app) {
   app.set_version_flag("--version", "kovanc " KOVAN_VERSION_TEXT, "Show the version and exit");
 }
-
-const CommandRegistration registration(0, Install);
-
-}  // namespace
 
 }  // namespace kovan::cli
