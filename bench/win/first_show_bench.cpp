@@ -144,12 +144,11 @@ int wmain() {
     kovan::SettingsStore(rig.registry).WriteBoolean("Skontrol", false);  // no network at start
     kovan::MainWindow main(rig.Services());
     if (!main.Create(nullptr, [](HWND) {})) return 1;
-    kovan::PoolWindow poolWindow(rig.prompter, shell,
-                                 kovan::MainPoolLink{main.Logic().Pool(), [](const std::string&) {}});
+    kovan::PoolWindow poolWindow({rig.prompter, shell, kovan::MainPoolLink{main.Logic().Pool(), [](const std::string&) {}}});
     if (!poolWindow.Create(main.hwnd())) return 1;
     kovan::AppSettings& appSettings = main.Logic().Settings();
-    kovan::MainWindowAppearance appearance(kovan::AppearanceTarget(main), appSettings.Trans,
-                                           kovan::OpacityForLevel(appSettings.TransI));
+    kovan::MainWindowAppearance appearance(kovan::AppearanceTarget(main), appSettings.semiTransparent,
+                                           kovan::OpacityForLevel(appSettings.transparencyLevel));
     const kovan::SettingsStore store(rig.registry);
     kovan::SettingsWindowServices services{appSettings,  store,       appearance,
                                            rig.prompter, rig.browser, folder.string() + "\\dil\\"};

@@ -89,14 +89,14 @@ int wmain() {
 
   kovan::RecordingPrompter prompter;
   kovan::Win32Shell shell;
-  kovan::PoolWindow window(prompter, shell, kovan::MainPoolLink{pool, [](const std::string&) {}});
+  kovan::PoolWindow window({prompter, shell, kovan::MainPoolLink{pool, [](const std::string&) {}}});
   if (!window.Create(nullptr)) return 1;
   ShowWindow(window.hwnd(), SW_SHOW);
 
   std::vector<double> logicOnly;
   {
     NoView view;
-    kovan::PoolWindowLogic logic(view, prompter, shell, kovan::MainPoolLink{pool, [](const std::string&) {}});
+    kovan::PoolWindowLogic logic(view, {prompter, shell, kovan::MainPoolLink{pool, [](const std::string&) {}}});
     for (int round = 0; round < 3; ++round) {
       const auto start = Clock::now();
       logic.Open(false);

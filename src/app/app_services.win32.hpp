@@ -1,12 +1,13 @@
 // The services every window shares, built once at start: the user's message
 // boxes and dialogs, the registry, the shell, the autostart shortcut and the
-// default browser.
+// default browser, and the windows the main window opens.
 #pragma once
 
 #include <string>
 
 #include "online/browser_launch.hpp"
 #include "online/browser_launch.win32.hpp"
+#include "app/program_windows.win32.hpp"
 #include "platform/win32_prompter.win32.hpp"
 #include "platform/win32_registry.win32.hpp"
 #include "platform/win32_shell.win32.hpp"
@@ -22,7 +23,8 @@ struct AppServices {
   AppServices& operator=(const AppServices&) = delete;
 
   MainWindowServices ForMainWindow() {
-    return MainWindowServices{prompter, registry, shortcut, browser, shell, exeFolder, dataFolder, exeFolder + "dil\\"};
+    return MainWindowServices{prompter, registry, shortcut, browser,   shell,
+                              windows,  exeFolder, dataFolder, exeFolder + "dil\\"};
   }
 
   std::string exeFolder;   // the program, its help file and dil\ beside it
@@ -34,6 +36,7 @@ struct AppServices {
   Win32ClassesRoot classes;
   Win32BrowserStarter starter;
   RegisteredBrowser browser{classes, starter};
+  ProgramWindows windows{prompter};
 };
 
 }  // namespace kovan

@@ -7,7 +7,8 @@
 #include <memory>
 
 #include "app/app_services.win32.hpp"
-#include "app/data_folder.hpp"
+#include "base/program_title.hpp"
+#include "platform/data_folder.hpp"
 #include "app/single_instance.win32.hpp"
 #include "base/com.win32.hpp"
 #include "base/file_system.hpp"
@@ -42,7 +43,7 @@ class ApplicationWindowHost : public WindowBase {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == msg_id::kShowMainWindow && main_) {
+    if (msg == window_ids::kShowMainWindow && main_) {
       ShowWindow(main_, SW_SHOWNORMAL);
       SetForegroundWindow(main_);
       return 0;
@@ -108,9 +109,9 @@ int RunProgram() {
   // The pool window is made once and shown modally from the main window; its
   // boxes are owned by it while it shows.
   MainWindow* main = mainWindow.get();
-  auto poolWindow = std::make_unique<PoolWindow>(
+  auto poolWindow = std::make_unique<PoolWindow>(PoolWindowServices{
       services.prompter, services.shell,
-      MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }});
+      MainPoolLink{main->Logic().Pool(), [main](const std::string& caption) { main->SetPoolCountCaption(caption); }}});
   if (!poolWindow->Create(main->hwnd())) return 1;
   timeline::Mark("pool window built");
 
@@ -118,7 +119,7 @@ int RunProgram() {
 
   // The settings window lives from here to the end; about windows come and go.
   AppSettings& settings = mainWindow->Logic().Settings();
-  MainWindowAppearance appearance(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
+  MainWindowAppearance appearance(AppearanceTarget(*main), settings.semiTransparent, OpacityForLevel(settings.transparencyLevel));
   const SettingsStore settingsStore(services.registry);
   SettingsWindowServices settingsServices{settings,          settingsStore,    appearance,
                                           services.prompter, services.browser, exeFolder + "dil\\"};
@@ -131,15 +132,7 @@ int RunProgram() {
   if (!settingsWindow.Create(mainWindow->hwnd())) return 1;
   timeline::Mark("settings window built");
   AboutWindows aboutWindows(services.shell);
-  MainWindow::OtherWindows others;
-  others.showPool = [&services, main, pool = poolWindow.get()] {
-    services.prompter.SetOwner(pool->hwnd());
-    pool->ShowModal();
-    services.prompter.SetOwner(main->hwnd());
-  };
-  others.showSettings = [&settingsWindow] { settingsWindow.Show(); };
-  others.openAbout = [&aboutWindows, &mainWindow] { aboutWindows.Open(mainWindow->hwnd()); };
-  mainWindow->SetOtherWindows(std::move(others));
+  services.windows.Attach(main->hwnd(), *poolWindow, settingsWindow, aboutWindows);
   mainWindow->SetSavedForClose([&instanceLock] {
     // Everything is saved: a copy started now may run, and this one ends here
     // instead of taking its windows down one by one. (Under Wine each window

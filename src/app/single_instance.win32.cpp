@@ -1,5 +1,6 @@
 #include "app/single_instance.win32.hpp"
 
+#include "base/program_title.hpp"
 #include "win32/messages.win32.hpp"
 
 #include "base/text.hpp"
@@ -24,7 +25,7 @@ void BringForward(HWND other) {
   } else {
     SetForegroundWindow(other);
   }
-  PostMessageW(other, msg_id::kShowMainWindow, 0, 0);
+  PostMessageW(other, window_ids::kShowMainWindow, 0, 0);
 }
 
 bool Acquired(DWORD waitResult) {

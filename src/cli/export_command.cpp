@@ -8,7 +8,7 @@
 #include "lang/lang_manager.hpp"
 #include "export/pool_export.hpp"
 #include "export/xlsx_workbook.hpp"
-#include "windows/pool/file_size_text.hpp"
+#include "export/file_size_text.hpp"
 
 namespace kovan::cli {
 

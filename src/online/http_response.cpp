@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/hex_digit.hpp"
 #include "base/text.hpp"
 
 namespace kovan {
@@ -12,13 +13,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 // Header names are tokens: printable ASCII without separators.
 bool IsTokenChar(char c) {
@@ -180,9 +174,9 @@ std::optional<HttpHeader> ParseHeaderLine(std::string_view line) {
 std::optional<uint64_t> ParseChunkSize(std::string_view line) {
   uint64_t size = 0;
   size_t i = 0;
-  for (; i < line.size() && HexValue(line[i]) >= 0; ++i) {
+  for (; i < line.size() && HexDigitValue(line[i]) >= 0; ++i) {
     if (size > (std::numeric_limits<uint64_t>::max() >> 4)) return std::nullopt;
-    size = (size << 4) | static_cast<uint64_t>(HexValue(line[i]));
+    size = (size << 4) | static_cast<uint64_t>(HexDigitValue(line[i]));
   }
   if (i == 0) return std::nullopt;
   while (i < line.size() && IsBlank(line[i])) ++i;

@@ -5,16 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "base/errors.hpp"
 
 namespace kovan {
 
 // Every way a request can fail: network, time, protocol. what() says which.
-class HttpError : public std::runtime_error {
+class HttpError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class ByteSource {

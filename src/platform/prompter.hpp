@@ -8,8 +8,6 @@
 
 namespace kovan {
 
-inline constexpr char kAppTitle[] = "Kovan 2.0 - ORSEL RIRUDIR";
-
 enum class MessageIcon { None, Information, Question, Warning, Error };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };

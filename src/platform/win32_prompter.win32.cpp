@@ -11,6 +11,7 @@
 #include "base/errors.hpp"
 #include "base/errors.win32.hpp"
 #include "base/handles.win32.hpp"
+#include "base/program_title.hpp"
 #include "base/text.hpp"
 
 namespace kovan {

@@ -30,7 +30,7 @@ enum class Subfolders { None, Visible, All };
 std::vector<std::string> ScanFolder(const std::string& folder, Subfolders subfolders);
 
 struct DropImportHooks {
-  bool acceptFolders = false;  // the Klasor setting
+  bool acceptFolders = false;  // the acceptFolders setting
   // Asked once per accepted folder (with its trailing separator): include subfolders?
   std::function<bool(const std::string& folder)> askSubfolders;
   // Dispatches pending window messages; returns true when the import must stop

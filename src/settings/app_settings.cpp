@@ -1,10 +1,17 @@
 #include "settings/app_settings.hpp"
 
 #include <algorithm>
+#include <string_view>
+#include <variant>
 
 #include "pool/compiler_backend.hpp"
 
 namespace kovan {
+
+uint8_t OpacityForLevel(int64_t level) {
+  const int64_t raw = level * 32 - 1;
+  return static_cast<uint8_t>(((raw % 256) + 256) % 256);
+}
 
 WindowPlace CentredPlace(int32_t screenWidth, int32_t screenHeight, int32_t windowWidth, int32_t windowHeight) {
   return {(screenHeight - windowHeight) / 2, (screenWidth - windowWidth) / 2};
@@ -43,39 +50,103 @@ WindowPlace PlaceOnScreen(WindowPlace place, int32_t width, int32_t height, std:
           Clamp(place.left, nearest->left, nearest->right - width)};
 }
 
+namespace {
+
+// Where each stored value lives in memory.
+struct Flag {
+  bool AppSettings::*member;
+};
+struct Number {
+  int32_t AppSettings::*member;
+};
+struct Language {};  // read into StartSettings::storedLanguage, written zero-extended
+struct Edge {        // the main window's place, read only when rememberPlace is on
+  int32_t WindowPlace::*member;
+};
+struct Choice {  // a name; one Kovan does not know reads as the default
+  std::string AppSettings::*member;
+  const char* (*canonical)(std::string_view name);
+};
+
+struct StoredSetting {
+  std::string_view registryName;
+  std::variant<Flag, Number, Language, Edge, Choice> field;
+};
+
+const char* CanonicalCompiler(std::string_view name) {
+  const auto id = ParseCompilerName(name);
+  return id ? CompilerName(*id) : nullptr;
+}
+
+const char* CanonicalMachine(std::string_view name) {
+  const auto machine = ParseMachineName(name);
+  return machine ? MachineName(*machine) : nullptr;
+}
+
+// The registry's names for the settings, in the order the close writes them.
+// The start reads them in the same order; a read may depend on a row above it
+// (the place is read only when EPos says so).
+const StoredSetting kStoredSettings[] = {
+    {"Klasor", Flag{&AppSettings::acceptFolders}},
+    {"Skontrol", Flag{&AppSettings::announceNewVersion}},
+    {"EPos", Flag{&AppSettings::rememberPlace}},
+    {"EnUst", Flag{&AppSettings::stayOnTop}},
+    {"Acilis", Flag{&AppSettings::startWithSystem}},
+    {"Trans", Flag{&AppSettings::semiTransparent}},
+    {"Dil", Language{}},
+    {"TransI", Number{&AppSettings::transparencyLevel}},
+    {"Ust", Edge{&WindowPlace::top}},
+    {"Sol", Edge{&WindowPlace::left}},
+    {"Derleyici", Choice{&AppSettings::compiler, CanonicalCompiler}},
+    {"Makine", Choice{&AppSettings::machine, CanonicalMachine}},
+};
+
+template <class... Ts>
+struct Overloaded : Ts... {
+  using Ts::operator()...;
+};
+
+}  // namespace
+
 StartSettings ReadStartSettings(const SettingsStore& store, WindowPlace centred) {
   StartSettings start;
   AppSettings& s = start.settings;
-  start.dil = store.ReadInteger("Dil", 1055);
-  s.Klasor = store.ReadBoolean("Klasor", false);
-  s.Skontrol = store.ReadBoolean("Skontrol", true);
-  s.EPos = store.ReadBoolean("EPos", true);
   start.place = centred;
-  if (s.EPos) start.place = {store.ReadInteger("Ust", centred.top), store.ReadInteger("Sol", centred.left)};
-  s.EnUst = store.ReadBoolean("EnUst", true);
-  s.Acilis = store.ReadBoolean("Acilis", true);
-  s.TransI = store.ReadInteger("TransI", 255);
-  s.Trans = store.ReadBoolean("Trans", false);
-  if (const auto id = ParseCompilerName(store.ReadString("Derleyici", s.Derleyici))) s.Derleyici = CompilerName(*id);
-  if (const auto machine = ParseMachineName(store.ReadString("Makine", s.Makine))) s.Makine = MachineName(*machine);
+  for (const StoredSetting& row : kStoredSettings) {
+    const std::string_view name = row.registryName;
+    std::visit(Overloaded{
+                   [&](Flag f) { s.*f.member = store.ReadBoolean(name, s.*f.member); },
+                   [&](Number n) { s.*n.member = store.ReadInteger(name, s.*n.member); },
+                   [&](Language) { start.storedLanguage = store.ReadInteger(name, start.storedLanguage); },
+                   [&](Edge e) {
+                     if (s.rememberPlace) start.place.*e.member = store.ReadInteger(name, centred.*e.member);
+                   },
+                   [&](Choice c) {
+                     if (const char* known = c.canonical(store.ReadString(name, s.*c.member))) s.*c.member = known;
+                   },
+               },
+               row.field);
+  }
   return start;
 }
 
 void WriteCloseSettings(SettingsStore& store, const AppSettings& settings, WindowPlace current,
                         StartupShortcut& shortcut) {
-  store.WriteBoolean("Klasor", settings.Klasor);
-  store.WriteBoolean("Skontrol", settings.Skontrol);
-  store.WriteBoolean("EPos", settings.EPos);
-  store.WriteBoolean("EnUst", settings.EnUst);
-  store.WriteBoolean("Acilis", settings.Acilis);
-  BringStartupShortcutInLine(shortcut, settings.Acilis);
-  store.WriteBoolean("Trans", settings.Trans);
-  store.WriteInteger("Dil", static_cast<int32_t>(static_cast<uint32_t>(settings.Dil)));
-  store.WriteInteger("TransI", settings.TransI);
-  store.WriteInteger("Ust", current.top);
-  store.WriteInteger("Sol", current.left);
-  store.WriteString("Derleyici", settings.Derleyici);
-  store.WriteString("Makine", settings.Makine);
+  for (const StoredSetting& row : kStoredSettings) {
+    const std::string_view name = row.registryName;
+    std::visit(Overloaded{
+                   [&](Flag f) {
+                     store.WriteBoolean(name, settings.*f.member);
+                     if (f.member == &AppSettings::startWithSystem)
+                       BringStartupShortcutInLine(shortcut, settings.startWithSystem);
+                   },
+                   [&](Number n) { store.WriteInteger(name, settings.*n.member); },
+                   [&](Language) { store.WriteInteger(name, static_cast<int32_t>(uint32_t{settings.language})); },
+                   [&](Edge e) { store.WriteInteger(name, current.*e.member); },
+                   [&](Choice c) { store.WriteString(name, settings.*c.member); },
+               },
+               row.field);
+  }
 }
 
 }  // namespace kovan

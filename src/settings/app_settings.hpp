@@ -12,19 +12,25 @@
 namespace kovan {
 
 struct AppSettings {
-  uint16_t Dil = 1055;             // the language in use; set by the settings window's creation
-  bool Klasor = false;             // dropped folders are accepted
-  bool Skontrol = true;            // the start's version check announces a newer version
-  bool EPos = true;                // the main window reopens where it was
-  bool EnUst = true;               // the main window stays above the others
-  bool Acilis = true;              // the program starts with the system
-  bool Trans = false;              // the main window is semi-transparent
-  int32_t TransI = 255;            // transparency level (1 to 8 from the settings window)
+  uint16_t language = 1055;           // the language in use; set by the settings window's creation
+  bool acceptFolders = false;         // dropped folders are accepted
+  bool announceNewVersion = true;     // the start's version check announces a newer version
+  bool rememberPlace = true;          // the main window reopens where it was
+  bool stayOnTop = true;              // the main window stays above the others
+  bool startWithSystem = true;        // the program starts with the system
+  bool semiTransparent = false;       // the main window is semi-transparent
+  int32_t transparencyLevel = 255;    // 1 to 8 from the settings window
   // The resource compiler: gorc, rc, llvm, windres or builtin; empty when
   // none is chosen (GoRC, or Kovan's own when GoRC is missing).
-  std::string Derleyici;
-  std::string Makine = "x86";  // the machine of .OBJ files: x86, x64 or arm64
+  std::string compiler;
+  std::string machine = "x86";  // the machine of .OBJ files: x86, x64 or arm64
+
+  bool operator==(const AppSettings&) const = default;
 };
+
+// The main window's opacity at rest for a transparency level: level × 32 − 1,
+// taken modulo 256 (levels 1..8 give 31..255; the default 255 gives 223).
+uint8_t OpacityForLevel(int64_t level);
 
 struct WindowPlace {
   int32_t top = 0;
@@ -48,22 +54,22 @@ struct ScreenArea {
 // areas known the place stays.
 WindowPlace PlaceOnScreen(WindowPlace place, int32_t width, int32_t height, std::span<const ScreenArea> areas);
 
-// What the main window's creation reads. `Dil` of `settings` keeps its initial
-// value: the settings window's creation fills it.
+// What the main window's creation reads. `language` of `settings` keeps its
+// initial value: the settings window's creation fills it.
 struct StartSettings {
-  int32_t dil = 1055;  // the stored language, which chooses the start language
+  int32_t storedLanguage = 1055;  // chooses the start language
   AppSettings settings;
-  WindowPlace place;  // the stored place when EPos is on, otherwise `centred`
+  WindowPlace place;  // the stored place when rememberPlace is on, otherwise `centred`
 };
 
-// Reads Dil, Klasor, Skontrol, EPos, Ust and Sol (only when EPos is on), EnUst,
-// Acilis, TransI, Trans, Derleyici and Makine, each with its default (also
-// for a compiler or machine name Kovan does not know). Never fails.
+// Reads every setting with its default (also for a compiler or machine name
+// Kovan does not know); the stored place only when rememberPlace is on.
+// Never fails.
 StartSettings ReadStartSettings(const SettingsStore& store, WindowPlace centred);
 
-// The close: writes Klasor, Skontrol, EPos, EnUst, Acilis (and brings the
-// shortcut in line with it), Trans, Dil (zero-extended), TransI, Ust, Sol,
-// Derleyici and Makine, in that order. The first failure (RegistryError, or the shortcut's error)
+// The close: writes every setting in the order of the table of registry
+// names (app_settings.cpp), the language zero-extended, and brings the startup
+// shortcut in line right after startWithSystem. The first failure (RegistryError, or the shortcut's error)
 // propagates and leaves the values after it unwritten.
 void WriteCloseSettings(SettingsStore& store, const AppSettings& settings, WindowPlace current,
                         StartupShortcut& shortcut);

@@ -1,5 +1,5 @@
 // The autostart shortcut: Kovan.lnk in the current user's Startup folder,
-// created or deleted at close to match the Acilis setting.
+// created or deleted at close to match the startWithSystem setting.
 #pragma once
 
 #include <string>

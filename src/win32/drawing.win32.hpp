@@ -1,18 +1,29 @@
-// Small drawing helpers shared by the visual components.
+// The drawing helpers the windows and visual components share: gradients,
+// pictures with alpha, the rounded honey panel and the green glass button.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+
 namespace kovan::ui {
 
 // A top-to-bottom gradient over `r`.
-inline void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-  TRIVERTEX v[2] = {{r.left, r.top, static_cast<COLOR16>(GetRValue(top) << 8),
-                     static_cast<COLOR16>(GetGValue(top) << 8), static_cast<COLOR16>(GetBValue(top) << 8), 0},
-                    {r.right, r.bottom, static_cast<COLOR16>(GetRValue(bottom) << 8),
-                     static_cast<COLOR16>(GetGValue(bottom) << 8), static_cast<COLOR16>(GetBValue(bottom) << 8), 0}};
-  GRADIENT_RECT g{0, 1};
-  GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-}
+void FillVerticalGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom);
+
+// Draws a premultiplied 32-bit bitmap with its alpha, times `opacity` / 255.
+void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int size, BYTE opacity = 255);
+void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, BYTE opacity);
+
+// The rounded honey panel of the borderless windows: the gradient, whatever
+// `inside` draws (clipped to the rounded shape), then the edge.
+void DrawRoundedPanel(HDC dc, const RECT& panel, int radius, const std::function<void()>& inside = {});
+
+enum class GlassState { Normal, Hot, Pressed };
+
+// A green glass button: a bright upper shine over a darker lower half,
+// rounded, with `glyph` (a premultiplied bitmap of `glyphSize` pixels, or
+// null) in the middle, pushed down a pixel while pressed.
+void DrawGlassButton(HDC dc, const RECT& r, int radius, GlassState state, HBITMAP glyph, int glyphSize);
 
 }  // namespace kovan::ui

@@ -32,13 +32,6 @@ struct MenuTraits {
 };
 using Menu = UniqueResource<MenuTraits>;
 
-struct ImageListTraits {
-  using Type = HIMAGELIST;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ImageList_Destroy(h); }
-};
-using ImageList = UniqueResource<ImageListTraits>;
-
 inline Font MakeFont(const LOGFONTW& font) { return Font(CreateFontIndirectW(&font)); }
 inline Brush MakeBrush(COLORREF colour) { return Brush(CreateSolidBrush(colour)); }
 inline Pen MakePen(int width, COLORREF colour, int style = PS_SOLID) { return Pen(CreatePen(style, width, colour)); }

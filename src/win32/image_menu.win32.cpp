@@ -5,6 +5,7 @@
 
 #include "base/errors.win32.hpp"
 #include "base/text.hpp"
+#include "win32/dpi.win32.hpp"
 #include "win32/drawing.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
@@ -28,7 +29,7 @@ namespace {
 constexpr int kRowHeight = 28;  // design sizes at 96 DPI
 constexpr int kGutter = 34;
 
-int Scale(int v, UINT dpi) { return MulDiv(v, static_cast<int>(dpi), 96); }
+using dpi::Scale;
 
 // `font` is already sized for the menu's DPI.
 gdi::Font ItemFont(const LOGFONTW& font) {

@@ -4,18 +4,15 @@
 
 #include <windows.h>
 
-namespace kovan::msg_id {
+namespace kovan::window_ids {
 
 // Sent by a second copy to the first copy's application window: show the panel.
 constexpr UINT kShowMainWindow = WM_APP + 1;
 // The start's version check finished: wParam 1 and lParam the number, or wParam 0.
 constexpr UINT kVersionCheckDone = WM_APP + 2;
 
-// Moves a window as if its caption were dragged (SC_MOVE | HTCAPTION).
-constexpr WPARAM kDragMoveCommand = 0xF012;
-
 // Timers.
 constexpr UINT_PTR kHintHideTimer = 1;
 constexpr UINT_PTR kCreditsScrollTimer = 2;
 
-}  // namespace kovan::msg_id
+}  // namespace kovan::window_ids

@@ -26,7 +26,7 @@ bool OfficeHint::Create(HWND owner) {
 
 void OfficeHint::SetFont(const LOGFONTW& font, UINT dpi) {
   LOGFONTW f = font;
-  if (f.lfHeight == 0) f.lfHeight = -MulDiv(12, static_cast<int>(dpi), 96);
+  if (f.lfHeight == 0) f.lfHeight = -kovan::dpi::Scale(12, dpi);
   f.lfWeight = FW_NORMAL;
   font_ = gdi::MakeFont(f);
   f.lfWeight = FW_BOLD;
@@ -65,12 +65,12 @@ void OfficeHint::Show(const HintContent& content, POINT anchor, HWND monitorOf, 
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, std::min<int>(width, mi.rcWork.right - mi.rcWork.left), height,
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(hwnd(), nullptr, TRUE);
-  SetTimer(hwnd(), msg_id::kHintHideTimer, hideAfterMs, nullptr);
+  SetTimer(hwnd(), window_ids::kHintHideTimer, hideAfterMs, nullptr);
 }
 
 void OfficeHint::Hide() {
   if (!hwnd()) return;
-  KillTimer(hwnd(), msg_id::kHintHideTimer);
+  KillTimer(hwnd(), window_ids::kHintHideTimer);
   ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -125,7 +125,7 @@ LRESULT OfficeHint::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
-      if (wp == msg_id::kHintHideTimer) Hide();
+      if (wp == window_ids::kHintHideTimer) Hide();
       return 0;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_NCHITTEST: return HTTRANSPARENT;

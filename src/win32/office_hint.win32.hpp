@@ -26,7 +26,7 @@ POINT PlaceInside(const RECT& workArea, POINT anchor, SIZE size, int gapBelow, i
 
 class OfficeHint : public WindowBase {
  public:
-  bool Create(HWND owner);
+  [[nodiscard]] bool Create(HWND owner);
   // `font` is already sized for `dpi`.
   void SetFont(const LOGFONTW& font, UINT dpi);
   // Shows the hint near `anchor` (screen coordinates) for at most `hideAfterMs`,
@@ -42,7 +42,7 @@ class OfficeHint : public WindowBase {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  int ScaleFor(int v) const { return MulDiv(v, static_cast<int>(fontDpi_), 96); }
+  int ScaleFor(int v) const { return dpi::Scale(v, fontDpi_); }
   void Paint(HDC dc);
 
   HintContent content_;

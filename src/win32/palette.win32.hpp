@@ -3,10 +3,17 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace kovan::palette {
 
 constexpr COLORREF Rgb(int r, int g, int b) {
   return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+}
+
+// A colour written as 0xRRGGBB (as markup and the about window's texts give them).
+constexpr COLORREF FromRgbValue(uint32_t rgb) {
+  return Rgb(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF));
 }
 
 // Sky blue: the see-through colour key of the borderless windows.
@@ -41,6 +48,7 @@ constexpr COLORREF kMenuRule = Rgb(226, 214, 186);
 // Green glass buttons.
 constexpr COLORREF kGlassShine = Rgb(214, 245, 196);
 constexpr COLORREF kGlassHigh = Rgb(120, 200, 96);
+constexpr COLORREF kGlassHot = Rgb(150, 230, 130);  // the glow under the pointer
 constexpr COLORREF kGlassLow = Rgb(46, 150, 40);
 constexpr COLORREF kGlassEdge = Rgb(24, 96, 24);
 
@@ -51,16 +59,9 @@ constexpr COLORREF kShadow = Rgb(190, 190, 190);
 
 // Common named colours.
 constexpr COLORREF kWhite = Rgb(255, 255, 255);
-constexpr COLORREF kBlack = Rgb(0, 0, 0);
 constexpr COLORREF kGray = Rgb(128, 128, 128);
-constexpr COLORREF kSilver = Rgb(192, 192, 192);
 constexpr COLORREF kMaroon = Rgb(128, 0, 0);
-constexpr COLORREF kNavy = Rgb(0, 0, 128);
-constexpr COLORREF kRed = Rgb(255, 0, 0);
 constexpr COLORREF kMoneyGreen = Rgb(192, 220, 192);
-constexpr COLORREF kDarkBlue = Rgb(0, 64, 128);  // #004080
-constexpr COLORREF kDarkRed = Rgb(128, 0, 0);
-constexpr COLORREF kLink = Rgb(0, 0, 255);
 constexpr COLORREF kCream = Rgb(255, 251, 240);
 
 }  // namespace kovan::palette

@@ -78,15 +78,4 @@ gdi::Bitmap LoadPngResource(const wchar_t* name, int width, int height) {
   return bitmap;
 }
 
-void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int size, BYTE opacity) {
-  DrawAlphaBitmap(dc, bitmap, x, y, size, size, opacity);
-}
-
-void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, BYTE opacity) {
-  gdi::MemoryDc source(dc);
-  gdi::Select select(source.get(), bitmap);
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
-  AlphaBlend(dc, x, y, width, height, source.get(), 0, 0, width, height, blend);
-}
-
 }  // namespace kovan::ui

@@ -1,5 +1,5 @@
 // PNG pictures from the executable's resources as 32-bit premultiplied
-// bitmaps, ready for menus (hbmpItem) and AlphaBlend.
+// bitmaps, ready for menus (hbmpItem) and ui::DrawAlphaBitmap.
 #pragma once
 
 #include <windows.h>
@@ -24,9 +24,5 @@ class GdiplusSession {
 // `size` by `size` pixels when it is not already that size. Null when missing.
 gdi::Bitmap LoadPngResource(const wchar_t* name, int size);
 gdi::Bitmap LoadPngResource(const wchar_t* name, int width, int height);
-
-// Draws a premultiplied 32-bit bitmap with its alpha, times `opacity` / 255.
-void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int size, BYTE opacity = 255);
-void DrawAlphaBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, BYTE opacity);
 
 }  // namespace kovan::ui

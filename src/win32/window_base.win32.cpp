@@ -1,9 +1,9 @@
 #include "win32/window_base.win32.hpp"
 
 #include "base/error_report.hpp"
+#include "base/program_title.hpp"
 #include "base/text.hpp"
 #include "platform/prompter.hpp"
-#include "win32/dpi.win32.hpp"
 
 namespace kovan {
 
@@ -64,6 +64,34 @@ void WindowBase::OnDpiChanged(UINT, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void WindowBase::CentreInWorkArea() {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowBase::DragMove() {
+  ReleaseCapture();
+  SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void WindowBase::ShowBusyCursor(bool busy) {
+  busy_ = busy;
+  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+POINT WindowBase::CursorPosition() const {
+  POINT pt{};
+  GetCursorPos(&pt);
+  ScreenToClient(hwnd_, &pt);
+  return pt;
+}
+
 LRESULT WindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   // Errors never cross the window procedure: they end the handler, are shown,
   // and message processing goes on.
@@ -72,6 +100,10 @@ LRESULT WindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       dpi_ = HIWORD(wp);
       OnDpiChanged(dpi_, *reinterpret_cast<const RECT*>(lp));
       return 0;
+    }
+    if (msg == WM_SETCURSOR && busy_) {
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      return TRUE;
     }
     return HandleMessage(msg, wp, lp);
   });

@@ -1,12 +1,15 @@
 // The base of every window: the window procedure that finds the object, one
-// barrier that turns an escaping error into the general error report, and the
-// window's DPI.
+// barrier that turns an escaping error into the general error report, the
+// window's DPI, and the chores every window shares.
 #pragma once
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include <exception>
 #include <string>
+
+#include "win32/dpi.win32.hpp"
 
 namespace kovan {
 
@@ -28,12 +31,24 @@ class WindowBase {
   HWND hwnd() const { return hwnd_; }
   UINT Dpi() const { return dpi_; }
   // Design pixels (at 96 DPI) to pixels at the window's DPI.
-  int Scale(int designPixels) const { return MulDiv(designPixels, static_cast<int>(dpi_), 96); }
+  int Scale(int designPixels) const { return dpi::Scale(designPixels, dpi_); }
+  RECT Scale(const RECT& design) const { return dpi::Scale(design, dpi_); }
+
+  // Places the window, at its present size, in the middle of the work area
+  // (the desktop without its task bars) of the primary monitor.
+  void CentreInWorkArea();
+  // Moves the window with the mouse from here on, as if its caption were
+  // dragged: how the borderless windows are moved by their panel.
+  void DragMove();
+  // The hourglass over the window while busy, the class cursor again after.
+  void ShowBusyCursor(bool busy);
+  // Where the mouse pointer is, in client coordinates.
+  POINT CursorPosition() const;
 
  protected:
   // Registers the class (once per process) and creates the window; false when
   // the system refused.
-  bool CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds, HWND owner,
+  [[nodiscard]] bool CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds, HWND owner,
                  const wchar_t* title = L"", HMENU menuOrId = nullptr);
 
   // One message; the default hands it to the system.
@@ -51,8 +66,13 @@ class WindowBase {
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
   HWND hwnd_ = nullptr;
-  UINT dpi_ = 96;
+  UINT dpi_ = dpi::kDesignDpi;
+  bool busy_ = false;
 };
+
+// The mouse position a mouse message carries in its lParam (signed: a point
+// left of or above a monitor is negative).
+inline POINT MousePoint(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 // Shows the general error report for an error no handler caught: the error's
 // text, the application title, the error icon; owned by the active window, or

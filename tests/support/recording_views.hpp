@@ -64,11 +64,6 @@ class RecordingMainWindowView : public MainWindowView {
     place = p;
     moves.push_back(p);
   }
-  void ShowPoolWindow() override { windowsOpened.push_back("pool"); }
-  void ShowSettingsWindow() override { windowsOpened.push_back("settings"); }
-  void OpenAboutWindow() override { windowsOpened.push_back("about"); }
-
-  std::vector<std::string> windowsOpened;
   std::vector<std::string> captions;
   std::vector<HoverSummary> hovers;
   std::vector<int> opacities;
@@ -117,12 +112,18 @@ class RecordingPoolWindowView : public PoolWindowView {
 
 namespace kovan::test {
 
+class RecordingWindowOpener : public WindowOpener {
+ public:
+  void Open(ProgramWindow window) override { opened.push_back(window); }
+  std::vector<ProgramWindow> opened;
+};
+
 // Everything a main window logic needs besides its view, recorded or in memory.
 struct MainWindowRig {
   explicit MainWindowRig(const std::string& folder) : folder(folder), shortcut(folder + "Kovan.lnk") {}
   MainWindowServices Services() {
-    return {prompter, registry, shortcut, browser,
-            shell,    folder,   folder,   folder + "dil" + std::string(1, kPathSeparator)};
+    return {prompter, registry, shortcut, browser, shell,
+            windows,  folder,   folder,   folder + "dil" + std::string(1, kPathSeparator)};
   }
 
   std::string folder;
@@ -131,6 +132,7 @@ struct MainWindowRig {
   FileShortcut shortcut;
   RecordingBrowser browser;
   RecordingShell shell;
+  RecordingWindowOpener windows;
 };
 
 }  // namespace kovan::test

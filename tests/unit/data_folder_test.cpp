@@ -1,4 +1,4 @@
-#include "app/data_folder.hpp"
+#include "platform/data_folder.hpp"
 
 #include <gtest/gtest.h>
 

@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, DropsAskAboutSubfoldersAndUpdateTheCountOnce) {
   const std::string a = Make("a.ico");
   Make("folder/b.png");
   Make("folder/sub/c.bmp");
-  window.Settings().Klasor = true;
+  window.Settings().acceptFolders = true;
   prompter.answers = {MessageAnswer::Yes};
   window.ImportDrop({a, dir / "folder", a});
   ASSERT_EQ(prompter.calls.size(), 1u);
@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, EscapeStopsTheImportAndASecondDropWaitsItsTurn) {
   for (int i = 0; i < 6; ++i) Make("many/f" + std::to_string(i) + ".txt");
   const std::string late = Make("late.txt");
   const std::string queued = Make("queued.txt");
-  window.Settings().Klasor = true;
+  window.Settings().acceptFolders = true;
   prompter.answers = {MessageAnswer::No};
   int dispatches = 0;
   view.onDispatch = [&] {
@@ -123,11 +123,11 @@ TEST_F(MainWindowTest, HoverSummaryTitlesAndNotes) {
 }
 
 TEST_F(MainWindowTest, HoverMakesTheWindowOpaqueAndLeavingRestoresTheLevel) {
-  window.Settings().Trans = true;
-  window.Settings().TransI = 3;
+  window.Settings().semiTransparent = true;
+  window.Settings().transparencyLevel = 3;
   window.OnPointerEnter();
   window.OnPointerLeave();
-  window.Settings().TransI = 8;
+  window.Settings().transparencyLevel = 8;
   window.OnPointerLeave();
   EXPECT_EQ(view.opacities, (std::vector<int>{255, 95, 255}));
 }
@@ -157,9 +157,6 @@ TEST(HoverSummaryText, TotalsAreSixtyFourBitAndGrouped) {
   uint64_t expected = 0;
   for (int i = 0; i < 10001; ++i) expected += ("p" + std::to_string(i)).size();
   EXPECT_NE(big.title.find(" - " + GroupThousands(expected, ",") + " Byte"), std::string::npos);
-
-  const std::pair<int64_t, int> levels[] = {{1, 31}, {3, 95}, {8, 255}, {255, 223}, {0, 255}, {-1, 223}};
-  for (const auto& [level, alpha] : levels) EXPECT_EQ(OpacityForLevel(level), alpha) << level;
 }
 
 }  // namespace
@@ -219,7 +216,7 @@ TEST_F(MainWindowLifecycle, TheVersionCheckRunsAtEveryStartAndAsksOnlyWhenAllowe
   EXPECT_EQ(newVersion.picture, "update2");
   EXPECT_EQ(prompter.calls.size(), before) << "Skontrol off: no question";
 
-  window.Settings().Skontrol = true;
+  window.Settings().announceNewVersion = true;
   prompter.answers = {MessageAnswer::Yes};
   window.VersionCheckDone(21);
   ASSERT_EQ(prompter.calls.size(), before + 1);
@@ -318,7 +315,7 @@ TEST_F(MainWindowLanguage, ABadLanguageFileIsReportedAndTheListAndSettingsStillL
   EXPECT_EQ(prompter.calls[0].kind, RecordingPrompter::Call::Error);
   EXPECT_EQ(LangManager().ActiveLanguage(), kBaseLanguage);
   EXPECT_EQ(window.Pool().Count(), 1u);
-  EXPECT_FALSE(window.Settings().Acilis);
+  EXPECT_FALSE(window.Settings().startWithSystem);
 
   window.ImportDrop({Make("b.ico")});
   ASSERT_TRUE(window.OnClose());
@@ -379,7 +376,8 @@ TEST_F(MainWindowTest, MenuF5AndTheEmptyPoolQuestionOpenTheOtherWindows) {
   window.RunCommand(MenuCommand::About);
   prompter.answers = {MessageAnswer::Yes};
   window.RunCommand(MenuCommand::CreateObj);  // the pool is empty: Yes opens the pool window
-  EXPECT_EQ(view.windowsOpened, (std::vector<std::string>{"pool", "pool", "settings", "about", "about", "pool"}));
+  using enum ProgramWindow;
+  EXPECT_EQ(rig.windows.opened, (std::vector<ProgramWindow>{Pool, Pool, Settings, About, About, Pool}));
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(PoolLoad, FilesAddedInThePoolWindowToAnUnreadListAreKeptAtClose) {
   test::RecordingPoolWindowView poolView;
   RecordingPrompter poolPrompter;
   RecordingShell poolShell;
-  PoolWindowLogic poolWindow(poolView, poolPrompter, poolShell, {window.Pool(), nullptr});
+  PoolWindowLogic poolWindow(poolView, {poolPrompter, poolShell, {window.Pool(), nullptr}});
   poolWindow.Open(false);
   poolPrompter.dialogAnswers = {MakeFile("a.ico")};
   poolWindow.AddFile();

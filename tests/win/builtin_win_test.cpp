@@ -16,7 +16,7 @@
 #include "pool/builtin_compiler.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/test_util.hpp"
-#include "windows/main/compile_commands.hpp"
+#include "windows/main/compile_controller.hpp"
 
 namespace kovan {
 namespace {
@@ -93,7 +93,7 @@ TEST(BuiltinCompileWin, TheCompileCommandWritesTheFileOrNothing) {
   RecordingPrompter prompter;
   Win32Shell shell;
   NoView view;
-  CompileCommands commands(pool, dir.str(), prompter, shell, view, [] {});
+  CompileController commands(pool, dir.str(), prompter, shell, view, [] {});
   commands.Choose(CompilerId::Builtin, Machine::X64);
 
   test::WriteBytes(dir / "app.res", "an older file");

@@ -14,7 +14,7 @@
 
 #include "base/file_system.hpp"
 #include "base/text.hpp"
-#include "windows/main/compile_commands.hpp"
+#include "windows/main/compile_controller.hpp"
 #include "lang/lang_manager.hpp"
 #include "platform/command_line.hpp"
 #include "support/recording_prompter.hpp"
@@ -74,7 +74,7 @@ TEST_F(InstalledCompiler, ResCommandRunsGoRCFromTheSystemDirectoryAndReportsByEx
   RecordingPrompter prompter;
   Win32Shell shell;
   NoView view;
-  CompileCommands commands(pool, dir.str(), prompter, shell, view, {});
+  CompileController commands(pool, dir.str(), prompter, shell, view, {});
   ASSERT_TRUE(commands.CompilerPresent());
 
   prompter.dialogAnswers = {dir / "my out\\app"};
@@ -181,7 +181,7 @@ TEST_F(InstalledCompiler, ANamesakeInTheWorkingFolderIsNeverStarted) {
   prompter.dialogAnswers = {dir / "app"};
   Win32Shell shell;
   NoView view;
-  CompileCommands commands(pool, dir.str(), prompter, shell, view, {});
+  CompileController commands(pool, dir.str(), prompter, shell, view, {});
   commands.CompileToRes();
   std::filesystem::current_path(before);
   EXPECT_TRUE(AsciiIEquals(test::ReadBytes(dir / "who"), installed_)) << test::ReadBytes(dir / "who");

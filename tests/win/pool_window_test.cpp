@@ -70,7 +70,7 @@ class PoolWindowTest : public ::testing::Test {
   RecordingPrompter prompter;
   RecordingShell shell;
   std::vector<std::string> counts;  // the main panel's caption after a confirm
-  PoolWindow window{prompter, shell, MainPoolLink{pool, [this](const std::string& c) { counts.push_back(c); }}};
+  PoolWindow window{{prompter, shell, MainPoolLink{pool, [this](const std::string& c) { counts.push_back(c); }}}};
 };
 
 // What a timer saw while the pool window showed modally.

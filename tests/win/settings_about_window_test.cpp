@@ -11,7 +11,7 @@
 #include "support/recording_views.hpp"
 #include "support/test_util.hpp"
 #include "windows/about/about_window.win32.hpp"
-#include "windows/main/hover_summary.hpp"
+#include "settings/app_settings.hpp"
 #include "windows/main/main_window.win32.hpp"
 #include "windows/settings/settings_window.win32.hpp"
 
@@ -66,7 +66,7 @@ class SettingsWindowTest : public ::testing::Test {
   // Builds the settings window on the main window's settings as they stand.
   void MakeSettingsWindow(std::function<std::vector<CompilerPrograms>()> findCompilers = {}) {
     AppSettings& settings = main->Logic().Settings();
-    appearance.emplace(AppearanceTarget(*main), settings.Trans, OpacityForLevel(settings.TransI));
+    appearance.emplace(AppearanceTarget(*main), settings.semiTransparent, OpacityForLevel(settings.transparencyLevel));
     SettingsWindowServices services{settings, store, *appearance, rig.prompter, rig.browser, dir / "dil\\"};
     services.findCompilers = std::move(findCompilers);
     window.emplace(std::move(services));
@@ -86,7 +86,7 @@ TEST_F(SettingsWindowTest, ItsControlsChangeTheMainWindowAtOnce) {
   MainWindow& main = *this->main;
   AppSettings& settings = main.Logic().Settings();
   // Transparency is off; the stored level must not show before it is on.
-  settings.TransI = 5;
+  settings.transparencyLevel = 5;
   ASSERT_NO_FATAL_FAILURE(MakeSettingsWindow());
   SettingsWindow& window = *this->window;
   window.Show();
@@ -97,7 +97,7 @@ TEST_F(SettingsWindowTest, ItsControlsChangeTheMainWindowAtOnce) {
   ASSERT_TRUE(IsWindowVisible(Toggle(window, SettingsToggle::StayOnTop)));
   Click(Toggle(window, SettingsToggle::StayOnTop));
   EXPECT_FALSE(Topmost(main.hwnd()));
-  EXPECT_FALSE(settings.EnUst);
+  EXPECT_FALSE(settings.stayOnTop);
 
   Click(Toggle(window, SettingsToggle::Transparency));
   EXPECT_EQ(Alpha(main.hwnd()), 159);  // level 5
@@ -111,14 +111,14 @@ TEST_F(SettingsWindowTest, ItsControlsChangeTheMainWindowAtOnce) {
   SendMessageW(arrows, WM_LBUTTONDOWN, MK_LBUTTON, lowerHalf);
   SendMessageW(arrows, WM_LBUTTONUP, 0, lowerHalf);
   EXPECT_EQ(Alpha(main.hwnd()), 127);  // level 4
-  EXPECT_EQ(settings.TransI, 4);
+  EXPECT_EQ(settings.transparencyLevel, 4);
   wchar_t shown[8] = {};
   GetWindowTextW(GetDlgItem(window.hwnd(), SettingsWindow::kLevelBox), shown, 8);
   EXPECT_STREQ(shown, L"4");
 
   Click(Toggle(window, SettingsToggle::Transparency));
   EXPECT_EQ(Alpha(main.hwnd()), 255);
-  EXPECT_FALSE(settings.Trans);
+  EXPECT_FALSE(settings.semiTransparent);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window.hwnd(), SettingsWindow::kLevelBox)));
 
   // The window's close and its glass button only hide it.
@@ -178,19 +178,19 @@ TEST_F(SettingsWindowTest, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) 
                  reinterpret_cast<LPARAM>(combo));
   };
   choose(list, 1);
-  EXPECT_EQ(settings.Derleyici, "gorc");
+  EXPECT_EQ(settings.compiler, "gorc");
   choose(list, 2);  // rc was not found: the choice goes back
-  EXPECT_EQ(settings.Derleyici, "gorc");
+  EXPECT_EQ(settings.compiler, "gorc");
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
   choose(list, 3);
-  EXPECT_EQ(settings.Derleyici, "llvm");
+  EXPECT_EQ(settings.compiler, "llvm");
   choose(list, 0);
-  EXPECT_EQ(settings.Derleyici, "");
+  EXPECT_EQ(settings.compiler, "");
   ASSERT_EQ(SendMessageW(machines, CB_GETCOUNT, 0, 0), 3);
   choose(machines, 1);
-  EXPECT_EQ(settings.Makine, "x64");
+  EXPECT_EQ(settings.machine, "x64");
   choose(machines, 2);
-  EXPECT_EQ(settings.Makine, "arm64");
+  EXPECT_EQ(settings.machine, "arm64");
 }
 
 TEST(AboutWindow, TwoOpenAtOnceEachScrollsAndClosesAlone) {

@@ -1,4 +1,5 @@
-// The window base, the DPI-sized fonts and the placement of pop-ups.
+// The window base, the DPI-sized fonts, the placement of pop-ups and the
+// drawing pieces the windows share.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,8 +11,12 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "base/program_title.hpp"
 #include "platform/prompter.hpp"
 #include "win32/dpi.win32.hpp"
+#include "win32/drawing.win32.hpp"
+#include "win32/gdi.win32.hpp"
+#include "win32/palette.win32.hpp"
 #include "win32/office_hint.win32.hpp"
 #include "win32/param_tree_view.win32.hpp"
 #include "win32/window_base.win32.hpp"
@@ -42,6 +47,87 @@ TEST(WindowBase, TheWindowFindsItsObjectAndLetsGoOfItWhenDestroyed) {
   EXPECT_EQ(window.destroyed, 1);
   EXPECT_EQ(window.hwnd(), nullptr);
   EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// A window that lets the test run the base's chores.
+class ChoresWindow : public WindowBase {
+ public:
+  bool Create() { return CreateFor(WindowClassInfo{L"KovanChoresWindow"}, 0, WS_POPUP, RECT{3, 5, 203, 105}, nullptr); }
+  using WindowBase::CentreInWorkArea;
+  using WindowBase::CursorPosition;
+  using WindowBase::ShowBusyCursor;
+};
+
+TEST(WindowBase, ChoresEveryWindowShares) {
+  ChoresWindow window;
+  ASSERT_TRUE(window.Create());
+
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  window.CentreInWorkArea();
+  RECT placed{};
+  GetWindowRect(window.hwnd(), &placed);
+  EXPECT_EQ(placed.right - placed.left, 200) << "the size stays";
+  EXPECT_EQ(placed.left, work.left + (work.right - work.left - 200) / 2);
+  EXPECT_EQ(placed.top, work.top + (work.bottom - work.top - 100) / 2);
+
+  // The pointer in client coordinates, wherever the window stands.
+  POINT screen{};
+  GetCursorPos(&screen);
+  const POINT client = window.CursorPosition();
+  EXPECT_EQ(client.x, screen.x - placed.left);
+  EXPECT_EQ(client.y, screen.y - placed.top);
+
+  // While busy, the hourglass answers the system's question for the cursor;
+  // after, the window's own handling does.
+  window.ShowBusyCursor(true);
+  EXPECT_EQ(SendMessageW(window.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.hwnd()),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+  window.ShowBusyCursor(false);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+
+  // Points left of or above the primary monitor are negative.
+  const POINT left = MousePoint(MAKELPARAM(-12, 40));
+  EXPECT_EQ(left.x, -12);
+  EXPECT_EQ(left.y, 40);
+  const RECT scaled = dpi::Scale(RECT{1, 2, 10, 21}, 144);
+  EXPECT_EQ(scaled.left, 2);  // rounded to the nearest pixel
+  EXPECT_EQ(scaled.top, 3);
+  EXPECT_EQ(scaled.right, 15);
+  EXPECT_EQ(scaled.bottom, 32);  // 31.5 rounds up
+}
+
+// The rounded panel and the glass button draw inside their rounded shape,
+// edge included, and lift their clip, so what is drawn after them is whole.
+TEST(Drawing, SharedPiecesStayInsideTheirShape) {
+  gdi::WindowDc screen(nullptr);
+  gdi::MemoryDc canvas(screen.get(), 60, 40);
+  HDC dc = canvas.get();
+  const RECT r{0, 0, 60, 40};
+  const auto clear = [&] { FillRect(dc, &r, gdi::MakeBrush(palette::kColourKey).get()); };
+
+  clear();
+  ui::DrawRoundedPanel(dc, r, 16, [&] { FillRect(dc, &r, gdi::MakeBrush(palette::kWhite).get()); });
+  EXPECT_EQ(GetPixel(dc, 0, 0), palette::kColourKey) << "outside the rounded corner";
+  EXPECT_EQ(GetPixel(dc, 30, 20), palette::kWhite) << "what `inside` drew";
+  EXPECT_EQ(GetPixel(dc, 30, 0), palette::kPanelEdge);
+  EXPECT_EQ(GetPixel(dc, 59, 20), palette::kPanelEdge) << "the right edge is inside the rectangle";
+  SetPixel(dc, 0, 0, palette::kWhite);
+  EXPECT_EQ(GetPixel(dc, 0, 0), palette::kWhite) << "the clip is lifted";
+
+  COLORREF lowerHalf[3] = {};
+  const ui::GlassState states[] = {ui::GlassState::Normal, ui::GlassState::Hot, ui::GlassState::Pressed};
+  for (int i = 0; i < 3; ++i) {
+    clear();
+    ui::DrawGlassButton(dc, r, 12, states[i], nullptr, 16);
+    EXPECT_EQ(GetPixel(dc, 0, 0), palette::kColourKey) << i;
+    EXPECT_EQ(GetPixel(dc, 30, 39), palette::kGlassEdge) << i;
+    lowerHalf[i] = GetPixel(dc, 30, 34);
+  }
+  EXPECT_NE(lowerHalf[0], lowerHalf[1]) << "the pointer lights the button";
+  EXPECT_NE(lowerHalf[0], lowerHalf[2]) << "a press turns the shine upside down";
 }
 
 // Closes every general error report that shows while it lives, keeping the

@@ -12,12 +12,11 @@
 #include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
+#include "windows/about/about_window_names.hpp"
 
 namespace kovan {
 
 namespace {
-
-constexpr wchar_t kAboutWindowClass[] = L"THakkindaPencere";
 
 // Design sizes at 96 DPI.
 constexpr int kWidth = 434;
@@ -31,8 +30,6 @@ constexpr int kHeadingTop = 24;
 constexpr int kPictureWidth = 80;
 constexpr int kPictureHeight = 54;
 constexpr int kDefaultPoints = 8;
-
-COLORREF ToColour(uint32_t rgb) { return palette::Rgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 // A 32-bit top-down bitmap whose pixels the program can reach.
 gdi::Bitmap MakeDib(int width, int height, void** bits) {
@@ -61,7 +58,7 @@ uint32_t Blend(uint32_t under, uint32_t over, double amount) {
 bool AboutWindow::Create(HWND owner) {
   const WindowClassInfo windowClass{kAboutWindowClass};
   if (!CreateFor(windowClass, 0, WS_POPUP | WS_CLIPCHILDREN, RECT{0, 0, 0, 0}, owner, L"Kovan")) return false;
-  CreateWindowExW(0, WC_BUTTONW, L"Kapat / Close", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, hwnd(),
+  CreateWindowExW(0, WC_BUTTONW, kAboutCloseCaption, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, hwnd(),
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseButtonId)), GetModuleHandleW(nullptr), nullptr);
   // The main window's font, as the base of every text the window draws.
   baseFont_ = dpi::CaptionFont(Dpi());
@@ -70,12 +67,8 @@ bool AboutWindow::Create(HWND owner) {
   heading_.lines = {Heading()};
   BuildPictures();
 
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int width = Scale(kWidth);
-  const int height = Scale(kHeight);
-  SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kWidth), Scale(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreInWorkArea();
   SetScrolling(true);
   ShowWindow(hwnd(), SW_SHOW);
   return true;
@@ -202,7 +195,7 @@ void AboutWindow::DrawBlock(HDC dc, const TextBlock& block, int left, int top) {
       SetTextColor(dc, palette::kShadow);
       TextOutW(dc, x + 1, y + 1, text.c_str(), static_cast<int>(text.size()));
     }
-    SetTextColor(dc, ToColour(run.colour));
+    SetTextColor(dc, palette::FromRgbValue(run.colour));
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
   }
 }
@@ -273,7 +266,7 @@ void AboutWindow::DrawBackground(HDC dc, int width, int height) {
   {
     gdi::Select font(dc, FontFor(slogan));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColour(slogan.colour));
+    SetTextColor(dc, palette::FromRgbValue(slogan.colour));
     RECT line{Scale(kLogoSize) + Scale(8), Scale(6), width - Scale(kCloseSize) - Scale(8), Scale(22)};
     DrawTextW(dc, ToWide(slogan.text).c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -396,9 +389,9 @@ const TextRun* AboutWindow::LinkAt(POINT client) const {
 void AboutWindow::SetScrolling(bool on) {
   scroll_.SetAutoScroll(on);
   if (on) {
-    SetTimer(hwnd(), msg_id::kCreditsScrollTimer, static_cast<UINT>(CreditsScroll::kTickInterval.count()), nullptr);
+    SetTimer(hwnd(), window_ids::kCreditsScrollTimer, static_cast<UINT>(CreditsScroll::kTickInterval.count()), nullptr);
   } else {
-    KillTimer(hwnd(), msg_id::kCreditsScrollTimer);
+    KillTimer(hwnd(), window_ids::kCreditsScrollTimer);
   }
 }
 
@@ -439,29 +432,27 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
-      if (wp == msg_id::kCreditsScrollTimer &&
+      if (wp == window_ids::kCreditsScrollTimer &&
           scroll_.Tick(MulDiv(credits_.height, static_cast<int>(dpi::kDesignDpi), static_cast<int>(Dpi())))) {
         const RECT panel = PanelRect();
         InvalidateRect(hwnd(), &panel, FALSE);
       }
       return 0;
-    case WM_MOUSEMOVE: OnMouseMove(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(MousePoint(lp)); return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
       if (!scroll_.AutoScroll()) SetScrolling(true);
       return 0;
     case WM_SETCURSOR: {
-      POINT pt{};
-      GetCursorPos(&pt);
-      ScreenToClient(hwnd(), &pt);
-      if (reinterpret_cast<HWND>(wp) == CloseButton() || (reinterpret_cast<HWND>(wp) == hwnd() && LinkAt(pt))) {
+      if (reinterpret_cast<HWND>(wp) == CloseButton() ||
+          (reinterpret_cast<HWND>(wp) == hwnd() && LinkAt(CursorPosition()))) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }
       break;
     }
     case WM_LBUTTONUP: {
-      const TextRun* link = LinkAt(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+      const TextRun* link = LinkAt(MousePoint(lp));
       if (link && OpensWithShell(link->link)) {
         (void)shell_.Execute(ShellVerb::Open, link->link, ShowState::ShowNormal, false);
       }
@@ -480,7 +471,7 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return TRUE;
     }
-    case WM_DESTROY: KillTimer(hwnd(), msg_id::kCreditsScrollTimer); return 0;
+    case WM_DESTROY: KillTimer(hwnd(), window_ids::kCreditsScrollTimer); return 0;
   }
   return Default(msg, wp, lp);
 }

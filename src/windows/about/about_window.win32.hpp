@@ -26,7 +26,7 @@ class AboutWindow : public WindowBase {
   AboutWindow(Shell& shell, std::function<void(AboutWindow&)> released)
       : shell_(shell), released_(std::move(released)) {}
 
-  bool Create(HWND owner);
+  [[nodiscard]] bool Create(HWND owner);
   HWND CloseButton() const { return GetDlgItem(hwnd(), kCloseButtonId); }
   const CreditsScroll& Scroll() const { return scroll_; }
 

@@ -49,11 +49,6 @@ std::string GroupThousands(uint64_t value, std::string_view separator) {
   return out;
 }
 
-uint8_t OpacityForLevel(int64_t level) {
-  const int64_t raw = level * 32 - 1;
-  return static_cast<uint8_t>(((raw % 256) + 256) % 256);
-}
-
 HoverSummary BuildHoverSummary(const ResourcePool& pool, const FileSizeReader& sizeOf,
                                std::string_view thousandsSeparator) {
   HoverSummary summary;

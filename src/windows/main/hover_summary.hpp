@@ -32,8 +32,4 @@ HoverSummary BuildHoverSummary(const ResourcePool& pool, const FileSizeReader& s
 // 1234567 -> "1.234.567" with "." as the separator.
 std::string GroupThousands(uint64_t value, std::string_view separator);
 
-// The window's opacity at rest for a transparency level: level × 32 − 1,
-// taken modulo 256 (levels 1..8 give 31..255; the default 255 gives 223).
-uint8_t OpacityForLevel(int64_t level);
-
 }  // namespace kovan

@@ -80,8 +80,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   made(hwnd());
   SetLayeredWindowAttributes(hwnd(), palette::kColourKey, 255, LWA_COLORKEY);
   DragAcceptFiles(hwnd(), TRUE);
-  hint_.Create(hwnd());
-  menuHint_.Create(hwnd());
+  if (!hint_.Create(hwnd()) || !menuHint_.Create(hwnd())) return false;
   timeline::Mark("main window and its hints made");
   LoadDpiResources();
 
@@ -116,10 +115,7 @@ void MainWindow::SetOpacity(uint8_t alpha) {
   SetLayeredWindowAttributes(hwnd(), palette::kColourKey, alpha, LWA_COLORKEY | (alpha == 255 ? 0 : LWA_ALPHA));
 }
 
-void MainWindow::SetBusyCursor(bool busy) {
-  busy_ = busy;
-  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
-}
+void MainWindow::SetBusyCursor(bool busy) { ShowBusyCursor(busy); }
 
 bool MainWindow::DispatchPendingMessages() {
   if (!DrainMessageQueue()) quitSeen_ = true;
@@ -191,20 +187,8 @@ void MainWindow::BeginVersionCheck(const ServerAddress& server) {
     } catch (...) {
       // Every failure of the check is silent; the command simply stays disabled.
     }
-    PostMessageW(target, msg_id::kVersionCheckDone, ok, number);
+    PostMessageW(target, window_ids::kVersionCheckDone, ok, number);
   });
-}
-
-void MainWindow::ShowPoolWindow() {
-  if (otherWindows_.showPool) otherWindows_.showPool();
-}
-
-void MainWindow::ShowSettingsWindow() {
-  if (otherWindows_.showSettings) otherWindows_.showSettings();
-}
-
-void MainWindow::OpenAboutWindow() {
-  if (otherWindows_.openAbout) otherWindows_.openAbout();
 }
 
 void MainWindow::Paint(HDC target) {
@@ -215,11 +199,7 @@ void MainWindow::Paint(HDC target) {
   HDC dc = canvas.get();
   FillRect(dc, &client, gdi::MakeBrush(palette::kColourKey).get());
 
-  const int radius = Scale(16);
-  const gdi::Region region(CreateRoundRectRgn(0, 0, client.right + 1, client.bottom + 1, radius, radius));
-  SelectClipRgn(dc, region.get());
-  ui::FillVerticalGradient(dc, client, palette::kPanelTop, palette::kPanelBottom);
-  {
+  ui::DrawRoundedPanel(dc, client, Scale(16), [&] {
     // A faint honeycomb band behind the count.
     const gdi::Pen combPen = gdi::MakePen(1, palette::kPanelComb);
     gdi::Select select(dc, combPen);
@@ -237,9 +217,7 @@ void MainWindow::Paint(HDC target) {
         Polyline(dc, hex, 7);
       }
     }
-  }
-  SelectClipRgn(dc, nullptr);
-  FrameRgn(dc, region.get(), gdi::MakeBrush(palette::kPanelEdge).get(), 1, 1);
+  });
 
   {
     // The close button: a small cross, red while the pointer is on it.
@@ -307,9 +285,7 @@ void MainWindow::OnDropFiles(HDROP drop) {
 }
 
 void MainWindow::OnMouseMove() {
-  POINT pt{};
-  GetCursorPos(&pt);
-  ScreenToClient(hwnd(), &pt);
+  const POINT pt = CursorPosition();
   const RECT close = CloseButtonRect();
   const bool hot = PtInRect(&close, pt) != FALSE;
   if (hot != closeHot_) {
@@ -362,15 +338,14 @@ void MainWindow::OnMenuSelect(WPARAM wp, LPARAM lp) {
 
 void MainWindow::OnButtonDown(UINT msg, LPARAM lp) {
   hint_.Hide();
-  const POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  const POINT pt = MousePoint(lp);
   const RECT close = CloseButtonRect();
   if (msg == WM_LBUTTONDOWN && PtInRect(&close, pt)) {
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);  // the close button
     return;
   }
   // Pressing the panel drags the window as if by its caption.
-  ReleaseCapture();
-  SendMessageW(hwnd(), WM_SYSCOMMAND, msg_id::kDragMoveCommand, 0);
+  DragMove();
 }
 
 void MainWindow::OnDpiChanged(UINT, const RECT& suggested) {
@@ -392,16 +367,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_ERASEBKGND: return 1;
-    case WM_SETCURSOR:
-      if (busy_) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      break;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(msg, lp); return 0;
     case WM_CONTEXTMENU: {
-      POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      POINT pt = MousePoint(lp);
       if (pt.x == -1 && pt.y == -1) {  // from the keyboard
         RECT r{};
         GetWindowRect(hwnd(), &r);
@@ -433,7 +402,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_F5) logic_.OnKeyDown(MainWindowLogic::Key::F5);
       return 0;
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wp)); return 0;
-    case msg_id::kVersionCheckDone:
+    case window_ids::kVersionCheckDone:
       logic_.VersionCheckDone(wp ? std::optional<int32_t>(static_cast<int32_t>(lp)) : std::nullopt);
       return 0;
     case WM_QUERYENDSESSION: return TRUE;

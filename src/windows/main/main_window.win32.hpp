@@ -28,7 +28,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   // Builds the window and runs its creation steps; false when the window
   // itself could not be made. `made` is told the window's handle before the
   // creation steps run (the shared dialogs take it as their owner).
-  bool Create(HWND appWindow, const std::function<void(HWND)>& made);
+  [[nodiscard]] bool Create(HWND appWindow, const std::function<void(HWND)>& made);
   void Show();
   // Decodes the menu's and the hint's pictures for the present DPI, unless
   // that is done: on an idle moment after the start, or when first needed.
@@ -48,17 +48,6 @@ class MainWindow : public WindowBase, public MainWindowView {
   WindowPlace Place() const override;
   void MoveTo(WindowPlace place) override;
   void BeginVersionCheck(const ServerAddress& server) override;
-  void ShowPoolWindow() override;
-  void ShowSettingsWindow() override;
-  void OpenAboutWindow() override;
-
-  // The other windows, which the program builds after this one.
-  struct OtherWindows {
-    std::function<void()> showPool;      // modal: returns when the pool window closes
-    std::function<void()> showSettings;  // modeless
-    std::function<void()> openAbout;     // a new about window each time
-  };
-  void SetOtherWindows(OtherWindows windows) { otherWindows_ = std::move(windows); }
   // Runs once a close has saved everything, before the window is taken down.
   void SetSavedForClose(std::function<void()> saved) { savedForClose_ = std::move(saved); }
 
@@ -80,13 +69,11 @@ class MainWindow : public WindowBase, public MainWindowView {
   void LoadDpiResources();
 
   MainWindowLogic logic_;
-  OtherWindows otherWindows_;
   std::function<void()> savedForClose_;
   std::thread versionThread_;  // joined at destruction; the check is bounded in time
   std::wstring caption_ = L"0";
   bool mouseInside_ = false;
   bool menuOpen_ = false;  // the summary hint stays off an open menu
-  bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;
   bool painted_ = false;  // the first paint ends the start

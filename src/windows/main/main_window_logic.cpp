@@ -4,6 +4,7 @@
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
+#include "base/program_title.hpp"
 #include "base/text.hpp"
 #include "pool/drop_import.hpp"
 #include "lang/lang_manager.hpp"
@@ -21,7 +22,7 @@ MainWindowLogic::MainWindowLogic(MainWindowView& view, MainWindowServices servic
       poolFile_(services_.dataFolder + "Liste.kvl"),
       versionCheck_(*this, services_.prompter, services_.browser),
       compile_(pool_, services_.dataFolder, services_.prompter, services_.shell, *this,
-               [this] { view_.ShowPoolWindow(); }),
+               [this] { services_.windows.Open(ProgramWindow::Pool); }),
       language_(MainWindowTexts(), *this) {
   compile_.SetCompilerSearch([this] { return SystemCompilerSearch(services_.shell, &services_.registry); });
   language_.Loaded();
@@ -41,7 +42,7 @@ void MainWindowLogic::OnCreate() {
   // must still reach the pool, or a close would have nothing true to save.
   bool languageFailed = false;
   try {
-    ChooseStartLanguage(LangManager(), start.dil, services_.languageFolder, services_.prompter);
+    ChooseStartLanguage(LangManager(), start.storedLanguage, services_.languageFolder, services_.prompter);
   } catch (const std::exception& e) {
     services_.prompter.ReportError(e.what());
     LangManager().SwitchLanguage(kBaseLanguage);
@@ -51,11 +52,11 @@ void MainWindowLogic::OnCreate() {
   // The language in use is what the close saves (the settings window's
   // creation sets it again when that window is built); a saved language
   // whose file failed stays saved, for the file may be mended.
-  settings_.Dil = languageFailed ? static_cast<uint16_t>(start.dil) : LangManager().ActiveLanguage();
+  settings_.language = languageFailed ? static_cast<uint16_t>(start.storedLanguage) : LangManager().ActiveLanguage();
   view_.BeginVersionCheck(versionCheck_.Server());
   view_.MoveTo(start.place);
-  view_.SetStayOnTop(settings_.EnUst);
-  view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
+  view_.SetStayOnTop(settings_.stayOnTop);
+  view_.SetOpacity(settings_.semiTransparent ? OpacityForLevel(settings_.transparencyLevel) : 255);
 
   const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
   poolLoaded_ = !outcome.unreadable;
@@ -111,7 +112,7 @@ void MainWindowLogic::SaveAddedEntries() {
 }
 
 void MainWindowLogic::VersionCheckDone(std::optional<int32_t> published) {
-  if (published) versionCheck_.Announce(*published, settings_.Skontrol);
+  if (published) versionCheck_.Announce(*published, settings_.announceNewVersion);
 }
 
 void MainWindowLogic::RunCommand(MenuCommand command) {
@@ -132,9 +133,9 @@ void MainWindowLogic::RunCommand(MenuCommand command) {
     case MenuCommand::NewVersion: OpenNewVersionPage(); break;
     case MenuCommand::ClearPool: ClearPool(); break;
     case MenuCommand::Help: OpenHelp(); break;
-    case MenuCommand::Pool: view_.ShowPoolWindow(); break;
-    case MenuCommand::Settings: view_.ShowSettingsWindow(); break;
-    case MenuCommand::About: view_.OpenAboutWindow(); break;
+    case MenuCommand::Pool: services_.windows.Open(ProgramWindow::Pool); break;
+    case MenuCommand::Settings: services_.windows.Open(ProgramWindow::Settings); break;
+    case MenuCommand::About: services_.windows.Open(ProgramWindow::About); break;
     // The exit command closes the window, which the window itself does.
     case MenuCommand::Exit:
     case MenuCommand::None: break;
@@ -159,7 +160,7 @@ void MainWindowLogic::EnableNewVersionCommand() {
 }
 
 void MainWindowLogic::ChooseCompiler() {
-  compile_.Choose(ParseCompilerName(settings_.Derleyici), ParseMachineName(settings_.Makine).value_or(Machine::X86));
+  compile_.Choose(ParseCompilerName(settings_.compiler), ParseMachineName(settings_.machine).value_or(Machine::X86));
 }
 
 void MainWindowLogic::SetCompileCommandsEnabled(bool enabled) {
@@ -193,7 +194,7 @@ void MainWindowLogic::ClearPool() {
 
 void MainWindowLogic::OnKeyDown(Key key) {
   if (key == Key::Escape) dropAbortRequested_ = true;
-  if (key == Key::F5) view_.ShowPoolWindow();
+  if (key == Key::F5) services_.windows.Open(ProgramWindow::Pool);
 }
 
 void MainWindowLogic::ImportDrop(std::vector<std::string> paths) {
@@ -223,7 +224,7 @@ bool MainWindowLogic::ImportOne(const std::vector<std::string>& paths) {
   view_.SetBusyCursor(true);
   bool terminating = false;
   DropImportHooks hooks;
-  hooks.acceptFolders = settings_.Klasor;
+  hooks.acceptFolders = settings_.acceptFolders;
   hooks.askSubfolders = [this](const std::string& folder) {
     const MessageAnswer answer =
         services_.prompter.Message({Text(msg::altonay1), Text(msg::altonay) + "\r(" + folder + ")",
@@ -242,12 +243,12 @@ bool MainWindowLogic::ImportOne(const std::vector<std::string>& paths) {
 }
 
 void MainWindowLogic::OnPointerEnter() {
-  if (settings_.Trans) view_.SetOpacity(255);
+  if (settings_.semiTransparent) view_.SetOpacity(255);
   view_.SetHoverSummary(BuildHoverSummary(pool_, FileSizeOf, view_.ThousandsSeparator()));
 }
 
 void MainWindowLogic::OnPointerLeave() {
-  if (settings_.Trans) view_.SetOpacity(OpacityForLevel(settings_.TransI));
+  if (settings_.semiTransparent) view_.SetOpacity(OpacityForLevel(settings_.transparencyLevel));
 }
 
 }  // namespace kovan

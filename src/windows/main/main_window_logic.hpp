@@ -12,8 +12,9 @@
 #include "settings/app_settings.hpp"
 #include "settings/autostart.hpp"
 #include "settings/settings_store.hpp"
-#include "windows/main/compile_commands.hpp"
+#include "windows/main/compile_controller.hpp"
 #include "windows/main/hover_summary.hpp"
+#include "windows/window_opener.hpp"
 #include "windows/main/main_menu.hpp"
 #include "lang/language_controller.hpp"
 #include "online/browser_launch.hpp"
@@ -55,11 +56,6 @@ class MainWindowView {
   virtual std::string ThousandsSeparator() const = 0;
   // The menu's texts or states changed; a menu on screen may redraw.
   virtual void MenuChanged() {}
-  // The other windows: the pool window shown modally (returns when it
-  // closes), the settings window shown modelessly, and a new about window.
-  virtual void ShowPoolWindow() = 0;
-  virtual void ShowSettingsWindow() = 0;
-  virtual void OpenAboutWindow() = 0;
 };
 
 // What the main window works with besides its own window.
@@ -69,6 +65,7 @@ struct MainWindowServices {
   StartupShortcut& shortcut;
   BrowserOpener& browser;
   Shell& shell;
+  WindowOpener& windows;       // the pool, settings and about windows
   std::string exeFolder;       // the help file beside the executable
   std::string dataFolder;      // Liste.kvl and liste.rc
   std::string languageFolder;  // dil\ beside the executable
@@ -136,7 +133,7 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   MenuModel menu_ = MakeMainMenu();
   std::string hintHelpText_;
   VersionCheck versionCheck_;
-  CompileCommands compile_;
+  CompileController compile_;
   LanguageController language_;
   // The close replaces the list file only when the start read it (or made
   // it); entries put into a pool that started without it, by a drop or by

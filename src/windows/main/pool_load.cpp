@@ -2,6 +2,7 @@
 
 #include "base/errors.hpp"
 #include "base/file_system.hpp"
+#include "base/program_title.hpp"
 #include "lang/lang_manager.hpp"
 #include "pool/pool_file.hpp"
 

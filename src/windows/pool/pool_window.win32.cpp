@@ -18,7 +18,7 @@
 #include "win32/palette.win32.hpp"
 #include "win32/png_image.win32.hpp"
 #include "win32/startup_timeline.win32.hpp"
-#include "windows/pool/file_size_text.hpp"
+#include "export/file_size_text.hpp"
 #include "windows/pool/pool_window_names.hpp"
 
 namespace kovan {
@@ -73,31 +73,26 @@ HtmlStyle SystemHtmlStyle() {
 
 }  // namespace
 
-PoolWindow::PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main)
-    : logic_(*this, prompter, shell, std::move(main)), tree_(logic_.Tree()) {}
+PoolWindow::PoolWindow(PoolWindowServices services)
+    : logic_(*this, std::move(services)), tree_(logic_.Tree()) {}
 
 PoolWindow::~PoolWindow() = default;
 
-RECT PoolWindow::PanelRect() const {
-  return RECT{Scale(kPanel.left), Scale(kPanel.top), Scale(kPanel.right), Scale(kPanel.bottom)};
-}
+RECT PoolWindow::PanelRect() const { return Scale(kPanel); }
 
 RECT PoolWindow::CloseRect() const {
   const RECT panel = PanelRect();
-  return Offset(RECT{Scale(kClose.left), Scale(kClose.top), Scale(kClose.right), Scale(kClose.bottom)}, panel.left,
-                panel.top);
+  return Offset(Scale(kClose), panel.left, panel.top);
 }
 
 RECT PoolWindow::ConfirmRect() const {
   const RECT panel = PanelRect();
-  return Offset(RECT{Scale(kConfirm.left), Scale(kConfirm.top), Scale(kConfirm.right), Scale(kConfirm.bottom)},
-                panel.left, panel.top);
+  return Offset(Scale(kConfirm), panel.left, panel.top);
 }
 
 RECT PoolWindow::TreeRect() const {
   const RECT panel = PanelRect();
-  return Offset(RECT{Scale(kTree.left), Scale(kTree.top), Scale(kTree.right), Scale(kTree.bottom)}, panel.left,
-                panel.top);
+  return Offset(Scale(kTree), panel.left, panel.top);
 }
 
 void PoolWindow::LoadDpiResources() {
@@ -145,13 +140,7 @@ bool PoolWindow::Create(HWND mainWindow) {
 void PoolWindow::ShowModal() {
   if (showing_) return;
   PreparePictures();
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  RECT r{};
-  GetWindowRect(hwnd(), &r);
-  SetWindowPos(hwnd(), nullptr, area.left + (area.right - area.left - (r.right - r.left)) / 2,
-               area.top + (area.bottom - area.top - (r.bottom - r.top)) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreInWorkArea();
   const bool mainOnTop = owner_ && (GetWindowLongW(owner_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   {
     const ui::ParamTreeView::Bulk bulk(tree_);
@@ -194,23 +183,10 @@ void PoolWindow::SetStayOnTop(bool onTop) {
   SetWindowPos(hwnd(), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void PoolWindow::SetBusyCursor(bool busy) {
-  busy_ = busy;
-  SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
-}
+void PoolWindow::SetBusyCursor(bool busy) { ShowBusyCursor(busy); }
 
 bool PoolWindow::DispatchPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      quitSeen_ = true;
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    PreviewMessage(msg);
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  if (!DrainMessageQueue([this](const MSG& msg) { PreviewMessage(msg); })) quitSeen_ = true;
   return quitSeen_ || !IsWindow(hwnd());
 }
 
@@ -268,13 +244,7 @@ void PoolWindow::Paint(HDC target) {
   FillRect(dc, &client, gdi::MakeBrush(palette::kColourKey).get());
 
   const RECT panel = PanelRect();
-  const int radius = Scale(kPanelRadius);
-  const gdi::Region region(
-      CreateRoundRectRgn(panel.left, panel.top, panel.right + 1, panel.bottom + 1, radius, radius));
-  SelectClipRgn(dc, region.get());
-  ui::FillVerticalGradient(dc, panel, palette::kPanelTop, palette::kPanelBottom);
-  SelectClipRgn(dc, nullptr);
-  FrameRgn(dc, region.get(), gdi::MakeBrush(palette::kPanelEdge).get(), 1, 1);
+  ui::DrawRoundedPanel(dc, panel, Scale(kPanelRadius));
 
   {
     gdi::Select font(dc, captionFont_);
@@ -289,22 +259,8 @@ void PoolWindow::Paint(HDC target) {
   ui::DrawAlphaBitmap(dc, closePicture_.get(), close.left, close.top, Scale(16));
 
   // The confirm button: a green glass pill with a white tick.
-  const RECT confirm = ConfirmRect();
-  const int round = Scale(8);
-  const gdi::Region pill(
-      CreateRoundRectRgn(confirm.left, confirm.top, confirm.right + 1, confirm.bottom + 1, round, round));
-  SelectClipRgn(dc, pill.get());
-  const int middle = (confirm.top + confirm.bottom) / 2;
-  ui::FillVerticalGradient(dc, RECT{confirm.left, confirm.top, confirm.right, middle},
-                           confirmHot_ ? palette::Rgb(150, 230, 150) : palette::Rgb(120, 210, 120),
-                           palette::Rgb(60, 160, 60));
-  ui::FillVerticalGradient(dc, RECT{confirm.left, middle, confirm.right, confirm.bottom}, palette::Rgb(30, 120, 30),
-                           confirmHot_ ? palette::Rgb(80, 190, 80) : palette::Rgb(50, 150, 50));
-  SelectClipRgn(dc, nullptr);
-  FrameRgn(dc, pill.get(), gdi::MakeBrush(palette::Rgb(20, 90, 20)).get(), 1, 1);
-  const int glyph = Scale(16);
-  ui::DrawAlphaBitmap(dc, okPicture_.get(), (confirm.left + confirm.right - glyph) / 2,
-                      (confirm.top + confirm.bottom - glyph) / 2, glyph);
+  ui::DrawGlassButton(dc, ConfirmRect(), Scale(8), confirmHot_ ? ui::GlassState::Hot : ui::GlassState::Normal,
+                      okPicture_.get(), Scale(16));
 
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
@@ -328,8 +284,7 @@ void PoolWindow::OnButtonDown(UINT msg, POINT pt) {
   const RECT panel = PanelRect();
   if (!PtInRect(&panel, pt)) return;
   // Pressing the panel drags the window as if by its caption.
-  ReleaseCapture();
-  SendMessageW(hwnd(), WM_SYSCOMMAND, msg_id::kDragMoveCommand, 0);
+  DragMove();
 }
 
 void PoolWindow::OnLeftButtonUp(POINT pt) {
@@ -363,14 +318,8 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (const auto result = tree_.OnNotify(*reinterpret_cast<const NMHDR*>(lp))) return *result;
       break;
     case WM_SETCURSOR:
-      if (busy_) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
       if (reinterpret_cast<HWND>(wp) == hwnd() && LOWORD(lp) == HTCLIENT) {
-        POINT pt{};
-        GetCursorPos(&pt);
-        ScreenToClient(hwnd(), &pt);
+        const POINT pt = CursorPosition();
         const RECT close = CloseRect();
         const RECT confirm = ConfirmRect();
         if (PtInRect(&close, pt) || PtInRect(&confirm, pt)) {
@@ -380,7 +329,7 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_MOUSEMOVE: {
-      const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      const POINT pt = MousePoint(lp);
       const RECT close = CloseRect();
       const RECT confirm = ConfirmRect();
       const bool closeHot = PtInRect(&close, pt) != FALSE;
@@ -402,8 +351,8 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: OnButtonDown(msg, POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
-    case WM_LBUTTONUP: OnLeftButtonUp(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); return 0;
+    case WM_MBUTTONDOWN: OnButtonDown(msg, MousePoint(lp)); return 0;
+    case WM_LBUTTONUP: OnLeftButtonUp(MousePoint(lp)); return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lp) != hwnd()) pressed_ = Button::None;
       break;

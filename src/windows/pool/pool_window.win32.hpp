@@ -21,13 +21,13 @@ namespace kovan {
 
 class PoolWindow : public WindowBase, public PoolWindowView {
  public:
-  PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main);
+  explicit PoolWindow(PoolWindowServices services);
   ~PoolWindow() override;
 
   // Makes the (hidden) window, owned by the main window, with its texts in the
   // language of the start; the panel's caption at this point is the title the
   // heading builds on.
-  bool Create(HWND mainWindow);
+  [[nodiscard]] bool Create(HWND mainWindow);
   // Opens the window on a fresh copy of the main pool and returns when it is
   // closed; the main window is disabled meanwhile.
   void ShowModal();
@@ -84,7 +84,6 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   std::vector<HWND> disabledWindows_;  // by the modal showing
   Button pressed_ = Button::None;
   bool showing_ = false;
-  bool busy_ = false;
   bool quitSeen_ = false;
   bool closeHot_ = false;
   bool confirmHot_ = false;

@@ -8,7 +8,7 @@
 #include "lang/lang_manager.hpp"
 #include "pool/drop_import.hpp"
 #include "pool/key_filter.hpp"
-#include "windows/pool/file_size_text.hpp"
+#include "export/file_size_text.hpp"
 #include "windows/pool/pool_window_names.hpp"
 
 namespace kovan {
@@ -64,8 +64,12 @@ struct PoolWindowLogic::GroupLabels {
   std::string key = Text(msg::dosyana);
 };
 
-PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, Prompter& prompter, Shell& shell, MainPoolLink main)
-    : view_(view), prompter_(prompter), shell_(shell), main_(std::move(main)), language_(PoolWindowTexts(), *this) {
+PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, PoolWindowServices services)
+    : view_(view),
+      prompter_(services.prompter),
+      shell_(services.shell),
+      main_(std::move(services.main)),
+      language_(PoolWindowTexts(), *this) {
   tree_.OnParamEditDone = [](ParamTreeModel& tree, size_t, const std::string&, std::string& value) {
     value = NormalizeEditedValue(value, tree.EmptyParam());
   };

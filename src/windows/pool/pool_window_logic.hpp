@@ -60,9 +60,16 @@ struct MainPoolLink {
   std::function<void(const std::string& caption)> setPoolCountCaption;
 };
 
+// What the pool window works with besides its own window.
+struct PoolWindowServices {
+  Prompter& prompter;
+  Shell& shell;
+  MainPoolLink main;
+};
+
 class PoolWindowLogic : private LanguageView {
  public:
-  PoolWindowLogic(PoolWindowView& view, Prompter& prompter, Shell& shell, MainPoolLink main);
+  PoolWindowLogic(PoolWindowView& view, PoolWindowServices services);
   PoolWindowLogic(const PoolWindowLogic&) = delete;
   PoolWindowLogic& operator=(const PoolWindowLogic&) = delete;
 

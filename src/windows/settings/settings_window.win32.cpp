@@ -92,14 +92,7 @@ bool SettingsWindow::Create(HWND owner) {
   Layout();  // the window's size; the controls are placed when they are made
 
   // Centred on the desktop's work area, at its size for the open panel.
-  RECT window{};
-  GetWindowRect(hwnd(), &window);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int width = window.right - window.left;
-  const int height = window.bottom - window.top;
-  SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CentreInWorkArea();
 
   try {
     logic_->OnCreate();
@@ -466,22 +459,8 @@ void SettingsWindow::DrawGlassButton(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &r, background_.get());
   PreparePictures();  // after a change of DPI
-  // Green glass: a darker lower half under a bright upper shine, rounded.
-  const gdi::Region shape(CreateRoundRectRgn(r.left, r.top, r.right + 1, r.bottom + 1, Scale(6), Scale(6)));
-  SelectClipRgn(dc, shape.get());
-  RECT upper = r;
-  upper.bottom = (r.top + r.bottom) / 2;
-  RECT lower = r;
-  lower.top = upper.bottom;
-  ui::FillVerticalGradient(dc, upper, pressed ? palette::kGlassLow : palette::kGlassShine, palette::kGlassHigh);
-  ui::FillVerticalGradient(dc, lower, palette::kGlassLow, pressed ? palette::kGlassShine : palette::kGlassHigh);
-  SelectClipRgn(dc, nullptr);
-  FrameRgn(dc, shape.get(), gdi::MakeBrush(palette::kGlassEdge).get(), 1, 1);
-  if (tick_.valid()) {
-    const int size = Scale(kGlyphSize);
-    ui::DrawAlphaBitmap(dc, tick_.get(), (r.left + r.right - size) / 2 + (pressed ? 1 : 0),
-                        (r.top + r.bottom - size) / 2 + (pressed ? 1 : 0), size);
-  }
+  ui::DrawGlassButton(dc, r, Scale(6), pressed ? ui::GlassState::Pressed : ui::GlassState::Normal, tick_.get(),
+                      Scale(kGlyphSize));
   if (item.itemState & ODS_FOCUS) {
     RECT focus = r;
     InflateRect(&focus, -2, -2);

@@ -41,7 +41,7 @@ class SettingsWindow : public WindowBase, public SettingsWindowView {
   // Builds the window (hidden) and runs its creation steps; false when the
   // window itself could not be made. Errors of the creation steps are reported.
   // The controls are not made yet: what the steps set is kept until they are.
-  bool Create(HWND owner);
+  [[nodiscard]] bool Create(HWND owner);
   // Makes the controls with everything set on them so far, unless they are
   // made: on an idle moment after the start, or at the first showing.
   void PrepareControls();

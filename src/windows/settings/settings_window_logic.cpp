@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/text.hpp"
-#include "windows/main/hover_summary.hpp"
+#include "settings/app_settings.hpp"
 #include "lang/start_language.hpp"
 #include "windows/settings/settings_window_names.hpp"
 
@@ -56,21 +56,21 @@ void SettingsWindowLogic::OnCreate() {
   };
   const bool found = ChooseStartLanguage(languages, saved, services_.languageFolder, services_.prompter, addItem);
   ChooseLanguageItem(found ? languages.LanguageIndexOf(languages.ActiveLanguage()) : 0);
-  services_.settings.Dil = languages.ActiveLanguage();
+  services_.settings.language = languages.ActiveLanguage();
 }
 
 void SettingsWindowLogic::OnShow() {
   const AppSettings& settings = services_.settings;
-  SetChecked(settings.Klasor ? SettingsToggle::AcceptFolders : SettingsToggle::IgnoreFolders, true);
+  SetChecked(settings.acceptFolders ? SettingsToggle::AcceptFolders : SettingsToggle::IgnoreFolders, true);
   // In this order: switching transparency on applies the level the box shows
   // before the box takes the stored level.
-  SetChecked(SettingsToggle::VersionNotice, settings.Skontrol);
-  SetChecked(SettingsToggle::RememberPosition, settings.EPos);
-  SetChecked(SettingsToggle::StayOnTop, settings.EnUst);
-  SetChecked(SettingsToggle::Transparency, settings.Trans);
-  SetChecked(SettingsToggle::StartWithSystem, settings.Acilis);
+  SetChecked(SettingsToggle::VersionNotice, settings.announceNewVersion);
+  SetChecked(SettingsToggle::RememberPosition, settings.rememberPlace);
+  SetChecked(SettingsToggle::StayOnTop, settings.stayOnTop);
+  SetChecked(SettingsToggle::Transparency, settings.semiTransparent);
+  SetChecked(SettingsToggle::StartWithSystem, settings.startWithSystem);
   EnableLevel(Checked(SettingsToggle::Transparency));
-  SetLevel(settings.TransI);
+  SetLevel(settings.transparencyLevel);
   MarkPanelCaptionsBold();
   FillCompilerLists();
 }
@@ -79,7 +79,7 @@ void SettingsWindowLogic::OnShow() {
 // compiler when GoRC is missing); the compilers follow in the table's order.
 void SettingsWindowLogic::FillCompilerLists() {
   compilers_ = services_.findCompilers ? services_.findCompilers() : std::vector<CompilerPrograms>{};
-  const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.Derleyici);
+  const std::optional<CompilerId> chosen = ParseCompilerName(services_.settings.compiler);
   std::vector<std::string> items{Text(msg::derleyiciotomatik)};
   int chosenItem = chosen ? -1 : 0;
   for (const CompilerPrograms& compiler : compilers_) {
@@ -92,7 +92,7 @@ void SettingsWindowLogic::FillCompilerLists() {
 
   std::vector<std::string> machines;
   int chosenMachine = 0;  // x86 unless another is stored
-  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
+  const std::optional<Machine> machine = ParseMachineName(services_.settings.machine);
   for (const Machine listed : kAllMachines) {
     if (machine == listed) chosenMachine = static_cast<int>(machines.size());
     machines.push_back(MachineName(listed));
@@ -102,7 +102,7 @@ void SettingsWindowLogic::FillCompilerLists() {
 
 void SettingsWindowLogic::OnCompilerChosen(int index) {
   if (index == 0) {
-    services_.settings.Derleyici.clear();
+    services_.settings.compiler.clear();
     return;
   }
   if (index < 0 || static_cast<size_t>(index) > compilers_.size()) return;
@@ -111,12 +111,12 @@ void SettingsWindowLogic::OnCompilerChosen(int index) {
     FillCompilerLists();
     return;
   }
-  services_.settings.Derleyici = CompilerName(compiler.id);
+  services_.settings.compiler = CompilerName(compiler.id);
 }
 
 void SettingsWindowLogic::OnMachineChosen(int index) {
   if (index < 0 || static_cast<size_t>(index) >= std::size(kAllMachines)) return;
-  services_.settings.Makine = MachineName(kAllMachines[static_cast<size_t>(index)]);
+  services_.settings.machine = MachineName(kAllMachines[static_cast<size_t>(index)]);
 }
 
 void MainWindowAppearance::SetAlphaBlend(bool on) {
@@ -151,18 +151,18 @@ void SettingsWindowLogic::SetChecked(SettingsToggle toggle, bool checked) {
 void SettingsWindowLogic::OnToggleChanged(SettingsToggle toggle, bool checked) {
   AppSettings& settings = services_.settings;
   switch (toggle) {
-    case SettingsToggle::AcceptFolders: settings.Klasor = true; break;
-    case SettingsToggle::IgnoreFolders: settings.Klasor = false; break;
-    case SettingsToggle::VersionNotice: settings.Skontrol = checked; break;
-    case SettingsToggle::RememberPosition: settings.EPos = checked; break;
-    case SettingsToggle::StartWithSystem: settings.Acilis = checked; break;
+    case SettingsToggle::AcceptFolders: settings.acceptFolders = true; break;
+    case SettingsToggle::IgnoreFolders: settings.acceptFolders = false; break;
+    case SettingsToggle::VersionNotice: settings.announceNewVersion = checked; break;
+    case SettingsToggle::RememberPosition: settings.rememberPlace = checked; break;
+    case SettingsToggle::StartWithSystem: settings.startWithSystem = checked; break;
     case SettingsToggle::StayOnTop:
-      settings.EnUst = checked;
+      settings.stayOnTop = checked;
       services_.mainWindow.SetStayOnTop(checked);
       break;
     case SettingsToggle::Transparency:
       EnableLevel(checked);
-      settings.Trans = checked;
+      settings.semiTransparent = checked;
       if (checked) services_.mainWindow.SetAlphaBlendValue(OpacityForLevel(level_));
       services_.mainWindow.SetAlphaBlend(checked);
       break;
@@ -180,7 +180,7 @@ void SettingsWindowLogic::SetLevel(int level) {
 void SettingsWindowLogic::OnLevelArrow(int step) { SetLevel(level_ + step); }
 
 void SettingsWindowLogic::OnLevelChanged() {
-  services_.settings.TransI = level_;
+  services_.settings.transparencyLevel = level_;
   // Also while transparency is off: the value shows once it is switched on.
   services_.mainWindow.SetAlphaBlendValue(OpacityForLevel(level_));
 }
@@ -213,7 +213,7 @@ void SettingsWindowLogic::OnLanguageChosen(int index) {
     services_.browser.OpenInBrowser(SupportPageAddress(services_.server, languages.ActiveLanguage()));
     ChooseLanguageItem(languages.LanguageIndexOf(languageAtOpening_));
   }
-  services_.settings.Dil = languages.ActiveLanguage();
+  services_.settings.language = languages.ActiveLanguage();
   MarkPanelCaptionsBold();
 }
 

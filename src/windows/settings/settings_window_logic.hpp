@@ -29,13 +29,13 @@ namespace kovan {
 // The window's two-state controls: two radio buttons for dropped folders and
 // five check boxes, each bound to one setting.
 enum class SettingsToggle {
-  AcceptFolders,     // radio button, Klasor = true
-  IgnoreFolders,     // radio button, Klasor = false (chosen when the window is built)
-  VersionNotice,     // Skontrol
-  RememberPosition,  // EPos
-  StayOnTop,         // EnUst
-  Transparency,      // Trans
-  StartWithSystem,   // Acilis
+  AcceptFolders,     // radio button, acceptFolders = true
+  IgnoreFolders,     // radio button, acceptFolders = false (chosen when the window is built)
+  VersionNotice,     // announceNewVersion
+  RememberPosition,  // rememberPlace
+  StayOnTop,         // stayOnTop
+  Transparency,      // semiTransparent
+  StartWithSystem,   // startWithSystem
 };
 inline constexpr int kSettingsToggleCount = 7;
 

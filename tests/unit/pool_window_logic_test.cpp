@@ -19,7 +19,7 @@ namespace {
 
 class PoolWindow : public ::testing::Test {
  protected:
-  PoolWindow() : window(view, prompter, shell, {mainPool, [this](const std::string& c) { captions.push_back(c); }}) {
+  PoolWindow() : window(view, {prompter, shell, {mainPool, [this](const std::string& c) { captions.push_back(c); }}}) {
     window.Loaded();
   }
 

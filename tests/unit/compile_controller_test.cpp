@@ -1,6 +1,6 @@
 // The compile commands of the main window, with a scripted prompter and a
 // recording shell in place of the user and GoRC.
-#include "windows/main/compile_commands.hpp"
+#include "windows/main/compile_controller.hpp"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +92,7 @@ class CompileFlow : public ::testing::Test {
   RecordingShell shell;
   RecordingView view;
   int poolWindowShown = 0;
-  CompileCommands commands{pool, data.str(), prompter, shell, view, [this] { ++poolWindowShown; }};
+  CompileController commands{pool, data.str(), prompter, shell, view, [this] { ++poolWindowShown; }};
 };
 
 TEST_F(CompileFlow, ResCompileRunsGoRCAndOffersTheOutputFolder) {
@@ -292,7 +292,7 @@ TEST_F(CompileFlow, CommandsDoNothingWhileACompileRuns) {
 }
 
 TEST_F(CompileFlow, AScriptThatCannotBeWrittenEndsTheCommandWithItsError) {
-  CompileCommands elsewhere(pool, data / "missing" + std::string(1, kPathSeparator), prompter, shell, view, {});
+  CompileController elsewhere(pool, data / "missing" + std::string(1, kPathSeparator), prompter, shell, view, {});
   EXPECT_THROW(elsewhere.CompileToRes(), FileCreateError);
   EXPECT_FALSE(elsewhere.Running());
   EXPECT_EQ(view.states, (std::vector<bool>{false, true}));

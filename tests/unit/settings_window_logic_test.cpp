@@ -124,7 +124,7 @@ TEST(SettingsWindow, CreationFillsTheListAndChoosesTheSavedLanguage) {
     EXPECT_EQ(rig.view.chosen, c.chosen) << c.saved;
     EXPECT_EQ(logic.ChosenLanguageItem(), c.chosen);
     EXPECT_EQ(rig.languages.ActiveLanguage(), c.active);
-    EXPECT_EQ(rig.settings.Dil, c.active);
+    EXPECT_EQ(rig.settings.language, c.active);
     EXPECT_EQ(rig.view.texts[".Caption"], c.active == 1033 ? "Settings" : "Ayarlar");
     ASSERT_EQ(rig.prompter.calls.size(), c.notice ? 1u : 0u) << c.saved;
     if (c.notice) {
@@ -149,14 +149,14 @@ TEST(SettingsWindow, ShowingAppliesTheTransparencyLevelOnlyWhenTheShownNumberCha
   };
   for (const auto& c : cases) {
     SettingsRig rig;
-    rig.settings.Trans = c.trans;
-    rig.settings.TransI = c.transI;
-    rig.settings.EnUst = false;  // as built: no stay-on-top event in the way
+    rig.settings.semiTransparent = c.trans;
+    rig.settings.transparencyLevel = c.transI;
+    rig.settings.stayOnTop = false;  // as built: no stay-on-top event in the way
     SettingsWindowLogic& logic = rig.Create();
     logic.OnShow();
     EXPECT_EQ(rig.mainWindow.events, c.events) << c.transI;
     EXPECT_EQ(rig.view.level, c.level);
-    EXPECT_EQ(rig.settings.TransI, c.transIAfter);
+    EXPECT_EQ(rig.settings.transparencyLevel, c.transIAfter);
     EXPECT_EQ(rig.view.levelEnabled, c.trans);
     EXPECT_EQ(logic.LevelEnabled(), c.trans);
   }
@@ -166,8 +166,8 @@ TEST(SettingsWindow, EachControlSetsItsSettingAndRunsOnlyOnARealChange) {
   SettingsRig rig;
   SettingsWindowLogic& logic = rig.Create();
   AppSettings& s = rig.settings;
-  s.Klasor = true;
-  logic.OnShow();  // EnUst, Skontrol, EPos and Acilis are on by default
+  s.acceptFolders = true;
+  logic.OnShow();  // stayOnTop, announceNewVersion, rememberPlace and startWithSystem are on by default
   EXPECT_EQ(rig.mainWindow.events, std::vector<std::string>{"topmost"});
   EXPECT_TRUE(rig.view.checked[SettingsToggle::AcceptFolders]);
   EXPECT_FALSE(rig.view.checked[SettingsToggle::IgnoreFolders]);
@@ -187,10 +187,10 @@ TEST(SettingsWindow, EachControlSetsItsSettingAndRunsOnlyOnARealChange) {
     bool AppSettings::*field;
   };
   const Binding bindings[] = {
-      {SettingsToggle::VersionNotice, &AppSettings::Skontrol},
-      {SettingsToggle::RememberPosition, &AppSettings::EPos},
-      {SettingsToggle::StayOnTop, &AppSettings::EnUst},
-      {SettingsToggle::StartWithSystem, &AppSettings::Acilis},
+      {SettingsToggle::VersionNotice, &AppSettings::announceNewVersion},
+      {SettingsToggle::RememberPosition, &AppSettings::rememberPlace},
+      {SettingsToggle::StayOnTop, &AppSettings::stayOnTop},
+      {SettingsToggle::StartWithSystem, &AppSettings::startWithSystem},
   };
   for (const Binding& b : bindings) {
     logic.SetChecked(b.toggle, false);
@@ -202,26 +202,26 @@ TEST(SettingsWindow, EachControlSetsItsSettingAndRunsOnlyOnARealChange) {
   EXPECT_EQ(rig.mainWindow.events, (std::vector<std::string>{"normal", "topmost"}));
 
   logic.SetChecked(SettingsToggle::IgnoreFolders, true);
-  EXPECT_FALSE(s.Klasor);
+  EXPECT_FALSE(s.acceptFolders);
   EXPECT_FALSE(logic.Checked(SettingsToggle::AcceptFolders));
   EXPECT_FALSE(rig.view.checked[SettingsToggle::AcceptFolders]);
   logic.SetChecked(SettingsToggle::IgnoreFolders, false);  // clearing a radio button chooses nothing
-  EXPECT_FALSE(s.Klasor);
+  EXPECT_FALSE(s.acceptFolders);
 }
 
 TEST(SettingsWindow, TransparencyAndLevelApplyToTheMainWindow) {
   SettingsRig rig;
-  rig.settings.EnUst = false;
+  rig.settings.stayOnTop = false;
   SettingsWindowLogic& logic = rig.Create();
   logic.OnShow();
   logic.OnLevelArrow(+1);  // at the limit: nothing
   logic.OnLevelArrow(-1);  // the level applies even while transparency is off
-  EXPECT_EQ(rig.settings.TransI, 7);
+  EXPECT_EQ(rig.settings.transparencyLevel, 7);
   logic.SetChecked(SettingsToggle::Transparency, true);
-  EXPECT_TRUE(rig.settings.Trans);
+  EXPECT_TRUE(rig.settings.semiTransparent);
   EXPECT_TRUE(rig.view.levelEnabled);
   logic.SetChecked(SettingsToggle::Transparency, false);
-  EXPECT_FALSE(rig.settings.Trans);
+  EXPECT_FALSE(rig.settings.semiTransparent);
   EXPECT_FALSE(rig.view.levelEnabled);
   for (int i = 0; i < 10; ++i) logic.OnLevelArrow(-1);
   EXPECT_EQ(rig.view.level, 1);
@@ -244,8 +244,8 @@ TEST(SettingsWindow, TheCompilerListOffersWhatIsFoundAndKeepsTheStoredChoice) {
     ++searches;
     return found;
   };
-  rig.settings.Derleyici = "llvm";
-  rig.settings.Makine = "x64";
+  rig.settings.compiler = "llvm";
+  rig.settings.machine = "x64";
   SettingsWindowLogic& logic = rig.Create();
   EXPECT_EQ(searches, 0) << "looked for only when the window shows";
   logic.OnShow();
@@ -259,22 +259,22 @@ TEST(SettingsWindow, TheCompilerListOffersWhatIsFoundAndKeepsTheStoredChoice) {
   EXPECT_EQ(rig.view.chosenMachine, 1);
 
   logic.OnCompilerChosen(2);  // missing: the list goes back to the stored choice
-  EXPECT_EQ(rig.settings.Derleyici, "llvm");
+  EXPECT_EQ(rig.settings.compiler, "llvm");
   EXPECT_EQ(rig.view.chosenCompiler, 3);
   logic.OnCompilerChosen(1);
-  EXPECT_EQ(rig.settings.Derleyici, CompilerName(CompilerId::GoRC));
+  EXPECT_EQ(rig.settings.compiler, CompilerName(CompilerId::GoRC));
   logic.OnCompilerChosen(7);  // out of range: nothing
-  EXPECT_EQ(rig.settings.Derleyici, CompilerName(CompilerId::GoRC));
+  EXPECT_EQ(rig.settings.compiler, CompilerName(CompilerId::GoRC));
   logic.OnCompilerChosen(0);
-  EXPECT_EQ(rig.settings.Derleyici, "");
+  EXPECT_EQ(rig.settings.compiler, "");
   logic.OnShow();
   EXPECT_EQ(rig.view.chosenCompiler, 0);
   logic.OnMachineChosen(2);
-  EXPECT_EQ(rig.settings.Makine, "arm64");
+  EXPECT_EQ(rig.settings.machine, "arm64");
   logic.OnMachineChosen(0);
-  EXPECT_EQ(rig.settings.Makine, "x86");
+  EXPECT_EQ(rig.settings.machine, "x86");
   logic.OnMachineChosen(-1);
-  EXPECT_EQ(rig.settings.Makine, "x86");
+  EXPECT_EQ(rig.settings.machine, "x86");
 }
 
 TEST(MainWindowAppearance, TheWindowIsOpaqueWhileBlendingIsOffAndTheValueWaits) {
@@ -324,7 +324,7 @@ TEST(SettingsWindow, ChoosingALanguageSwitchesThroughTheBaseLanguage) {
 
   logic.OnLanguageChosen(0);
   EXPECT_EQ(rig.languages.ActiveLanguage(), kBaseLanguage);
-  EXPECT_EQ(rig.settings.Dil, kBaseLanguage);
+  EXPECT_EQ(rig.settings.language, kBaseLanguage);
   EXPECT_EQ(rig.view.texts[".Caption"], "Ayarlar");
   EXPECT_TRUE(rig.browser.opened.empty());
 }
@@ -349,7 +349,7 @@ TEST(SettingsWindow, ThePlusItemOpensTheSupportPageAndKeepsTheLanguage) {
     EXPECT_EQ(rig.browser.opened, std::vector<std::string>{c.page});
     EXPECT_EQ(rig.view.chosen, c.chosenAfter) << c.active << c.listOpened;
     EXPECT_EQ(rig.languages.ActiveLanguage(), c.active);
-    EXPECT_EQ(rig.settings.Dil, c.active);
+    EXPECT_EQ(rig.settings.language, c.active);
     EXPECT_TRUE(rig.view.windowCaptions.empty());
     EXPECT_EQ(logic.PanelCaption(SettingsPanel::Visual), "<b>Görsel Ayarlar</b>");
   }
@@ -366,7 +366,7 @@ TEST(SettingsWindow, ALanguageFileThatFailsEndsTheChoice) {
   // The switch through the base language happened; the broken file changed
   // nothing after it, and the rest of the choice did not run.
   EXPECT_EQ(rig.languages.ActiveLanguage(), kBaseLanguage);
-  EXPECT_EQ(rig.settings.Dil, 1033);
+  EXPECT_EQ(rig.settings.language, 1033);
   EXPECT_EQ(logic.PanelCaption(SettingsPanel::General), "Genel Ayarlar");
 }
 

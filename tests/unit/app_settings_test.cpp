@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "settings/autostart.hpp"
 #include "base/file_system.hpp"
@@ -18,6 +20,17 @@ constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
 
 using test::FileShortcut;
 
+// Keeps the order in which values are written.
+class OrderedRegistry : public MemoryRegistry {
+ public:
+  RegistryStatus WriteValue(RegistryRoot root, const std::string& path, const std::string& name,
+                            const RegistryValue& value) override {
+    written.push_back(name);
+    return MemoryRegistry::WriteValue(root, path, name, value);
+  }
+  std::vector<std::string> written;
+};
+
 class AppSettingsTest : public ::testing::Test {
  protected:
   RegistryValue Get(const std::string& name) {
@@ -27,7 +40,7 @@ class AppSettingsTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  MemoryRegistry registry;
+  OrderedRegistry registry;
   SettingsStore store{registry};
   FileShortcut shortcut{dir / "Kovan.lnk"};
 };
@@ -52,6 +65,11 @@ TEST(PlaceOnScreen, APlaceOffEveryScreenMovesIntoTheNearestWorkArea) {
   EXPECT_EQ(PlaceOnScreen({-30000, -30000}, 130, 123, {}).top, -30000);
 }
 
+TEST(OpacityForLevel, IsLevelTimes32Minus1ModuloAByte) {
+  const std::pair<int64_t, int> levels[] = {{1, 31}, {3, 95}, {8, 255}, {255, 223}, {0, 255}, {-1, 223}};
+  for (const auto& [level, alpha] : levels) EXPECT_EQ(OpacityForLevel(level), alpha) << level;
+}
+
 TEST(CentredPlace, HalvesTruncateTowardZero) {
   const WindowPlace p = CentredPlace(1920, 1080, 130, 123);
   EXPECT_EQ(p.top, 478);
@@ -61,66 +79,77 @@ TEST(CentredPlace, HalvesTruncateTowardZero) {
   EXPECT_EQ(tiny.left, -15);
 }
 
-TEST_F(AppSettingsTest, FirstRunReadsDefaultsAndTheFirstCloseWritesAllTwelveAndTheShortcut) {
-  const StartSettings start = ReadStartSettings(store, {478, 895});
-  EXPECT_EQ(start.dil, 1055);
-  EXPECT_FALSE(start.settings.Klasor);
-  EXPECT_TRUE(start.settings.Skontrol);
-  EXPECT_TRUE(start.settings.EPos);
-  EXPECT_TRUE(start.settings.EnUst);
-  EXPECT_TRUE(start.settings.Acilis);
-  EXPECT_FALSE(start.settings.Trans);
-  EXPECT_EQ(start.settings.TransI, 255);
-  EXPECT_EQ(start.place.top, 478);
-  EXPECT_EQ(start.place.left, 895);
+TEST_F(AppSettingsTest, TheCloseWritesEverySettingInOrderAndTheStartReadsThemBack) {
+  AppSettings changed;
+  changed.language = 65535;  // zero-extended, so it does not come back as -1
+  changed.acceptFolders = true;
+  changed.announceNewVersion = false;
+  changed.stayOnTop = false;
+  changed.startWithSystem = false;
+  changed.semiTransparent = true;
+  changed.transparencyLevel = 3;
+  changed.compiler = "windres";
+  changed.machine = "x64";
+  const WindowPlace changedPlace{-1200, -40};
 
-  WriteCloseSettings(store, start.settings, start.place, shortcut);
-  EXPECT_EQ(registry.ValueCount(kLM, kSettingsKey), 12u);
-  EXPECT_EQ(Get("Derleyici").data, RegistryValue::Text("").data);  // no compiler chosen
-  EXPECT_EQ(Get("Makine").data, RegistryValue::Text("x86").data);
-  for (const char* name : {"Skontrol", "EPos", "EnUst", "Acilis"})
-    EXPECT_EQ(Get(name).data, RegistryValue::Text("TRUE").data) << name;
-  for (const char* name : {"Klasor", "Trans"}) EXPECT_EQ(Get(name).data, RegistryValue::Text("FALSE").data) << name;
-  EXPECT_EQ(Get("Dil").data, RegistryValue::Dword(1055).data);
-  EXPECT_EQ(Get("TransI").data, RegistryValue::Dword(255).data);
-  EXPECT_EQ(Get("Ust").data, RegistryValue::Dword(478).data);
-  EXPECT_EQ(Get("Sol").data, RegistryValue::Dword(895).data);
+  const RegistryValue yes = RegistryValue::Text("TRUE"), no = RegistryValue::Text("FALSE");
+  const struct {
+    std::string name;
+    RegistryValue firstRun;  // the first close: defaults, window centred at {478, 895}
+    RegistryValue changed;   // a close with `changed` at `changedPlace`
+  } values[] = {
+      {"Klasor", no, yes},
+      {"Skontrol", yes, no},
+      {"EPos", yes, yes},
+      {"EnUst", yes, no},
+      {"Acilis", yes, no},
+      {"Trans", no, yes},
+      {"Dil", RegistryValue::Dword(1055), RegistryValue::Dword(65535)},
+      {"TransI", RegistryValue::Dword(255), RegistryValue::Dword(3)},
+      {"Ust", RegistryValue::Dword(478), RegistryValue::Dword(static_cast<uint32_t>(-1200))},
+      {"Sol", RegistryValue::Dword(895), RegistryValue::Dword(static_cast<uint32_t>(-40))},
+      {"Derleyici", RegistryValue::Text(""), RegistryValue::Text("windres")},  // no compiler chosen at first
+      {"Makine", RegistryValue::Text("x86"), RegistryValue::Text("x64")},
+  };
+
+  const StartSettings first = ReadStartSettings(store, {478, 895});
+  EXPECT_EQ(first.settings, AppSettings{});
+  EXPECT_EQ(first.storedLanguage, 1055);
+  EXPECT_EQ(first.place.top, 478);
+  EXPECT_EQ(first.place.left, 895);
+  WriteCloseSettings(store, first.settings, first.place, shortcut);
+  ASSERT_EQ(registry.written.size(), std::size(values));
+  for (size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(registry.written[i], values[i].name) << "write " << i;
+    EXPECT_EQ(Get(values[i].name).type, values[i].firstRun.type) << values[i].name;
+    EXPECT_EQ(Get(values[i].name).data, values[i].firstRun.data) << values[i].name;
+  }
   EXPECT_EQ(shortcut.creations, 1);
   EXPECT_TRUE(FileExists(shortcut.Path()));
+
+  WriteCloseSettings(store, changed, changedPlace, shortcut);
+  for (const auto& v : values) EXPECT_EQ(Get(v.name).data, v.changed.data) << v.name;
+  EXPECT_FALSE(FileExists(shortcut.Path()));
+  const StartSettings back = ReadStartSettings(store, {1, 2});
+  EXPECT_EQ(back.storedLanguage, 65535);
+  AppSettings expected = changed;
+  expected.language = AppSettings{}.language;  // the settings window's creation fills it
+  EXPECT_EQ(back.settings, expected);
+  EXPECT_EQ(back.place.top, changedPlace.top);
+  EXPECT_EQ(back.place.left, changedPlace.left);
 }
 
-TEST_F(AppSettingsTest, ChangedSettingsComeBackAfterAClose) {
-  AppSettings s;
-  s.Dil = 65535;  // zero-extended, so it does not come back as -1
-  s.Klasor = true;
-  s.Skontrol = false;
-  s.EnUst = false;
-  s.Acilis = false;
-  s.Trans = true;
-  s.TransI = 3;
-  s.Derleyici = "windres";
-  s.Makine = "x64";
-  WriteCloseSettings(store, s, {-1200, -40}, shortcut);
-
-  const StartSettings start = ReadStartSettings(store, {1, 2});
-  EXPECT_EQ(start.dil, 65535);
-  EXPECT_TRUE(start.settings.Klasor);
-  EXPECT_FALSE(start.settings.Skontrol);
-  EXPECT_TRUE(start.settings.EPos);
-  EXPECT_FALSE(start.settings.EnUst);
-  EXPECT_FALSE(start.settings.Acilis);
-  EXPECT_TRUE(start.settings.Trans);
-  EXPECT_EQ(start.settings.TransI, 3);
-  EXPECT_EQ(start.settings.Derleyici, "windres");
-  EXPECT_EQ(start.settings.Makine, "x64");
-  EXPECT_EQ(start.place.top, -1200);
-  EXPECT_EQ(start.place.left, -40);
-  EXPECT_EQ(shortcut.creations, 0);
+TEST_F(AppSettingsTest, UnknownCompilerAndMachineNamesReadAsTheDefaults) {
+  store.WriteString("Derleyici", "tasm");
+  store.WriteString("Makine", "mips");
+  const StartSettings start = ReadStartSettings(store, {0, 0});
+  EXPECT_EQ(start.settings.compiler, "");
+  EXPECT_EQ(start.settings.machine, "x86");
 }
 
 TEST_F(AppSettingsTest, StoredPlaceIsIgnoredWithoutEPosButStillWritten) {
   AppSettings s;
-  s.EPos = false;
+  s.rememberPlace = false;
   WriteCloseSettings(store, s, {300, 400}, shortcut);
   const StartSettings start = ReadStartSettings(store, {10, 20});
   EXPECT_EQ(start.place.top, 10);

@@ -17,6 +17,10 @@ std::string DataFolder(const std::string& exeFolder);
 // given (empty when there is none).
 std::string ChooseDataFolder(const std::string& exeFolder, bool exeFolderWritable, const std::string& perUser);
 
+// The per-user folder for the program's data, created when needed and ending
+// in a separator; empty when the system names none.
+std::string PerUserDataFolder();
+
 // Whether a new file can be made in `folder` (tried with a scratch file that
 // is removed at once).
 bool FolderIsWritable(const std::string& folder);

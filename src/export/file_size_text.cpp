@@ -1,4 +1,4 @@
-#include "windows/pool/file_size_text.hpp"
+#include "export/file_size_text.hpp"
 
 #include <cstdint>
 #include <iterator>

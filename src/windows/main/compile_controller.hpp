@@ -27,12 +27,12 @@ class CompileView {
   virtual void SetCompileCommandsEnabled(bool enabled) = 0;
 };
 
-class CompileCommands {
+class CompileController {
  public:
   // `pool` is the main window's pool; `dataFolder` (with its trailing
   // separator) receives liste.rc; `openPool` runs the "Kaynak Havuzu" command
   // when the user asks for it at the empty-pool question.
-  CompileCommands(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell, CompileView& view,
+  CompileController(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell, CompileView& view,
                   std::function<void()> openPool);
 
   void CompileToRes();

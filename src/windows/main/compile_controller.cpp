@@ -1,4 +1,4 @@
-#include "windows/main/compile_commands.hpp"
+#include "windows/main/compile_controller.hpp"
 
 #include <algorithm>
 #include <exception>
@@ -24,9 +24,9 @@ constexpr size_t kReportedLines = 10;
 
 // Marks a command as running and keeps the compile menu items disabled until
 // it ends, however it ends, so two runs never share liste.rc.
-class CompileCommands::RunGuard {
+class CompileController::RunGuard {
  public:
-  explicit RunGuard(CompileCommands& owner) : owner_(owner) {
+  explicit RunGuard(CompileController& owner) : owner_(owner) {
     owner_.running_ = true;
     owner_.stopRequested_ = false;
     owner_.view_.SetCompileCommandsEnabled(false);
@@ -39,10 +39,10 @@ class CompileCommands::RunGuard {
   RunGuard& operator=(const RunGuard&) = delete;
 
  private:
-  CompileCommands& owner_;
+  CompileController& owner_;
 };
 
-CompileCommands::CompileCommands(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell,
+CompileController::CompileController(const ResourcePool& pool, std::string dataFolder, Prompter& prompter, Shell& shell,
                                  CompileView& view, std::function<void()> openPool)
     : pool_(pool),
       scriptPath_(std::move(dataFolder) + kScriptFileName),
@@ -51,16 +51,16 @@ CompileCommands::CompileCommands(const ResourcePool& pool, std::string dataFolde
       view_(view),
       openPool_(std::move(openPool)) {}
 
-void CompileCommands::Choose(std::optional<CompilerId> compiler, Machine machine) {
+void CompileController::Choose(std::optional<CompilerId> compiler, Machine machine) {
   compiler_ = compiler;
   machine_ = machine;
 }
 
-void CompileCommands::StopCompile() {
+void CompileController::StopCompile() {
   if (running_) stopRequested_ = true;
 }
 
-bool CompileCommands::CompilerPresent() {
+bool CompileController::CompilerPresent() {
   CompilerSearch search;
   if (search_) {
     search = search_();
@@ -71,7 +71,7 @@ bool CompileCommands::CompilerPresent() {
   return programs_.Found();
 }
 
-bool CompileCommands::CheckCompiler(CompileKind kind) {
+bool CompileController::CheckCompiler(CompileKind kind) {
   if (!CompilerPresent()) {
     // GoRC keeps the message it has always had.
     prompter_.ShowInfo(programs_.id == CompilerId::GoRC
@@ -91,11 +91,11 @@ bool CompileCommands::CheckCompiler(CompileKind kind) {
   return true;
 }
 
-void CompileCommands::CompileToRes() { PoolCommand(1); }
+void CompileController::CompileToRes() { PoolCommand(1); }
 
-void CompileCommands::CompileToObj() { PoolCommand(2); }
+void CompileController::CompileToObj() { PoolCommand(2); }
 
-void CompileCommands::PoolCommand(int mode) {
+void CompileController::PoolCommand(int mode) {
   if (running_) return;
   saveDialog_.filter = mode == 1 ? "RES|res" : "OBJ|obj";
   if (pool_.Count() == 0) {
@@ -107,7 +107,7 @@ void CompileCommands::PoolCommand(int mode) {
   CompilePool(mode);
 }
 
-void CompileCommands::ConvertResToObj() {
+void CompileController::ConvertResToObj() {
   if (running_) return;
   RunGuard guard(*this);
   saveDialog_.filter = "OBJ|obj";
@@ -122,7 +122,7 @@ void CompileCommands::ConvertResToObj() {
   RunCompiler(*output, CompileKind::ResObj);
 }
 
-void CompileCommands::CompilePool(int mode) {
+void CompileController::CompilePool(int mode) {
   const std::string missing = KeyProblemList(pool_, 1);
   const std::string shared = KeyProblemList(pool_, 2);
   if (!missing.empty()) {
@@ -149,7 +149,7 @@ void CompileCommands::CompilePool(int mode) {
   RunCompiler(*output, mode == 1 ? CompileKind::Res : CompileKind::Obj);
 }
 
-void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kind) {
+void CompileController::RunCompiler(const std::string& outputBase, CompileKind kind) {
   const std::string outputFile = CompileOutputFile(outputBase, kind);
   outputName_ = FileNameOf(outputFile);
   outputFolder_ = FolderOf(outputFile);
@@ -177,7 +177,7 @@ void CompileCommands::RunCompiler(const std::string& outputBase, CompileKind kin
   ReportResult(run, kind);
 }
 
-void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
+void CompileController::ReportResult(const ProcessRun& run, CompileKind kind) {
   switch (run.outcome) {
     case ProcessRun::Outcome::NotStarted: prompter_.ShowInfo(Text(msg::hata)); return;
     case ProcessRun::Outcome::Terminating: return;  // the program is closing: nobody is left to read a report
@@ -213,7 +213,7 @@ void CompileCommands::ReportResult(const ProcessRun& run, CompileKind kind) {
   ReportSuccess(kind);
 }
 
-void CompileCommands::ReportSuccess(CompileKind kind) {
+void CompileController::ReportSuccess(CompileKind kind) {
   const std::string text = AsciiUpper(CompileExtension(kind)) + " " + Text(msg::basari1) + "\r" + Text(msg::basari2) +
                            ": " + outputName_ + "\r" + Text(msg::basari3) + ": " + outputFolder_ + "\r" +
                            Text(msg::derleyen) + ": " + CompilerDisplayName(programs_.id) + "\r\r" +
@@ -224,7 +224,7 @@ void CompileCommands::ReportSuccess(CompileKind kind) {
   }
 }
 
-void CompileCommands::RunBuiltin(CompileKind kind, const std::string& outputFile, const std::string& input) {
+void CompileController::RunBuiltin(CompileKind kind, const std::string& outputFile, const std::string& input) {
   // The worker reads its own copy: the pool may change while the windows stay live.
   const ResourcePool pool = pool_;
   CoffMachine machine = CoffMachine::X86;
