@@ -33,7 +33,7 @@ class PoolFarm {
 
 // A pool window opened on a copy of the farm's pool.
 struct OpenWindow {
-  OpenWindow() : window(view, prompter, shell, {pool, [](const std::string&) {}}) {
+  OpenWindow() : window(view, {prompter, shell, {pool, [](const std::string&) {}}}) {
     pool.ReplaceAll(PoolFarm::Get().pool.Entries());
     window.Open(false);
   }
