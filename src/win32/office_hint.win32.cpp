@@ -118,12 +118,6 @@ void OfficeHint::Paint(HDC dc) {
 
 LRESULT OfficeHint::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT: {
-      gdi::PaintDc dc(hwnd());
-      Paint(dc.get());
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_TIMER:
       if (wp == window_ids::kHintHideTimer) Hide();
       return 0;

@@ -26,6 +26,7 @@ POINT PlaceInside(const RECT& workArea, POINT anchor, SIZE size, int gapBelow, i
 
 class OfficeHint : public WindowBase {
  public:
+  OfficeHint() : WindowBase(Painting::Whole) {}
   [[nodiscard]] bool Create(HWND owner);
   // `font` is already sized for `dpi`.
   void SetFont(const LOGFONTW& font, UINT dpi);
@@ -43,7 +44,7 @@ class OfficeHint : public WindowBase {
 
  private:
   int ScaleFor(int v) const { return dpi::Scale(v, fontDpi_); }
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
 
   HintContent content_;
   gdi::Font font_;

@@ -4,6 +4,7 @@
 #include "base/program_title.hpp"
 #include "base/text.hpp"
 #include "platform/prompter.hpp"
+#include "win32/gdi.win32.hpp"
 
 namespace kovan {
 
@@ -101,6 +102,12 @@ LRESULT WindowBase::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       OnDpiChanged(dpi_, *reinterpret_cast<const RECT*>(lp));
       return 0;
     }
+    if (painting_ == Painting::Whole && msg == WM_PAINT) {
+      gdi::PaintDc dc(hwnd_);
+      Paint(dc.get());
+      return 0;
+    }
+    if (painting_ == Painting::Whole && msg == WM_ERASEBKGND) return 1;
     if (msg == WM_SETCURSOR && busy_) {
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       return TRUE;

@@ -21,9 +21,13 @@ struct WindowClassInfo {
   HBRUSH background = nullptr;
 };
 
+// Who paints the client area: the system (with the class background and the
+// controls on it), or the window itself, all of it on every WM_PAINT.
+enum class Painting { BySystem, Whole };
+
 class WindowBase {
  public:
-  WindowBase() = default;
+  explicit WindowBase(Painting painting = Painting::BySystem) : painting_(painting) {}
   virtual ~WindowBase();
   WindowBase(const WindowBase&) = delete;
   WindowBase& operator=(const WindowBase&) = delete;
@@ -53,6 +57,9 @@ class WindowBase {
 
   // One message; the default hands it to the system.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // A window that paints the whole of itself draws here; the background is
+  // never erased first, as the drawing covers it (erasing would flicker).
+  virtual void Paint(HDC) {}
   // The window moved to a monitor of another DPI; the default takes the
   // system's suggested rectangle.
   virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -67,6 +74,7 @@ class WindowBase {
 
   HWND hwnd_ = nullptr;
   UINT dpi_ = dpi::kDesignDpi;
+  Painting painting_;
   bool busy_ = false;
 };
 

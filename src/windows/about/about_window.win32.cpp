@@ -425,12 +425,6 @@ void AboutWindow::OnFinalMessage() {
 
 LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT: {
-      gdi::PaintDc dc(hwnd());
-      Paint(dc.get());
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_TIMER:
       if (wp == window_ids::kCreditsScrollTimer &&
           scroll_.Tick(MulDiv(credits_.height, static_cast<int>(dpi::kDesignDpi), static_cast<int>(Dpi())))) {

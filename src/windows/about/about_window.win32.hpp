@@ -24,7 +24,7 @@ class AboutWindow : public WindowBase {
  public:
   // `released` runs once the window is destroyed; it may delete the object.
   AboutWindow(Shell& shell, std::function<void(AboutWindow&)> released)
-      : shell_(shell), released_(std::move(released)) {}
+      : WindowBase(Painting::Whole), shell_(shell), released_(std::move(released)) {}
 
   [[nodiscard]] bool Create(HWND owner);
   HWND CloseButton() const { return GetDlgItem(hwnd(), kCloseButtonId); }
@@ -57,7 +57,7 @@ class AboutWindow : public WindowBase {
   HFONT FontFor(const TextRun& run);
   void DrawBackground(HDC dc, int width, int height);
   void DrawHeading(HDC dc, void* bits, int width, int height);
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   void PaintCredits(HDC dc);
   RECT PanelRect() const;
   RECT LinkLineRect() const;

@@ -34,7 +34,8 @@ constexpr const char* kMenuImages[] = {"ayar", "cikis", "hakkinda", "liste",  "r
 
 }  // namespace
 
-MainWindow::MainWindow(MainWindowServices services) : logic_(*this, std::move(services)) {}
+MainWindow::MainWindow(MainWindowServices services)
+    : WindowBase(Painting::Whole), logic_(*this, std::move(services)) {}
 
 MainWindow::~MainWindow() {
   if (versionThread_.joinable()) versionThread_.join();
@@ -243,6 +244,10 @@ void MainWindow::Paint(HDC target) {
   DrawTextW(dc, caption_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  if (!painted_) {
+    painted_ = true;
+    timeline::Mark("main window painted");
+  }
 }
 
 void MainWindow::ShowMenu(POINT screen) {
@@ -357,16 +362,6 @@ void MainWindow::OnDpiChanged(UINT, const RECT& suggested) {
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT: {
-      gdi::PaintDc dc(hwnd());
-      Paint(dc.get());
-      if (!painted_) {
-        painted_ = true;
-        timeline::Mark("main window painted");
-      }
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(msg, lp); return 0;
     case WM_CONTEXTMENU: {

@@ -56,7 +56,7 @@ class MainWindow : public WindowBase, public MainWindowView {
   void OnDpiChanged(UINT dpi, const RECT& suggested) override;
 
  private:
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   RECT CloseButtonRect() const;
   void ShowMenu(POINT screen);
   void RunCommand(MenuCommand command);

@@ -74,7 +74,8 @@ HtmlStyle SystemHtmlStyle() {
 }  // namespace
 
 PoolWindow::PoolWindow(PoolWindowServices services)
-    : logic_(*this, std::move(services)), tree_(logic_.Tree()) {}
+    : WindowBase(Painting::Whole),
+      logic_(*this, std::move(services)), tree_(logic_.Tree()) {}
 
 PoolWindow::~PoolWindow() = default;
 
@@ -308,12 +309,6 @@ void PoolWindow::OnDpiChanged(UINT, const RECT& suggested) {
 
 LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_PAINT: {
-      gdi::PaintDc dc(hwnd());
-      Paint(dc.get());
-      return 0;
-    }
-    case WM_ERASEBKGND: return 1;
     case WM_NOTIFY:
       if (const auto result = tree_.OnNotify(*reinterpret_cast<const NMHDR*>(lp))) return *result;
       break;

@@ -57,7 +57,7 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   enum class Button { None, Close, Confirm };
   Button ButtonAt(POINT pt) const;
   void LoadDpiResources();
-  void Paint(HDC dc);
+  void Paint(HDC dc) override;
   RECT PanelRect() const;
   RECT CloseRect() const;
   RECT ConfirmRect() const;
