@@ -85,12 +85,17 @@ function(kovan_add_resources target list_file)
     set(header_args --header "${header}")
   endif()
   file(MAKE_DIRECTORY "${work}")
+  # A newer kovanc may compile differently; a bare program name is left to the PATH.
+  set(kovanc_dependency "")
+  if(IS_ABSOLUTE "${KOVANC_EXECUTABLE}")
+    set(kovanc_dependency "${KOVANC_EXECUTABLE}")
+  endif()
 
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND "${KOVANC_EXECUTABLE}" compile --obj --compiler ${compiler} --machine ${machine}
             --depfile "${depfile}" ${header_args} "${object}" "${list_path}"
-    DEPENDS "${list_path}" "${KOVANC_EXECUTABLE}"
+    DEPENDS "${list_path}" ${kovanc_dependency}
     DEPFILE "${depfile}"
     WORKING_DIRECTORY "${list_folder}"
     COMMENT "Compiling the resource pool ${list_file} for ${target}"

@@ -3,7 +3,8 @@
 namespace kovan {
 
 DependencyPathError::DependencyPathError(const std::string& path)
-    : Error("the path " + path + " holds a line break, a tab or a NUL character, which a dependency file cannot carry") {}
+    : Error("the path " + path +
+            " holds a line break, a tab or a NUL character, which a dependency file cannot carry") {}
 
 std::string EscapeDependencyPath(const std::string& path) {
   std::string out;

@@ -79,7 +79,8 @@ std::string IdText(const ResourceId& id) {
 
 std::string GuardOf(const std::string& headerFile) {
   std::string guard = "KOVAN_";
-  for (char c : AsciiUpper(FileNameOf(headerFile))) guard += IsIdentifierCharacter(static_cast<unsigned char>(c)) ? c : '_';
+  for (char c : AsciiUpper(FileNameOf(headerFile)))
+    guard += IsIdentifierCharacter(static_cast<unsigned char>(c)) ? c : '_';
   return guard + "_INCLUDED";
 }
 
@@ -107,7 +108,8 @@ std::string ResourceHeaderText(const ResourcePool& pool, const std::string& head
       "   RES_key_SIZE is what SizeofResource gives for it. An icon or cursor file is found\n"
       "   as its group, whose size is that of the group directory. The macros take\n"
       "   MAKEINTRESOURCEW from <windows.h>. */\n"
-      "#ifndef " + guard + "\n#define " + guard + "\n";
+      "#ifndef " +
+      guard + "\n#define " + guard + "\n";
   for (const KeyResource& key : keys) {
     const std::string macro = "RES_" + IdentifierOf(key.name);
     out += "\n#define " + macro + "_NAME " + IdText(key.name) + "\n";

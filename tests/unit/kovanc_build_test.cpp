@@ -47,7 +47,9 @@ class KovancBuild : public ::testing::Test {
   std::string list = dir / "Liste.kvl";
 };
 
-bool HasProgram(const std::string& name) { return test::RunCommand("command -v " + name + " >/dev/null").exitCode == 0; }
+bool HasProgram(const std::string& name) {
+  return test::RunCommand("command -v " + name + " >/dev/null").exitCode == 0;
+}
 
 // Pool files whose names need every escape, in a folder with a space: Ninja
 // reads the dependency file back to exactly these paths, sees nothing to do
@@ -65,8 +67,9 @@ TEST_F(KovancBuild, NinjaReadsTheDependencyFile) {
   WriteList();
   test::WriteBytes(dir / "build.ninja",
                    "rule kovanc\n"
-                   "  command = " + std::string(KOVANC_PATH) + " compile --obj --compiler builtin --depfile out.d out " +
-                       Q(list) + "\n"
+                   "  command = " +
+                       std::string(KOVANC_PATH) + " compile --obj --compiler builtin --depfile out.d out " + Q(list) +
+                       "\n"
                        "  depfile = out.d\n"
                        "  deps = gcc\n"
                        "build out.obj: kovanc\n");
@@ -92,8 +95,8 @@ TEST_F(KovancBuild, NinjaReadsTheDependencyFile) {
 TEST_F(KovancBuild, RefusesAPathTheDependencyFileCannotCarry) {
   Add("TABBED", "rcdata", "tab\tbed.bin", "x");
   WriteList();
-  const Result r = Run("compile --res --compiler builtin --depfile " + Q(dir / "out.d") + " " + Q(dir / "out") + " " +
-                       Q(list));
+  const Result r =
+      Run("compile --res --compiler builtin --depfile " + Q(dir / "out.d") + " " + Q(dir / "out") + " " + Q(list));
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(Mentions(r, "tab\tbed.bin")) << r.out;
   EXPECT_FALSE(std::filesystem::exists(test::FsPath(dir / "out.res")));
@@ -133,7 +136,12 @@ TEST_F(KovancBuild, CompilesAgainOnlyWhenAnInputChanged) {
   const std::vector<Change> changes = {
       {"a pool file's time", [&] { later(dir / "logo.bin"); }, "", ""},
       {"a pool file's size", [&] { test::WriteBytes(dir / "logo.bin", "longer logo bytes"); }, "", ""},
-      {"the list file", [&] { pool.SetField(0, kKeyName, "EMBLEM"); WriteList(); }, "", ""},
+      {"the list file",
+       [&] {
+         pool.SetField(0, kKeyName, "EMBLEM");
+         WriteList();
+       },
+       "", ""},
       {"the list file's time", [&] { later(list); }, "", ""},
       {"the output removed", [&] { std::filesystem::remove(test::FsPath(output)); }, "", ""},
       {"the output changed", [&] { test::WriteBytes(output, "edited"); }, "", ""},
@@ -166,7 +174,9 @@ TEST_F(KovancBuild, HeaderCompilesCleanlyAsCAndCxx) {
   Add("data-1", "wave", "sound.wav", "RIFF....");
   Add("pic", "bitmap", "pic.bmp", test::BmpFileBytes(2, 2));
   // Two question marks and a slash make a trigraph in C89.
-  Add("\xC3\x87" "a?\?/y", "x\"y", "odd.bin", "odd");
+  Add("\xC3\x87"
+      "a?\?/y",
+      "x\"y", "odd.bin", "odd");
   WriteList();
   const std::string header = dir / "pool resources.h";
   const Result made = Run("header " + Q(list) + " --out " + Q(header));
@@ -196,10 +206,10 @@ TEST_F(KovancBuild, HeaderCompilesCleanlyAsCAndCxx) {
       "}\n";
   // Off Windows only the header's own syntax is checked; the names need
   // <windows.h>, so a stand-in gives them a meaning.
-  const std::string hostUse =
-      "#include <wchar.h>\n#define MAKEINTRESOURCEW(i) ((const wchar_t*)(unsigned long)(i))\n" + use +
-      "const wchar_t* Names(void) { return RES_DATA_1_TYPE; }\n"
-      "const wchar_t* Numbers(void) { return RES_APP_TYPE; }\n";
+  const std::string hostUse = "#include <wchar.h>\n#define MAKEINTRESOURCEW(i) ((const wchar_t*)(unsigned long)(i))\n" +
+                              use +
+                              "const wchar_t* Names(void) { return RES_DATA_1_TYPE; }\n"
+                              "const wchar_t* Numbers(void) { return RES_APP_TYPE; }\n";
   test::WriteBytes(dir / "use.c", hostUse);
   test::WriteBytes(dir / "use.cpp", hostUse);
   test::WriteBytes(dir / "win.c", windowsUse);
@@ -234,7 +244,8 @@ TEST_F(KovancBuild, KeysGivingOneIdentifierAreRefusedByName) {
   WriteList();
   const Result r = Run("header " + Q(list) + " --out " + Q(dir / "res.h"));
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(Mentions(r, list + ":4: error: the keys A-B (line 3) and a.b (line 4) both give the C name A_B")) << r.out;
+  EXPECT_TRUE(Mentions(r, list + ":4: error: the keys A-B (line 3) and a.b (line 4) both give the C name A_B"))
+      << r.out;
   EXPECT_FALSE(std::filesystem::exists(test::FsPath(dir / "res.h")));
 }
 
