@@ -372,6 +372,7 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
   inputs.timestamp = kind == CompileKind::Res ? 0 : ReproducibleTimestamp();
   inputs.listFile = file;
   inputs.headerFile = build.header;
+  inputs.folder = FullPathOf(".");
   const std::string record = DescribeBuildInputs(inputs, pool);
   // A build system that reads the dependency file may remove it once read,
   // so it is written on every run, the skipped ones too.

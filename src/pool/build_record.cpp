@@ -64,6 +64,7 @@ std::string DescribeBuildInputs(const BuildInputs& inputs, const ResourcePool& p
   AddLine(out, "kind", inputs.kind);
   AddLine(out, "timestamp", std::to_string(inputs.timestamp));
   AddLine(out, "header", inputs.headerFile);
+  AddLine(out, "folder", inputs.folder);
   out += "list ";
   AddText(out, inputs.listFile);
   AddStamp(out, inputs.listFile);

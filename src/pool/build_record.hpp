@@ -21,6 +21,7 @@ struct BuildInputs {
   uint32_t timestamp = 0;  // of an object file
   std::string listFile;
   std::string headerFile;  // empty when no header is written
+  std::string folder;      // the current folder, against which relative paths are read
 };
 
 // The record's name for an output: "OUTPUT.kovan-stamp".
