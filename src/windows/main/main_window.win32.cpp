@@ -94,7 +94,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
-  timeline::Mark("pool loaded and pruned");
+  timeline::Mark("pool read");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kPanelWidth), Scale(kPanelHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
@@ -247,6 +247,8 @@ void MainWindow::Paint(HDC target) {
   if (!painted_) {
     painted_ = true;
     timeline::Mark("main window painted");
+    // Posted, so it comes before any input that is waiting.
+    PostMessageW(hwnd(), window_ids::kFirstShown, 0, 0);
   }
 }
 
@@ -362,6 +364,10 @@ void MainWindow::OnDpiChanged(UINT, const RECT& suggested) {
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case window_ids::kFirstShown:
+      logic_.OnFirstShown();
+      timeline::Mark("pool pruned");
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_MBUTTONDOWN: OnButtonDown(msg, lp); return 0;
     case WM_CONTEXTMENU: {

@@ -58,10 +58,18 @@ void MainWindowLogic::OnCreate() {
   view_.SetStayOnTop(settings_.stayOnTop);
   view_.SetOpacity(settings_.semiTransparent ? OpacityForLevel(settings_.transparencyLevel) : 255);
 
-  const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
+  const PoolLoadOutcome outcome = ReadPoolAtStart(pool_, poolFile_, services_.prompter);
   poolLoaded_ = !outcome.unreadable;
+  pruneDue_ = poolLoaded_ && !outcome.created;
   revisionAtStart_ = pool_.Revision();
   if (!outcome.created) UpdatePoolCount();
+}
+
+void MainWindowLogic::OnFirstShown() {
+  if (!pruneDue_) return;
+  pruneDue_ = false;
+  PrunePoolAtStart(pool_, services_.prompter);
+  UpdatePoolCount();
 }
 
 bool MainWindowLogic::OnClose() {
