@@ -1,6 +1,7 @@
 // The base of every window: the window procedure that finds the object, one
 // barrier that turns an escaping error into the general error report, the
-// window's DPI, and the chores every window shares.
+// window's DPI, and the chores every window shares. A control the system makes
+// (a tree view, an edit) joins the same dispatch by being subclassed.
 #pragma once
 
 #include <windows.h>
@@ -54,6 +55,12 @@ class WindowBase {
   // the system refused.
   [[nodiscard]] bool CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds, HWND owner,
                  const wchar_t* title = L"", HMENU menuOrId = nullptr);
+  // Takes over a control of a system class: its messages come to
+  // HandleMessage through the same barrier, and Default hands them on to the
+  // control's own procedure. The control gets that procedure back when it is
+  // destroyed, or when the object goes first (and then destroys it). False
+  // when the control is already taken or the system refused.
+  [[nodiscard]] bool Subclass(HWND control);
 
   // One message; the default hands it to the system.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -63,7 +70,9 @@ class WindowBase {
   // The window moved to a monitor of another DPI; the default takes the
   // system's suggested rectangle.
   virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
-  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) {
+    return controlProc_ ? CallWindowProcW(controlProc_, hwnd_, msg, wp, lp) : DefWindowProcW(hwnd_, msg, wp, lp);
+  }
   // The window is gone and will never call back into the object: the last
   // point where an object that owns itself may release itself.
   virtual void OnFinalMessage() {}
@@ -72,10 +81,14 @@ class WindowBase {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
+  // Gives a subclassed control its own procedure back.
+  void ReleaseControl();
+
   HWND hwnd_ = nullptr;
   UINT dpi_ = dpi::kDesignDpi;
   Painting painting_;
   bool busy_ = false;
+  WNDPROC controlProc_ = nullptr;  // a subclassed control's own procedure
 };
 
 // The mouse position a mouse message carries in its lParam (signed: a point

@@ -18,7 +18,7 @@
 #include "win32/gdi.win32.hpp"
 #include "win32/palette.win32.hpp"
 #include "win32/office_hint.win32.hpp"
-#include "win32/param_tree_view.win32.hpp"
+#include "controls/param_tree/param_tree_view.win32.hpp"
 #include "win32/window_base.win32.hpp"
 
 namespace kovan {

@@ -77,7 +77,10 @@ PoolWindow::PoolWindow(PoolWindowServices services)
     : WindowBase(Painting::Whole),
       logic_(*this, std::move(services)), tree_(logic_.Tree()) {}
 
-PoolWindow::~PoolWindow() = default;
+PoolWindow::~PoolWindow() {
+  // The tree goes with the window while the logic it mirrors still lives.
+  if (hwnd()) DestroyWindow(hwnd());
+}
 
 RECT PoolWindow::PanelRect() const { return Scale(kPanel); }
 
