@@ -3,10 +3,12 @@
 // statements and names every other line with why it was left out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/file_system.hpp"
 #include "base/text.hpp"
 #include "pool/resource_script.hpp"
 #include "pool/script_import.hpp"
@@ -31,6 +33,12 @@ std::string Utf16Be(const std::string& utf8) {
     out += static_cast<char>(u & 0xFF);
   }
   return out;
+}
+
+// A relative name written with '/' as this system writes it.
+std::string Native(std::string relative) {
+  std::replace(relative.begin(), relative.end(), '/', kPathSeparator);
+  return relative;
 }
 
 struct Problem {
@@ -130,8 +138,8 @@ TEST(ScriptImport, AHandWrittenScriptGivesItsFilesAndNamesEverySkippedLine) {
     const ScriptReadResult read =
         ParseResourceScript(bigEndian ? Utf16Be(script) : Utf16Le(script), dir.str(), 1252);
     const std::vector<std::vector<std::string>> expected = {
-        {"5", "APP", "ICON", dir / "icons/app.ico"},
-        {"6", "TOOLBAR_PIC", "BITMAP", dir / "icons/tool bar.bmp"},
+        {"5", "APP", "ICON", dir / Native("icons/app.ico")},
+        {"6", "TOOLBAR_PIC", "BITMAP", dir / Native("icons/tool bar.bmp")},
         {"8", "DATA", "RCDATA", dir / "data.bin"},
         {"9", "1", "24", dir / "manifest.xml"},
         {"25", "SOUND", "WAVE", dir / "wave.wav"},
