@@ -14,6 +14,10 @@
 #include "pool/script_import.hpp"
 #include "support/test_util.hpp"
 
+#ifndef _WIN32
+#include "support/run_kovanc.hpp"
+#endif
+
 namespace kovan {
 namespace {
 
@@ -215,6 +219,34 @@ TEST(ScriptImport, BrokenLinesAreNamedAndTheRestIsRead) {
   ASSERT_EQ(read.statements.size(), 1u);
   EXPECT_EQ(read.statements[0].key, "F");
 }
+
+#ifndef _WIN32
+// kovanc import: the lines it skips go to standard error as SCRIPT:LINE, the
+// rest reaches the list, and the exit code says that something was skipped.
+TEST(ScriptImport, KovancImportAppendsTheRestAndNamesTheSkippedLines) {
+  test::TempDir dir;
+  test::WriteBytes(dir / "a.bin", "x");
+  test::WriteBytes(dir / "list.kvl", "OLD,RCDATA,old.bin\r\n");
+  test::WriteBytes(dir / "app.rc", Utf16Le("A RCDATA \"a.bin\"\r\n#include \"x.h\"\r\nB RCDATA gone.bin\r\n"));
+  const std::string args = "import " + test::Q(dir / "app.rc") + " --into " + test::Q(dir / "list.kvl");
+  const test::CommandResult errors = test::KovancErrors(args);
+  EXPECT_EQ(errors.exitCode, 1);
+  EXPECT_EQ(errors.out, dir / "app.rc" + ":2: skipped: #include \"x.h\" is not followed: only the lines of this " +
+                            "script are read\n" + dir / "app.rc" + ":3: skipped: the file " + dir / "gone.bin" +
+                            " is not there\n");
+  EXPECT_EQ(test::ReadBytes(dir / "list.kvl"), "OLD,RCDATA,old.bin\r\nA,RCDATA," + dir / "a.bin" + "\r\n");
+
+  const test::ErrorCase cases[] = {
+      {"import " + test::Q(dir / "none.rc") + " --into " + test::Q(dir / "list.kvl"), dir / "none.rc", 1},
+      {"import " + test::Q(dir.str()) + " --into " + test::Q(dir / "list.kvl"), "resources.rc", 1},
+  };
+  for (const test::ErrorCase& c : cases) {
+    const test::CommandResult r = test::KovancErrors(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args;
+    EXPECT_NE(r.out.find(c.named), std::string::npos) << r.out;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace kovan
