@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ bool IsPathSeparator(char c);
 // When the attributes cannot be read for another reason than absence or an
 // invalid name (a locked file, say), a listing of the folder decides.
 bool FileExists(const std::string& path);
+// FileExists for each of `paths`, in their order; much faster than asking for
+// each when many share a folder.
+std::vector<bool> FilesExist(const std::vector<std::string>& paths);
 bool FolderExists(const std::string& path);
 // A file that may be run: on Windows any existing file, elsewhere a regular
 // file (or a link to one) with the right to execute it.
@@ -44,6 +48,8 @@ std::optional<uint64_t> FileSizeOf(const std::string& path);
 // The entries of `folder` in the order the file system lists them, "." and ".."
 // included when the system lists them. Empty when the folder cannot be listed.
 std::vector<FolderItem> ListFolder(const std::string& folder);
+// The same entries handed to `visit` one by one, until it returns false.
+void VisitFolder(const std::string& folder, const std::function<bool(const FolderItem&)>& visit);
 
 // The folder of the running executable, with its trailing separator.
 std::string ExeFolder();

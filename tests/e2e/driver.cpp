@@ -120,8 +120,8 @@ std::optional<DWORD> RunRemote(HANDLE process, LPTHREAD_START_ROUTINE start, voi
 }
 
 // The probe is linked to load at a fixed address, so once it is loaded in
-// both processes its entry point has the same address in each.
-LPTHREAD_START_ROUTINE ProbeInProcess(HANDLE process) {
+// both processes its entry points have the same address in each.
+LPTHREAD_START_ROUTINE ProbeInProcess(HANDLE process, const char* entry) {
   static HMODULE local = LoadLibraryW((BinFolder() / L"kovan_menu_probe.dll").c_str());
   if (!local) return nullptr;
   const std::wstring path = (BinFolder() / L"kovan_menu_probe.dll").wstring();
@@ -133,13 +133,13 @@ LPTHREAD_START_ROUTINE ProbeInProcess(HANDLE process) {
   const auto loaded = RunRemote(process, loadLibrary, name.address());
   // The thread's exit code holds the low half of the module's address.
   if (!loaded || *loaded != static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(local))) return nullptr;
-  return reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(GetProcAddress(local, "ReadOpenMenu")));
+  return reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void*>(GetProcAddress(local, entry)));
 }
 
 std::optional<std::vector<MenuItem>> ReadMenu(DWORD pid, HMENU menu) {
   ProcessHandle process(pid);
   if (!process.get()) return std::nullopt;
-  const LPTHREAD_START_ROUTINE read = ProbeInProcess(process.get());
+  const LPTHREAD_START_ROUTINE read = ProbeInProcess(process.get(), "ReadOpenMenu");
   if (!read) return std::nullopt;
   RemoteBuffer remote(process.get(), sizeof(MenuProbeBlock));
   auto block = std::make_unique<MenuProbeBlock>();
@@ -598,6 +598,26 @@ std::vector<TreeItem> ReadTree(HWND tree) {
 
 HTREEITEM SelectedTreeItem(HWND tree) {
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+bool DropFiles(DWORD pid, HWND window, const std::vector<std::filesystem::path>& files) {
+  auto block = std::make_unique<DropProbeBlock>();
+  block->window = window;
+  const RECT client = ScreenRect(window);
+  block->point = POINT{(client.right - client.left) / 2, (client.bottom - client.top) / 2};
+  if (files.empty() || files.size() > std::size(block->paths)) return false;
+  block->count = static_cast<int>(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::wstring path = files[i].wstring();
+    if (path.size() >= MAX_PATH) return false;
+    lstrcpyW(block->paths[i], path.c_str());
+  }
+  ProcessHandle process(pid);
+  if (!process.get()) return false;
+  const LPTHREAD_START_ROUTINE drop = ProbeInProcess(process.get(), "DropFilesOnWindow");
+  if (!drop) return false;
+  RemoteBuffer remote(process.get(), sizeof(DropProbeBlock));
+  return remote.Write(block.get(), sizeof *block) && RunRemote(process.get(), drop, remote.address()) == 1u;
 }
 
 bool AnswerFileDialog(DWORD pid, const std::filesystem::path& path, std::chrono::milliseconds timeout) {

@@ -160,6 +160,10 @@ HTREEITEM SelectedTreeItem(HWND tree);
 // name box and presses Enter. False when no dialog showed.
 bool AnswerFileDialog(DWORD pid, const std::filesystem::path& path, std::chrono::milliseconds timeout = 15s);
 
+// Drops `files` (at most eight) onto `window` of `pid`, which accepts files,
+// as the shell drops them there. False when the drop could not be made.
+bool DropFiles(DWORD pid, HWND window, const std::vector<std::filesystem::path>& files);
+
 // Removes Kovan's settings from both hives, so a test starts from the defaults.
 void ForgetSettings();
 // The whole content of a file; empty when it cannot be read.

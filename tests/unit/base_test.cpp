@@ -76,6 +76,44 @@ TEST(FileSystem, FilesAndFolders) {
   EXPECT_FALSE(FileExists(dir / "missing" + std::string(1, kPathSeparator) + "x"));
 }
 
+// The batched check must say what asking for each file says, whatever the
+// folder holds: gaps, a folder under a file's name, links, other letter case,
+// names given twice, and a folder far larger than the part asked for.
+TEST(FileSystem, FilesExistAgreesWithAskingForEachFile) {
+  test::TempDir dir;
+  std::filesystem::create_directory(test::FsPath(dir / "big"));
+  std::filesystem::create_directory(test::FsPath(dir / "small"));
+  std::vector<std::string> paths;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = dir / "f" + std::to_string(i) + ".bin";
+    if (i % 3 != 0) test::WriteBytes(name, "x");
+    paths.push_back(name);
+  }
+  std::filesystem::create_directory(test::FsPath(dir / "f3.bin"));  // a folder where a file was
+  paths.push_back(dir / "f1.bin");                                   // twice
+  paths.push_back(dir / "F2.BIN");                                   // another case
+  for (int i = 0; i < 700; ++i) test::WriteBytes(dir / "big" + std::string(1, kPathSeparator) + std::to_string(i), "");
+  for (int i = 690; i < 710; ++i) paths.push_back(dir / "big" + std::string(1, kPathSeparator) + std::to_string(i));
+  test::WriteBytes(dir / "small" + std::string(1, kPathSeparator) + "one", "x");
+  paths.push_back(dir / "small" + std::string(1, kPathSeparator) + "one");
+  paths.push_back(dir / "small" + std::string(1, kPathSeparator) + "two");
+  paths.push_back("");
+#ifndef _WIN32
+  std::filesystem::create_symlink(test::FsPath(dir / "f1.bin"), test::FsPath(dir / "to-file"));
+  std::filesystem::create_symlink(test::FsPath(dir / "small"), test::FsPath(dir / "to-folder"));
+  paths.push_back(dir / "to-file");
+  paths.push_back(dir / "to-folder");
+#endif
+  const std::vector<bool> exists = FilesExist(paths);
+  ASSERT_EQ(exists.size(), paths.size());
+  int found = 0;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(exists[i], FileExists(paths[i])) << paths[i];
+    found += exists[i];
+  }
+  EXPECT_GT(found, 30);
+}
+
 TEST(FileSystem, FolderAndFileNameSplitAtTheSystemsSeparators) {
   struct Case {
     const char* path;

@@ -269,12 +269,64 @@ TEST(SettingsWindow, TheCompilerListOffersWhatIsFoundAndKeepsTheStoredChoice) {
   EXPECT_EQ(rig.settings.Derleyici, "");
   logic.OnShow();
   EXPECT_EQ(rig.view.chosenCompiler, 0);
+}
+
+// The machine list offers what the compiler in effect can make, and what it
+// shows is what a compile uses.
+TEST(SettingsWindow, TheMachineListFollowsTheCompiler) {
+  struct Case {
+    bool gorcFound;
+    const char* chosen;  // the compiler list's choice; "" leaves it to Kovan
+    const char* stored;
+    std::vector<std::string> offered;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {true, "", "x64", {"x86", "x64"}, "x64"},                // Kovan's choice: GoRC, which makes no arm64
+      {false, "", "arm64", {"x86", "x64", "arm64"}, "arm64"},  // ... and Kovan's own when GoRC is missing
+      {true, "gorc", "arm64", {"x86", "x64"}, "x86"},          // not offered: the first one takes its place
+      {true, "llvm", "arm64", {"x86", "x64", "arm64"}, "arm64"},
+      {true, "builtin", "", {"x86", "x64", "arm64"}, "x86"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.chosen) + " " + c.stored);
+    SettingsRig rig;
+    rig.findCompilers = [&] {
+      std::vector<CompilerPrograms> found;
+      for (const CompilerId id : kAllCompilers) found.push_back({id, "found", "found"});
+      if (!c.gorcFound) found[0].compiler = found[0].converter = "";
+      return found;
+    };
+    rig.settings.Derleyici = c.chosen;
+    rig.settings.Makine = c.stored;
+    SettingsWindowLogic& logic = rig.Create();
+    logic.OnShow();
+    EXPECT_EQ(rig.view.machines, c.offered);
+    ASSERT_GE(rig.view.chosenMachine, 0);
+    EXPECT_EQ(rig.view.machines[static_cast<size_t>(rig.view.chosenMachine)], c.shown);
+    EXPECT_EQ(rig.settings.Makine, c.shown);
+  }
+
+  // Choosing a compiler refills the list; choosing a machine stores the one listed.
+  SettingsRig rig;
+  rig.findCompilers = [] {
+    std::vector<CompilerPrograms> found;
+    for (const CompilerId id : kAllCompilers) found.push_back({id, "found", "found"});
+    return found;
+  };
+  rig.settings.Derleyici = "llvm";
+  SettingsWindowLogic& logic = rig.Create();
+  logic.OnShow();
   logic.OnMachineChosen(2);
   EXPECT_EQ(rig.settings.Makine, "arm64");
-  logic.OnMachineChosen(0);
+  logic.OnCompilerChosen(1 + static_cast<int>(CompilerId::Windres));
+  EXPECT_EQ(rig.view.machines, (std::vector<std::string>{"x86", "x64"}));
   EXPECT_EQ(rig.settings.Makine, "x86");
+  logic.OnMachineChosen(1);
+  EXPECT_EQ(rig.settings.Makine, "x64");
+  logic.OnMachineChosen(2);  // past the list: nothing
   logic.OnMachineChosen(-1);
-  EXPECT_EQ(rig.settings.Makine, "x86");
+  EXPECT_EQ(rig.settings.Makine, "x64");
 }
 
 TEST(MainWindowAppearance, TheWindowIsOpaqueWhileBlendingIsOffAndTheValueWaits) {

@@ -184,13 +184,17 @@ TEST_F(SettingsWindowTest, OffersTheCompilersFoundAndTakesOnlyThoseAsTheChoice) 
   EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
   choose(list, 3);
   EXPECT_EQ(settings.Derleyici, "llvm");
-  choose(list, 0);
-  EXPECT_EQ(settings.Derleyici, "");
   ASSERT_EQ(SendMessageW(machines, CB_GETCOUNT, 0, 0), 3);
   choose(machines, 1);
   EXPECT_EQ(settings.Makine, "x64");
   choose(machines, 2);
   EXPECT_EQ(settings.Makine, "arm64");
+  // Left to Kovan, GoRC compiles here, and it makes no arm64 objects.
+  choose(list, 0);
+  EXPECT_EQ(settings.Derleyici, "");
+  ASSERT_EQ(SendMessageW(machines, CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageW(machines, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(settings.Makine, "x86");
 }
 
 TEST(AboutWindow, TwoOpenAtOnceEachScrollsAndClosesAlone) {

@@ -29,9 +29,13 @@ PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile,
     return outcome;
   }
 
+  std::vector<std::string> paths;
+  paths.reserve(pool.Count());
+  for (size_t i = 0; i < pool.Count(); ++i) paths.push_back(pool.Field(i, kFilePath));
+  const std::vector<bool> exists = FilesExist(paths);
   for (size_t i = 0; i < pool.Count(); ++i) {
-    const std::string& path = pool.Field(i, kFilePath);
-    if (!FileExists(path)) {
+    const std::string& path = paths[i];
+    if (!exists[i]) {
       report += path;
       report += '\r';
       ++outcome.dropped;

@@ -90,19 +90,38 @@ void SettingsWindowLogic::FillCompilerLists() {
   }
   view_.SetCompilerItems(Text(msg::derleyicietiket), items, chosenItem);
 
-  std::vector<std::string> machines;
-  int chosenMachine = 0;  // x86 unless another is stored
-  const std::optional<Machine> machine = ParseMachineName(services_.settings.Makine);
-  for (const Machine listed : kAllMachines) {
-    if (machine == listed) chosenMachine = static_cast<int>(machines.size());
-    machines.push_back(MachineName(listed));
+  FillMachineList(chosen);
+}
+
+// The machine list offers what the compiler in effect can make an .OBJ file
+// for: the chosen one, or for Kovan's choice GoRC when it is found and Kovan's
+// own otherwise. When the stored machine is not among them, the first one
+// offered takes its place, so the list always shows what a compile will use.
+void SettingsWindowLogic::FillMachineList(std::optional<CompilerId> compiler) {
+  if (!compiler) {
+    const auto gorc = std::find_if(compilers_.begin(), compilers_.end(),
+                                   [](const CompilerPrograms& c) { return c.id == CompilerId::GoRC; });
+    compiler = gorc != compilers_.end() && gorc->Found() ? CompilerId::GoRC : CompilerId::Builtin;
   }
-  view_.SetMachineItems(machines, chosenMachine);
+  machines_.clear();
+  std::vector<std::string> items;
+  int chosenMachine = 0;
+  const std::optional<Machine> stored = ParseMachineName(services_.settings.Makine);
+  for (const Machine listed : kAllMachines) {
+    if (!MakesObjFor(*compiler, listed)) continue;
+    if (stored == listed) chosenMachine = static_cast<int>(machines_.size());
+    machines_.push_back(listed);
+    items.push_back(MachineName(listed));
+  }
+  if (!machines_.empty() && stored != machines_[static_cast<size_t>(chosenMachine)])
+    services_.settings.Makine = MachineName(machines_[static_cast<size_t>(chosenMachine)]);
+  view_.SetMachineItems(items, chosenMachine);
 }
 
 void SettingsWindowLogic::OnCompilerChosen(int index) {
   if (index == 0) {
     services_.settings.Derleyici.clear();
+    FillMachineList(std::nullopt);
     return;
   }
   if (index < 0 || static_cast<size_t>(index) > compilers_.size()) return;
@@ -112,11 +131,12 @@ void SettingsWindowLogic::OnCompilerChosen(int index) {
     return;
   }
   services_.settings.Derleyici = CompilerName(compiler.id);
+  FillMachineList(compiler.id);
 }
 
 void SettingsWindowLogic::OnMachineChosen(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= std::size(kAllMachines)) return;
-  services_.settings.Makine = MachineName(kAllMachines[static_cast<size_t>(index)]);
+  if (index < 0 || static_cast<size_t>(index) >= machines_.size()) return;
+  services_.settings.Makine = MachineName(machines_[static_cast<size_t>(index)]);
 }
 
 void MainWindowAppearance::SetAlphaBlend(bool on) {

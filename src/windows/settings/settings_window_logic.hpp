@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -178,6 +179,8 @@ class SettingsWindowLogic : private LanguageView {
   void MarkPanelCaptionsBold();
   // The compilers found, the chosen one and the machine, from the settings.
   void FillCompilerLists();
+  // The machines `compiler` (nothing: Kovan's choice) can make .OBJ files for.
+  void FillMachineList(std::optional<CompilerId> compiler);
 
   SettingsWindowView& view_;
   SettingsWindowServices services_;
@@ -191,6 +194,7 @@ class SettingsWindowLogic : private LanguageView {
   // The language active when the list was last opened; 0 until it is opened.
   uint16_t languageAtOpening_ = 0;
   std::vector<CompilerPrograms> compilers_;  // as listed, in the list's order
+  std::vector<Machine> machines_;            // as listed
   LanguageController language_;
 };
 
