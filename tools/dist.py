@@ -24,6 +24,10 @@ from pathlib import Path
 
 # What a release ships: patterns relative to the build's bin folder.
 SHIPPED = ["Kovan.exe", "kovanc.exe", "yardim.chm", "dil/*.lng"]
+# Files shipped from the source tree, beside kovanc: the CMake function that
+# runs it in a build finds it there.
+SOURCE_ROOT = Path(__file__).resolve().parent.parent
+SHIPPED_SOURCES = {"KovanResources.cmake": SOURCE_ROOT / "cmake" / "KovanResources.cmake"}
 
 
 def staged_files(bin_dir: Path) -> list[Path]:
@@ -95,6 +99,9 @@ def main() -> None:
     for f in files:
         (stage / f).parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(args.bin / f, stage / f)
+    for name, source in SHIPPED_SOURCES.items():
+        shutil.copy2(source, stage / name)
+        files.append(Path(name))
 
     args.out.mkdir(parents=True, exist_ok=True)
     for old in [*args.out.glob("Kovan-*-setup.exe"), *args.out.glob("Kovan-*-portable.zip"),

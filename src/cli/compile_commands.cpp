@@ -1,27 +1,34 @@
-// kovanc pool check / script / compile / res2obj / compilers.
+// kovanc pool check / script / compile / header / res2obj / compilers.
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 
 #include "base/errors.hpp"
+#include "base/file_stamp.hpp"
 #include "base/file_system.hpp"
 #include "cli/commands.hpp"
 #include "cli/pool_file_access.hpp"
 #include "platform/command_line.hpp"
 #include "platform/shell.hpp"
 #include "formats/format_error.hpp"
+#include "pool/build_record.hpp"
 #include "pool/builtin_compiler.hpp"
 #include "pool/compiler_backend.hpp"
 #include "pool/compiler_command.hpp"
 #include "pool/compiler_discovery.hpp"
 #include "pool/compiler_messages.hpp"
+#include "pool/dependency_file.hpp"
 #include "pool/key_check.hpp"
+#include "pool/resource_header.hpp"
 #include "pool/resource_script.hpp"
+#include "kovan_version.h"
 
 #ifdef _WIN32
 #include "platform/win32_registry.win32.hpp"
@@ -187,7 +194,6 @@ void CompileBuiltin(const ResourcePool& pool, const std::string& file, const Com
     PrintError("kovanc: " + outputFile + ": " + e.what() + "\n");
     Exit(kExitCompilerFailed);
   }
-  ReportMade(outputFile, CompilerId::Builtin);
 }
 
 // `pool` and `listFile` are given when the input is the pool's script, so that
@@ -266,7 +272,6 @@ void RunCompiler(Shell& shell, const CompilerPrograms& programs, const CompilerO
     PrintError("kovanc: cannot put the compiled file in place of " + outputFile + ": " + e.what() + "\n");
     Exit(1);
   }
-  ReportMade(outputFile, programs.id);
 }
 
 void CheckPool(const std::string& file, bool files) {
@@ -284,8 +289,66 @@ void WriteScript(const std::string& file, const std::string& out) {
   WriteResourceScript(pool, out.empty() ? FolderOf(file) + kScriptFileName : out);
 }
 
+// The header's text; a pool it cannot be made for ends kovanc with its
+// problems as LIST:N: lines.
+std::string HeaderTextOrExit(const ResourcePool& pool, const std::string& file, const std::string& headerFile) {
+  try {
+    return ResourceHeaderText(pool, headerFile);
+  } catch (const PoolCompileError& e) {
+    ReportEntryProblems(file, e.problems());
+  }
+}
+
+void WriteOrExit(const std::string& path, const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const Error& e) {
+    PrintError("kovanc: cannot write " + path + ": " + e.what() + "\n");
+    Exit(1);
+  }
+}
+
+// What compile writes besides its output.
+struct BuildOptions {
+  std::string depfile;
+  std::string header;
+  bool force = false;
+};
+
+// The target is the output as the build names it, which is how the build
+// finds its edge; the inputs are full paths, since the build may read the file
+// from another folder than the one kovanc ran in.
+std::string DependencyTextOrExit(const ResourcePool& pool, const std::string& file, const std::string& outputFile) {
+  std::vector<std::string> inputs{FullPathOf(file)};
+  std::unordered_set<std::string> seen{inputs.front()};
+  for (const PoolEntry& entry : pool.Entries()) {
+    std::string path = FullPathOf(entry.Field(kFilePath));
+    if (seen.insert(path).second) inputs.push_back(std::move(path));
+  }
+  try {
+    return DependencyFileText(outputFile, inputs);
+  } catch (const DependencyPathError& e) {
+    PrintError("kovanc: " + file + ": " + e.what() + "\n");
+    Exit(1);
+  }
+}
+
+// The compiler as the up-to-date record tells it apart: its name and its
+// programs, so that another copy or version of them compiles again.
+std::string CompilerIdentity(const CompilerPrograms& programs) {
+  std::string text = CompilerName(programs.id);
+  for (const std::string& program : {programs.compiler, programs.converter}) {
+    if (program.empty()) continue;
+    text += "|" + program;
+    if (const std::optional<FileStamp> stamp = FileStampOf(program)) {
+      text += "|" + std::to_string(stamp->size) + "|" + std::to_string(stamp->writeTime);
+    }
+  }
+  return text;
+}
+
 void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std::string& outputBase,
-                     const std::string& file) {
+                     const std::string& file, const BuildOptions& build = {}) {
   const ResourcePool pool = ReadPoolOrExit(file);
   if (pool.Count() == 0) {
     PrintError("kovanc: the pool in " + file + " is empty; there is nothing to compile\n");
@@ -296,12 +359,54 @@ void CompilePoolFile(CompileKind kind, const CompilerOptions& options, const std
   const std::unique_ptr<Shell> shell = CreateSystemShell();
   const CompilerPrograms programs = FindOrExit(*shell, options, kind);
   const CompilerId id = programs.id;
-  if (id == CompilerId::Builtin) return CompileBuiltin(pool, file, options, kind, CompileOutputFile(outputBase, kind));
-  const std::string folder = FolderOf(file);
-  const std::string script = folder + kScriptFileName;
-  WriteResourceScript(pool, script, ReadsUtf8Script(id));
-  RunCompiler(*shell, programs, options, kind, CompileOutputFile(outputBase, kind), script, folder + "liste.res", &pool,
-              file);
+  const std::string outputFile = CompileOutputFile(outputBase, kind);
+  const std::string dependencies = build.depfile.empty() ? std::string() : DependencyTextOrExit(pool, file, outputFile);
+
+  // Stamps are read before the compile, so a file changed while it runs
+  // makes the next run compile again.
+  BuildInputs inputs;
+  inputs.tool = "kovanc " KOVAN_VERSION_TEXT;
+  inputs.compiler = CompilerIdentity(programs);
+  inputs.machine = MachineName(ParseMachineName(options.machine).value_or(Machine::X86));
+  inputs.kind = CompileExtension(kind);
+  inputs.timestamp = kind == CompileKind::Res ? 0 : ReproducibleTimestamp();
+  inputs.listFile = file;
+  inputs.headerFile = build.header;
+  inputs.folder = FullPathOf(".");
+  const std::string record = DescribeBuildInputs(inputs, pool);
+  // A build system that reads the dependency file may remove it once read,
+  // so it is written on every run, the skipped ones too.
+  auto writeDependencies = [&] {
+    if (!build.depfile.empty()) WriteOrExit(build.depfile, [&] { ReplaceFileAtomically(build.depfile, dependencies); });
+  };
+  if (!build.force && BuildIsUpToDate(outputFile, build.header, record)) {
+    writeDependencies();
+    Print(outputFile + "\n");
+    PrintError("kovanc: " + outputFile + " is up to date\n");
+    return;
+  }
+
+  const std::string header = build.header.empty() ? std::string() : HeaderTextOrExit(pool, file, build.header);
+  if (id == CompilerId::Builtin) {
+    CompileBuiltin(pool, file, options, kind, outputFile);
+  } else {
+    const std::string folder = FolderOf(file);
+    const std::string script = folder + kScriptFileName;
+    WriteResourceScript(pool, script, ReadsUtf8Script(id));
+    RunCompiler(*shell, programs, options, kind, outputFile, script, folder + "liste.res", &pool, file);
+  }
+  if (!build.header.empty()) WriteOrExit(build.header, [&] { WriteResourceHeader(build.header, header); });
+  WriteOrExit(BuildRecordFile(outputFile), [&] { WriteBuildRecord(outputFile, build.header, record); });
+  writeDependencies();
+  ReportMade(outputFile, id);
+}
+
+void WriteHeader(const std::string& file, const std::string& headerFile) {
+  const ResourcePool pool = ReadPoolOrExit(file);
+  CheckKeys(pool, file);
+  const std::string text = HeaderTextOrExit(pool, file, headerFile);
+  WriteOrExit(headerFile, [&] { WriteResourceHeader(headerFile, text); });
+  Print(headerFile + "\n");
 }
 
 void ConvertRes(const CompilerOptions& options, const std::string& input, const std::string& outputBase) {
@@ -325,8 +430,9 @@ void ConvertRes(const CompilerOptions& options, const std::string& input, const 
     }
     return ReportMade(outputFile, CompilerId::Builtin);
   }
-  RunCompiler(*shell, programs, options, CompileKind::ResObj, CompileOutputFile(outputBase, CompileKind::ResObj), input,
-              {});
+  const std::string outputFile = CompileOutputFile(outputBase, CompileKind::ResObj);
+  RunCompiler(*shell, programs, options, CompileKind::ResObj, outputFile, input, {});
+  ReportMade(outputFile, programs.id);
 }
 
 void ListCompilers(bool json) {
@@ -401,6 +507,7 @@ void InstallCompileCommands(CLI::App& app) {
     bool res = false;
     bool obj = false;
     CompilerOptions options;
+    BuildOptions build;
     std::string outputBase;
     std::string file;
   };
@@ -414,6 +521,12 @@ void InstallCompileCommands(CLI::App& app) {
   res->excludes(obj);
   AddCodePageOption(compileCmd);
   AddCompilerOptions(compileCmd, compile->options);
+  compileCmd->add_option("--depfile", compile->build.depfile,
+                         "Also write a dependency file (Make syntax) naming the list file and every pool file");
+  compileCmd->add_option("--header", compile->build.header,
+                         "Also write the C header of the pool's resources (as kovanc header does)");
+  compileCmd->add_flag("--force", compile->build.force,
+                       "Compile even when nothing has changed since the last compile of this output");
   compileCmd->add_option("OUTBASE", compile->outputBase, "Output file; .res or .obj is added unless it ends so")
       ->required();
   compileCmd->add_option("FILE", compile->file, "Pool list file")->required();
@@ -423,7 +536,7 @@ void InstallCompileCommands(CLI::App& app) {
       Exit(1);
     }
     CompilePoolFile(compile->res ? CompileKind::Res : CompileKind::Obj, compile->options, compile->outputBase,
-                    compile->file);
+                    compile->file, compile->build);
   });
 
   struct Res2ObjArgs {
@@ -446,6 +559,21 @@ void InstallCompileCommands(CLI::App& app) {
       app.add_subcommand("compilers", "List the resource compilers kovanc knows and the programs found for each");
   compilersCmd->add_flag("--json", *json, "Print the list as JSON");
   compilersCmd->callback([json] { ListCompilers(*json); });
+}
+
+void InstallHeaderCommand(CLI::App& app) {
+  struct HeaderArgs {
+    std::string file;
+    std::string out;
+  };
+  auto args = std::make_shared<HeaderArgs>();
+  CLI::App* command = app.add_subcommand(
+      "header",
+      "Write a C header with each entry's name, type and size as FindResourceW and SizeofResource take and give them");
+  AddCodePageOption(command);
+  command->add_option("FILE", args->file, "Pool list file")->required();
+  command->add_option("-o,--out", args->out, "Header file")->required();
+  command->callback([args] { WriteHeader(args->file, args->out); });
 }
 
 }  // namespace kovan::cli

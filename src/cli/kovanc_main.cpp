@@ -26,6 +26,7 @@ void InstallCommands(CLI::App& app) {
   InstallPoolCommands(app);
   InstallExportCommand(app);
   InstallCompileCommands(app);
+  InstallHeaderCommand(app);
   InstallResourceCommands(app);
   InstallLanguageCommands(app);
   InstallVersionCommand(app);

@@ -290,6 +290,21 @@ PoolCompileError::PoolCompileError(std::vector<EntryProblem> problems)
 
 std::vector<EntryProblem> CheckPoolResources(const ResourcePool& pool) { return MakePlan(pool).problems; }
 
+std::vector<KeyResource> PoolKeyResources(const ResourcePool& pool) {
+  Plan plan = MakePlan(pool);
+  if (!plan.problems.empty()) throw PoolCompileError(std::move(plan.problems));
+  // An entry's own resource comes last in its part of the plan: after the
+  // images, an icon's group.
+  std::vector<KeyResource> keys;
+  keys.reserve(pool.Count());
+  for (size_t r = 0; r < plan.resources.size(); ++r) {
+    const PlannedResource& planned = plan.resources[r];
+    if (r + 1 < plan.resources.size() && plan.resources[r + 1].entry == planned.entry) continue;
+    keys.push_back({planned.entry, planned.header.type, planned.header.name, planned.header.dataSize});
+  }
+  return keys;
+}
+
 void CompilePoolBuiltin(const ResourcePool& pool, CompileKind kind, const std::string& outputFile,
                         const BuiltinCompileOptions& options) {
   Plan plan = MakePlan(pool);

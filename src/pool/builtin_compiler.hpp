@@ -43,6 +43,21 @@ class CompileStopped : public Error {
 // when it compiles. Reads the headers of the entries' files.
 std::vector<EntryProblem> CheckPoolResources(const ResourcePool& pool);
 
+// The resource a program finds an entry by: the type and name it passes to
+// FindResource for the entry's key, and the size SizeofResource gives. An
+// icon or cursor file is found as its group (RT_GROUP_ICON, RT_GROUP_CURSOR),
+// whose size is that of the group directory, not of the images.
+struct KeyResource {
+  size_t entry = 0;
+  ResourceId type;
+  ResourceId name;
+  uint32_t size = 0;
+};
+
+// One per entry, in pool order, as the built-in compiler writes them. Reads
+// the entries' files; throws PoolCompileError when the pool cannot compile.
+std::vector<KeyResource> PoolKeyResources(const ResourcePool& pool);
+
 // What the built-in compiler is told besides the pool.
 struct BuiltinCompileOptions {
   CoffMachine machine = CoffMachine::X64;

@@ -10,6 +10,8 @@ namespace kovan::msg_id {
 constexpr UINT kShowMainWindow = WM_APP + 1;
 // The start's version check finished: wParam 1 and lParam the number, or wParam 0.
 constexpr UINT kVersionCheckDone = WM_APP + 2;
+// Posted by the main window's first paint: check the pool's files now.
+constexpr UINT kFirstShown = WM_APP + 3;
 
 // Moves a window as if its caption were dragged (SC_MOVE | HTCAPTION).
 constexpr WPARAM kDragMoveCommand = 0xF012;

@@ -29,9 +29,12 @@ void ShowErrorReport(const std::string& errorText) noexcept {
 
 WindowBase::~WindowBase() {
   if (hwnd_) {
-    // The object is going away: the window must not call back into it.
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
+    // The object is going away: the window must not call back into it. A
+    // control keeps its own procedure for its last messages.
+    HWND window = hwnd_;
+    if (controlProc_) ReleaseControl();
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
   }
 }
 
@@ -55,6 +58,29 @@ bool WindowBase::CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DW
   CreateWindowExW(exStyle, windowClass.name, title, style, bounds.left, bounds.top, bounds.right - bounds.left,
                   bounds.bottom - bounds.top, owner, menuOrId, instance, this);
   return hwnd_ != nullptr;
+}
+
+bool WindowBase::Subclass(HWND control) {
+  if (!control || hwnd_ || GetWindowLongPtrW(control, GWLP_USERDATA) != 0) return false;
+  // By hand rather than through the common controls' subclass chain, which
+  // looks its data up at every message: the inserts of a large tree feel it.
+  hwnd_ = control;
+  dpi_ = dpi::OfWindow(control);
+  SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  controlProc_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+  if (!controlProc_) {
+    SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void WindowBase::ReleaseControl() {
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+  controlProc_ = nullptr;
+  hwnd_ = nullptr;
 }
 
 LRESULT WindowBase::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
@@ -87,9 +113,12 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
+    const WNDPROC controlProc = self->controlProc_;
+    if (controlProc) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
     const LRESULT result = self->Dispatch(msg, wp, lp);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->controlProc_ = nullptr;
     self->OnFinalMessage();  // may delete the object: nothing touches it after this
     return result;
   }

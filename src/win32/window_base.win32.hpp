@@ -1,6 +1,7 @@
 // The base of every window: the window procedure that finds the object, one
 // barrier that turns an escaping error into the general error report, and the
-// window's DPI.
+// window's DPI. A control the system makes (a tree view, an edit) joins the
+// same dispatch by being subclassed.
 #pragma once
 
 #include <windows.h>
@@ -35,13 +36,21 @@ class WindowBase {
   // the system refused.
   bool CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DWORD style, const RECT& bounds, HWND owner,
                  const wchar_t* title = L"", HMENU menuOrId = nullptr);
+  // Takes over a control of a system class: its messages come to
+  // HandleMessage through the same barrier, and Default hands them on to the
+  // control's own procedure. The control gets that procedure back when it is
+  // destroyed, or when the object goes first (and then destroys it). False
+  // when the control is already taken or the system refused.
+  bool Subclass(HWND control);
 
   // One message; the default hands it to the system.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   // The window moved to a monitor of another DPI; the default takes the
   // system's suggested rectangle.
   virtual void OnDpiChanged(UINT dpi, const RECT& suggested);
-  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) {
+    return controlProc_ ? CallWindowProcW(controlProc_, hwnd_, msg, wp, lp) : DefWindowProcW(hwnd_, msg, wp, lp);
+  }
   // The window is gone and will never call back into the object: the last
   // point where an object that owns itself may release itself.
   virtual void OnFinalMessage() {}
@@ -50,8 +59,12 @@ class WindowBase {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
+  // Gives a subclassed control its own procedure back.
+  void ReleaseControl();
+
   HWND hwnd_ = nullptr;
   UINT dpi_ = 96;
+  WNDPROC controlProc_ = nullptr;  // a subclassed control's own procedure
 };
 
 // Shows the general error report for an error no handler caught: the error's

@@ -35,7 +35,8 @@ constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 constexpr wchar_t kSettingsKey[] = L"Software\\ORSEL RIRUDIR\\Kovan\\s2.0";
 const std::wstring kVersion = L"" KOVAN_VERSION_TEXT;
 // What every copy of Kovan consists of, in the install folder or the zip.
-const std::vector<fs::path> kProgramFiles = {"Kovan.exe", "kovanc.exe", "yardim.chm", "dil/English.lng"};
+const std::vector<fs::path> kProgramFiles = {"Kovan.exe", "kovanc.exe", "KovanResources.cmake", "yardim.chm",
+                                             "dil/English.lng"};
 
 fs::path EnvPath(const char* name) {
   const char* value = std::getenv(name);

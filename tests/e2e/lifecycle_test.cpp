@@ -185,7 +185,7 @@ TEST_F(Lifecycle, ACopyStartedRightAfterACloseStartsWithWhatTheCloseSaved) {
 TEST_F(Lifecycle, ACloseThatCannotWriteTheListReportsItAndALaterCloseSucceeds) {
   { std::ofstream(folder.path() / "Liste.kvl", std::ios::binary) << "?,ico,C:\\gone.ico\r\n"; }
   auto kovan = std::make_unique<KovanProcess>(folder.path());
-  // The missing file is reported first.
+  // The missing file is reported as the panel shows.
   auto report = kovan->WaitForMessageBox();
   ASSERT_TRUE(report.has_value());
   KovanProcess::Press(report->hwnd, IDOK);

@@ -53,15 +53,17 @@ class PoolWindowE2e : public ::testing::Test {
     return WaitForWindow(kovan->pid(), L"TKaynaklar");
   }
 
-  // Opens the first entry's group with the right arrow key and clicks along
-  // its key row (the group's fourth child) until the editor opens over the key.
+  // Opens the first entry's group with the right arrow key (its children get
+  // their nodes then) and clicks along its key row (the group's fourth child)
+  // until the editor opens over the key.
   HWND EditFirstKey(HWND tree) {
     auto items = ReadTree(tree);
-    if (items.size() < 5) return nullptr;
+    if (items.empty()) return nullptr;
     input::Click(POINT{items[0].rect.left + 6, (items[0].rect.top + items[0].rect.bottom) / 2});
     input::Key(VK_RIGHT);
     const HWND pool = GetParent(tree);
-    if (!WaitUntil([&] { return !IsRectEmpty(&(items = ReadTree(tree))[4].rect); }, 5s)) return nullptr;
+    const auto keyShows = [&] { return (items = ReadTree(tree)).size() >= 5 && !IsRectEmpty(&items[4].rect); };
+    if (!WaitUntil(keyShows, 5s)) return nullptr;
     const RECT key = items[4].rect;
     for (int x = key.left + 2; x < key.right; x += 6) {
       input::Click(POINT{x, (key.top + key.bottom) / 2});
@@ -86,10 +88,11 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
   EXPECT_FALSE(IsWindowEnabled(main)) << "the pool window is modal";
   HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
   ASSERT_NE(tree, nullptr);
-  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 10) << "five nodes per entry";
+  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 2) << "one node per entry until its group opens";
 
   HWND editor = EditFirstKey(tree);
   ASSERT_NE(editor, nullptr) << "no editor over the key";
+  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 6) << "the opened entry's four children";
   input::Type(L"new key!");  // the space and '!' are refused as typed
   input::Key(VK_RETURN);
   // Enter moves on to the next parameter and opens the editor there.

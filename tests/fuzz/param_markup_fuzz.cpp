@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "windows/pool/param_tree_model.hpp"
+#include "controls/param_tree/param_tree_model.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "windows/pool/param_tree_model.hpp"
+#include "controls/param_tree/param_tree_model.hpp"
 
 #include <gtest/gtest.h>
 

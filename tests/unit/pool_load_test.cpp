@@ -32,7 +32,7 @@ class PoolLoad : public ::testing::Test {
 };
 
 TEST_F(PoolLoad, NoListFileCreatesAnEmptyOneAndSaysSo) {
-  const PoolLoadOutcome outcome = LoadPoolAtStart(pool, PoolFile(), prompter);
+  const PoolLoadOutcome outcome = ReadPoolAtStart(pool, PoolFile(), prompter);
   EXPECT_TRUE(outcome.created);
   EXPECT_EQ(test::ReadBytes(PoolFile()), "");
   EXPECT_TRUE(std::filesystem::exists(test::FsPath(PoolFile())));
@@ -49,8 +49,10 @@ TEST_F(PoolLoad, MissingFilesAreDroppedAndReportedButTheFileKeepsThem) {
                             "\r\nD,dir," + Quoted(dir.str()) + "\r\nE,none,\r\nF\r\nA2,ico," + Quoted(a) + "\r\n";
   test::WriteBytes(PoolFile(), bytes);
 
-  const PoolLoadOutcome outcome = LoadPoolAtStart(pool, PoolFile(), prompter);
-  EXPECT_EQ(outcome.dropped, 4u);
+  EXPECT_FALSE(ReadPoolAtStart(pool, PoolFile(), prompter).unreadable);
+  EXPECT_EQ(pool.Count(), 7u);
+  EXPECT_TRUE(prompter.calls.empty());
+  EXPECT_EQ(PrunePoolAtStart(pool, prompter), 4u);
   ASSERT_EQ(pool.Count(), 3u);  // A, C and the repeat of A's path
   EXPECT_EQ(pool.Field(0, kKeyName), "A");
   EXPECT_EQ(pool.Field(1, kKeyName), "C");
@@ -65,7 +67,8 @@ TEST_F(PoolLoad, MissingFilesAreDroppedAndReportedButTheFileKeepsThem) {
 TEST_F(PoolLoad, ExtraFieldsSurviveALoadAndASave) {
   const std::string a = MakeFile("a.ico");
   test::WriteBytes(PoolFile(), "K,ico," + Quoted(a) + ",fourth\r\n");
-  LoadPoolAtStart(pool, PoolFile(), prompter);
+  (void)ReadPoolAtStart(pool, PoolFile(), prompter);
+  PrunePoolAtStart(pool, prompter);
   EXPECT_TRUE(prompter.calls.empty());
   WritePoolFile(pool, PoolFile());
   EXPECT_EQ(test::ReadBytes(PoolFile()), "K,ico," + Quoted(a) + ",fourth\r\n");
@@ -80,7 +83,15 @@ TEST_F(PoolLoad, MainWindowShowsTheCountAndWritesThePoolAtClose) {
   test::MainWindowRig rig(dir.str());
   MainWindowLogic window(view, rig.Services());
   window.OnCreate();
-  EXPECT_EQ(view.captions, std::vector<std::string>{"1"});
+  // The files are checked once the panel shows, not while it is made.
+  EXPECT_EQ(view.captions, std::vector<std::string>{"2"});
+  EXPECT_TRUE(rig.prompter.calls.empty());
+  window.OnFirstShown();
+  EXPECT_EQ(view.captions, (std::vector<std::string>{"2", "1"}));
+  ASSERT_EQ(rig.prompter.calls.size(), 1u);
+  EXPECT_NE(rig.prompter.calls[0].request.text.find(dir / "gone.ico"), std::string::npos);
+  window.OnFirstShown();  // once only
+  EXPECT_EQ(rig.prompter.calls.size(), 1u);
   ASSERT_TRUE(window.OnClose());
   EXPECT_EQ(test::ReadBytes(PoolFile()), "A,ico," + Quoted(a) + "\r\n");
 }

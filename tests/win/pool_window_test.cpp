@@ -1,6 +1,7 @@
-// The pool window's tree on screen: clicking a parameter edits it in place,
-// Enter walks on through the parameters, Escape drops an edit and a lost focus
-// keeps it; and the window's workbook export.
+// The pool window's tree on screen: an entry's children get their items when
+// it first opens, clicking a parameter edits it in place, Enter walks on
+// through the parameters, Escape drops an edit and a lost focus keeps it; and
+// the window's workbook export.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 
+#include "base/text.hpp"
 #include "support/recording_prompter.hpp"
 #include "support/recording_shell.hpp"
 #include "support/test_util.hpp"
@@ -116,8 +118,95 @@ TEST_F(PoolWindowTest, TheConfirmButtonActsOnAClickReleasedOverIt) {
   EXPECT_EQ(counts, std::vector<std::string>{"3"});
 }
 
-TEST_F(PoolWindowTest, TheWindowShowsFiveNodesPerEntryAndAClickedParameterGetsItsEditorOverIt) {
+// The items the tree holds for a group's children, in order, with their texts.
+std::vector<std::string> ChildTexts(HWND tree, HTREEITEM root) {
+  std::vector<std::string> texts;
+  for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
+    wchar_t text[512] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = child;
+    item.pszText = text;
+    item.cchTextMax = 512;
+    TreeView_GetItem(tree, &item);
+    texts.push_back(ToUtf8(text));
+  }
+  return texts;
+}
+
+TEST_F(PoolWindowTest, AnEntrysChildrenGetTheirItemsWhenItFirstOpensAndAllOfThemWhenEverythingOpens) {
+  ParamTreeModel& model = Model();
+  ASSERT_EQ(model.NodeCount(), 15u);
+  EXPECT_EQ(TreeView_GetCount(Tree()), 3u) << "one item per entry at opening";
+  auto childrenOf = [&](size_t row) {
+    std::vector<std::string> texts;
+    for (size_t k = 1; k < 5; ++k) texts.push_back(model.NodeText(5 * row + k));
+    return texts;
+  };
+
+  // The button shows on an entry whose children have no items yet, and opening it makes them.
+  ExpandGroup(1);
+  EXPECT_EQ(TreeView_GetCount(Tree()), 7u);
+  EXPECT_EQ(ChildTexts(Tree(), window.Tree().ItemOf(5)), childrenOf(1));
+  EXPECT_TRUE(model.IsExpanded(5));
+  EXPECT_EQ(window.Tree().ItemOf(10 + kKeyNode), nullptr);
+
+  window.Logic().ToggleExpandAll();
   EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
+  for (size_t row = 0; row < 3; ++row) {
+    HTREEITEM root = window.Tree().ItemOf(5 * row);
+    EXPECT_EQ(ChildTexts(Tree(), root), childrenOf(row)) << "row " << row;
+    EXPECT_TRUE(TreeView_GetItemState(Tree(), root, TVIS_EXPANDED) & TVIS_EXPANDED) << "row " << row;
+  }
+  window.Logic().ToggleExpandAll();
+  EXPECT_EQ(TreeView_GetCount(Tree()), 3u);
+
+  // A file added to the window shows collapsed and opens like the others.
+  const std::string added = dir / "four.wav";
+  test::WriteBytes(added, "1234");
+  prompter.dialogAnswers.push_back(added);
+  window.Logic().AddFile();
+  ASSERT_EQ(model.NodeCount(), 20u);
+  EXPECT_EQ(TreeView_GetCount(Tree()), 4u);
+  ExpandGroup(3);
+  EXPECT_EQ(ChildTexts(Tree(), window.Tree().ItemOf(15)), childrenOf(3));
+
+  // Opened again, the window starts over from the main pool, collapsed.
+  {
+    const ui::ParamTreeView::Bulk bulk(window.Tree());
+    window.Logic().Open(false);
+  }
+  EXPECT_EQ(TreeView_GetCount(Tree()), 3u);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+}
+
+TEST_F(PoolWindowTest, DeletingMovesTheSelectionToTheNextEntryAndItsChildrenStillOpenOnDemand) {
+  ExpandGroup(1);
+  Model().SelectNode(5 + kKeyNode);
+  prompter.answers.push_back(MessageAnswer::Yes);
+  SendMessageW(Tree(), WM_KEYDOWN, VK_DELETE, 0);
+  ASSERT_EQ(Model().NodeCount(), 10u);
+  EXPECT_EQ(TreeView_GetCount(Tree()), 2u) << "the deleted group's items went with it";
+  EXPECT_EQ(Model().Selected(), 5u);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), window.Tree().ItemOf(5)) << "the entry that took its place";
+  EXPECT_EQ(Value(1), "K2");
+
+  // The renamed parameter of the moved-up entry, whose children have no items
+  // yet, is edited where it shows once selected.
+  Model().SelectNode(5 + kKeyNode);
+  ClickParam(5 + kKeyNode);
+  ASSERT_TRUE(IsWindowVisible(Editor()));
+  Type(L"new");
+  Key(VK_RETURN);
+  EXPECT_EQ(Value(1), "NEW");
+  window.Logic().Confirm();
+  ASSERT_EQ(pool.Count(), 2u);
+  EXPECT_EQ(pool.Field(0, kKeyName), "K0");
+  EXPECT_EQ(pool.Field(1, kKeyName), "NEW");
+  EXPECT_EQ(pool.Field(1, kFilePath), dir / "three.txt");
+}
+
+TEST_F(PoolWindowTest, AClickedParameterGetsItsEditorOverIt) {
   ExpandGroup(1);
   const size_t node = 5 + kKeyNode;
   ClickParam(node);

@@ -13,7 +13,7 @@
 #include "platform/prompter.hpp"
 #include "win32/dpi.win32.hpp"
 #include "win32/office_hint.win32.hpp"
-#include "win32/param_tree_view.win32.hpp"
+#include "controls/param_tree/param_tree_view.win32.hpp"
 #include "win32/window_base.win32.hpp"
 
 namespace kovan {

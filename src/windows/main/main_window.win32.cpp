@@ -94,7 +94,7 @@ bool MainWindow::Create(HWND appWindow, const std::function<void(HWND)>& made) {
   } catch (const std::exception& e) {
     ShowErrorReport(e.what());
   }
-  timeline::Mark("pool loaded and pruned");
+  timeline::Mark("pool read");
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kPanelWidth), Scale(kPanelHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
@@ -388,9 +388,15 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (!painted_) {
         painted_ = true;
         timeline::Mark("main window painted");
+        // Posted, so it comes before any input that is waiting.
+        PostMessageW(hwnd(), msg_id::kFirstShown, 0, 0);
       }
       return 0;
     }
+    case msg_id::kFirstShown:
+      logic_.OnFirstShown();
+      timeline::Mark("pool pruned");
+      return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETCURSOR:
       if (busy_) {

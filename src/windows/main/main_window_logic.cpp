@@ -57,10 +57,18 @@ void MainWindowLogic::OnCreate() {
   view_.SetStayOnTop(settings_.EnUst);
   view_.SetOpacity(settings_.Trans ? OpacityForLevel(settings_.TransI) : 255);
 
-  const PoolLoadOutcome outcome = LoadPoolAtStart(pool_, poolFile_, services_.prompter);
+  const PoolLoadOutcome outcome = ReadPoolAtStart(pool_, poolFile_, services_.prompter);
   poolLoaded_ = !outcome.unreadable;
+  pruneDue_ = poolLoaded_ && !outcome.created;
   revisionAtStart_ = pool_.Revision();
   if (!outcome.created) UpdatePoolCount();
+}
+
+void MainWindowLogic::OnFirstShown() {
+  if (!pruneDue_) return;
+  pruneDue_ = false;
+  PrunePoolAtStart(pool_, services_.prompter);
+  UpdatePoolCount();
 }
 
 bool MainWindowLogic::OnClose() {

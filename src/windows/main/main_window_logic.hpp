@@ -79,6 +79,10 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   MainWindowLogic(MainWindowView& view, MainWindowServices services);
 
   void OnCreate();
+  // The panel has painted for the first time: entries whose files are gone
+  // are dropped and reported now, before any input is handled, rather than
+  // holding up the panel while thousands of files are asked for.
+  void OnFirstShown();
   // Runs the close steps; false when one failed (its error has been reported
   // and the window stays open; a later close starts again).
   [[nodiscard]] bool OnClose();
@@ -143,6 +147,7 @@ class MainWindowLogic : private VersionView, private CompileView, private Langua
   // the pool window, are merged into the file instead. Settings are written
   // only when they were read.
   bool poolLoaded_ = false;
+  bool pruneDue_ = false;  // read at creation, its files not yet checked
   bool settingsRead_ = false;
   uint64_t revisionAtStart_ = 0;
   bool dropAbortRequested_ = false;

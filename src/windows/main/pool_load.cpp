@@ -7,9 +7,8 @@
 
 namespace kovan {
 
-PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile, Prompter& prompter) {
+PoolLoadOutcome ReadPoolAtStart(ResourcePool& pool, const std::string& poolFile, Prompter& prompter) {
   PoolLoadOutcome outcome;
-  std::string report = Text(msg::eksik) + '\r' + Text(msg::eksik2) + '\r';
 
   if (!FileExists(poolFile)) {
     pool.Clear();
@@ -26,9 +25,13 @@ PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile,
                       Text(msg::listeokunamadi) + '\r' + poolFile + '\r' + SystemErrorText(read.openError) + '\r' +
                           Text(msg::listeokunamadi2),
                       MessageButtons::Ok, MessageIcon::Warning});
-    return outcome;
   }
+  return outcome;
+}
 
+size_t PrunePoolAtStart(ResourcePool& pool, Prompter& prompter) {
+  std::string report = Text(msg::eksik) + '\r' + Text(msg::eksik2) + '\r';
+  size_t dropped = 0;
   std::vector<std::string> paths;
   paths.reserve(pool.Count());
   for (size_t i = 0; i < pool.Count(); ++i) paths.push_back(pool.Field(i, kFilePath));
@@ -38,13 +41,13 @@ PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile,
     if (!exists[i]) {
       report += path;
       report += '\r';
-      ++outcome.dropped;
+      ++dropped;
       pool.SetField(i, kFilePath, "");
     }
   }
   pool.DeleteEmptyPaths();
-  if (outcome.dropped > 0) prompter.ShowInfo(report);
-  return outcome;
+  if (dropped > 0) prompter.ShowInfo(report);
+  return dropped;
 }
 
 }  // namespace kovan

@@ -10,13 +10,15 @@ namespace kovan {
 struct PoolLoadOutcome {
   bool created = false;     // no list file was there; an empty one was made
   bool unreadable = false;  // a list file is there but could not be opened
-  size_t dropped = 0;       // entries whose files are gone
 };
 
-// The start-up load: reads the list file, drops entries whose files are gone
-// and tells the user which. A missing file is created empty ("kaynakyok"); an
-// unreadable one is reported and left alone. Errors of reading or writing the
-// file propagate as IoError.
-PoolLoadOutcome LoadPoolAtStart(ResourcePool& pool, const std::string& poolFile, Prompter& prompter);
+// The start-up load, in two halves. The read: the list file into the pool. A
+// missing file is created empty ("kaynakyok"); an unreadable one is reported
+// and left alone. Errors of reading or writing the file propagate as IoError.
+PoolLoadOutcome ReadPoolAtStart(ResourcePool& pool, const std::string& poolFile, Prompter& prompter);
+// The prune: drops the entries whose files are gone and tells the user which;
+// the number dropped. Asking for thousands of files takes a while, so the
+// start does it once the panel shows.
+size_t PrunePoolAtStart(ResourcePool& pool, Prompter& prompter);
 
 }  // namespace kovan

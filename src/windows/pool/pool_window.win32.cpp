@@ -76,7 +76,10 @@ HtmlStyle SystemHtmlStyle() {
 PoolWindow::PoolWindow(Prompter& prompter, Shell& shell, MainPoolLink main)
     : logic_(*this, prompter, shell, std::move(main)), tree_(logic_.Tree()) {}
 
-PoolWindow::~PoolWindow() = default;
+PoolWindow::~PoolWindow() {
+  // The tree goes with the window while the logic it mirrors still lives.
+  if (hwnd()) DestroyWindow(hwnd());
+}
 
 RECT PoolWindow::PanelRect() const {
   return RECT{Scale(kPanel.left), Scale(kPanel.top), Scale(kPanel.right), Scale(kPanel.bottom)};

@@ -14,7 +14,7 @@
 #include "platform/prompter.hpp"
 #include "platform/shell.hpp"
 #include "pool/resource_pool.hpp"
-#include "windows/pool/param_tree_model.hpp"
+#include "controls/param_tree/param_tree_model.hpp"
 
 namespace kovan {
 

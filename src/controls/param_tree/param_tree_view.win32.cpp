@@ -1,4 +1,4 @@
-#include "win32/param_tree_view.win32.hpp"
+#include "controls/param_tree/param_tree_view.win32.hpp"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -7,7 +7,6 @@
 
 #include "base/text.hpp"
 #include "win32/palette.win32.hpp"
-#include "win32/window_base.win32.hpp"
 
 namespace kovan::ui {
 
@@ -33,56 +32,59 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
+POINT PointOf(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
+
 }  // namespace
 
 ParamTreeView::ParamTreeView(ParamTreeModel& model) : model_(model) {}
 
 ParamTreeView::~ParamTreeView() {
   model_.SetListener(nullptr);
-  if (editor_ && IsWindow(editor_)) DestroyWindow(editor_);
-  if (tree_ && IsWindow(tree_)) {
-    SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc_));
-    SetWindowLongPtrW(tree_, GWLP_USERDATA, 0);
-  }
+  // Destroyed while every member still lives: the tree's last notifications
+  // reach its parent, which hands them on here.
+  if (Editor()) DestroyWindow(Editor());
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool ParamTreeView::EditorWindow::Create(HWND owner) {
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0, 0, owner, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (edit && Subclass(edit)) return true;
+  if (edit) DestroyWindow(edit);
+  return false;
 }
 
 bool ParamTreeView::Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks) {
   callbacks_ = std::move(callbacks);
-  dpi_ = dpi;
-  tree_ = CreateWindowExW(0, WC_TREEVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                              TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
-                          bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                          nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!tree_) return false;
-  HWND topLevel = GetAncestor(parent, GA_ROOT);
-  editor_ = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 0, 0, topLevel, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
-  if (!editor_) return false;
-  // Subclassed by hand: the common controls' subclass chain looks its data up
-  // at every message, which the 50,000 inserts of a large pool feel.
-  SetWindowLongPtrW(tree_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  treeProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProc)));
-  SetWindowLongPtrW(editor_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  editorProc_ =
-      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditorProc)));
-  SendMessageW(tree_, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
+  fontDpi_ = dpi;
+  HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
+                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
+                              bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!tree || !Subclass(tree)) {
+    if (tree) DestroyWindow(tree);
+    return false;
+  }
+  if (!editor_.Create(GetAncestor(parent, GA_ROOT))) return false;
+  SendMessageW(hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
   model_.SetListener(this);
+  RebuildItems();
   SetFont(font_, dpi);
   return true;
 }
 
 void ParamTreeView::SetFont(const LOGFONTW& font, UINT dpi) {
   font_ = font;
-  dpi_ = dpi;
+  fontDpi_ = dpi;
   for (gdi::Font& f : fonts_) f.reset();
-  if (!tree_) return;
+  if (!hwnd()) return;
   editorFont_ = gdi::MakeFont(font_);
-  SendMessageW(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(false, false, false)), FALSE);
-  SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(editorFont_.get()), FALSE);
-  TreeView_SetIndent(tree_, MulDiv(kIndent, static_cast<int>(dpi), 96));
-  TreeView_SetItemHeight(tree_, MulDiv(kItemHeight, static_cast<int>(dpi), 96));
-  InvalidateRect(tree_, nullptr, TRUE);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(false, false, false)), FALSE);
+  SendMessageW(Editor(), WM_SETFONT, reinterpret_cast<WPARAM>(editorFont_.get()), FALSE);
+  TreeView_SetIndent(hwnd(), Px(kIndent));
+  TreeView_SetItemHeight(hwnd(), Px(kItemHeight));
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 HFONT ParamTreeView::FontFor(bool bold, bool italic, bool underline) {
@@ -119,103 +121,164 @@ int ParamTreeView::IconIndex(const std::string& source) {
   return index;
 }
 
+COLORREF ParamTreeView::BackgroundColour() const {
+  const COLORREF colour = TreeView_GetBkColor(hwnd());
+  return colour == CLR_NONE ? GetSysColor(COLOR_WINDOW) : colour;
+}
+
 // --- Mirroring the model
 
 ParamTreeView::Bulk::Bulk(ParamTreeView& view) : view_(view) {
-  if (view_.bulkDepth_++ == 0 && view_.tree_) SendMessageW(view_.tree_, WM_SETREDRAW, FALSE, 0);
+  if (view_.bulkDepth_++ == 0 && view_.hwnd()) SendMessageW(view_.hwnd(), WM_SETREDRAW, FALSE, 0);
 }
 
 ParamTreeView::Bulk::~Bulk() {
-  if (--view_.bulkDepth_ == 0 && view_.tree_) {
-    SendMessageW(view_.tree_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(view_.tree_, nullptr, TRUE);
+  if (--view_.bulkDepth_ == 0 && view_.hwnd()) {
+    SendMessageW(view_.hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(view_.hwnd(), nullptr, TRUE);
+  }
+}
+
+HTREEITEM ParamTreeView::InsertItem(size_t node) {
+  const std::optional<size_t> parent = model_.Parent(node);
+  const bool expanded = model_.IsExpanded(node) && model_.HasChildren(node);
+  const std::wstring text = ToWide(model_.NodeText(node));
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent ? mirror_[*parent].item : TVI_ROOT;
+  // The model only ever adds last children and last roots.
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN;
+  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+  insert.item.lParam = static_cast<LPARAM>(model_.IdOf(node));
+  insert.item.stateMask = TVIS_EXPANDED;
+  insert.item.state = expanded ? TVIS_EXPANDED : 0;
+  // Asked for when the button is drawn, so a node whose children have no
+  // items yet still shows that it can open.
+  insert.item.cChildren = I_CHILDRENCALLBACK;
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(hwnd(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  mirror_[node] = Mirror{item, false};
+  if (item && expanded) MakeChildItems(node);
+  return item;
+}
+
+void ParamTreeView::MakeChildItems(size_t node) {
+  Mirror& mirror = mirror_[node];
+  if (!mirror.item || mirror.childrenMade) return;
+  mirror.childrenMade = true;
+  const int level = model_.NodeLevel(node);
+  for (size_t child = node + 1; child < model_.NodeCount() && model_.NodeLevel(child) > level; ++child) {
+    if (model_.NodeLevel(child) == level + 1) InsertItem(child);
+  }
+}
+
+HTREEITEM ParamTreeView::EnsureItem(size_t node) {
+  if (node >= mirror_.size()) return nullptr;
+  if (mirror_[node].item) return mirror_[node].item;
+  const std::optional<size_t> parent = model_.Parent(node);
+  if (!parent || !EnsureItem(*parent)) return nullptr;
+  MakeChildItems(*parent);
+  return mirror_[node].item;
+}
+
+void ParamTreeView::DeleteAllItems() {
+  selecting_ = true;
+  // With no selection the native tree does not pass it on from item to item
+  // as they go, with a notification each time.
+  TreeView_SelectItem(hwnd(), nullptr);
+  TreeView_DeleteAllItems(hwnd());
+  selecting_ = false;
+}
+
+void ParamTreeView::RebuildItems() {
+  DeleteAllItems();
+  mirror_.assign(model_.NodeCount(), Mirror{});
+  for (size_t node = 0; node < model_.NodeCount(); ++node) {
+    if (model_.NodeLevel(node) == 0) InsertItem(node);
   }
 }
 
 void ParamTreeView::Cleared() {
-  ClearHover();
-  selecting_ = true;
-  TreeView_DeleteAllItems(tree_);
-  selecting_ = false;
-  items_.clear();
+  hover_.reset();
+  DeleteAllItems();
+  mirror_.clear();
 }
 
 void ParamTreeView::NodesInserted(size_t first, size_t count) {
-  items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(first), count, nullptr);
-  InsertItems(first, count);
-}
-
-void ParamTreeView::InsertItems(size_t first, size_t count) {
-  for (size_t i = first; i < first + count; ++i) {
-    const std::optional<size_t> parent = model_.Parent(i);
-    const std::wstring text = ToWide(model_.NodeText(i));
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = parent ? items_[*parent] : TVI_ROOT;
-    // The model only ever adds last children and last roots.
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
-    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.lParam = static_cast<LPARAM>(model_.IdOf(i));
-    insert.item.stateMask = TVIS_EXPANDED;
-    insert.item.state = model_.IsExpanded(i) && model_.HasChildren(i) ? TVIS_EXPANDED : 0;
-    items_[i] = reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  if (hover_ && hover_->node >= first) hover_->node += count;
+  mirror_.insert(mirror_.begin() + static_cast<std::ptrdiff_t>(first), count, Mirror{});
+  for (size_t node = first; node < first + count; ++node) {
+    // A child waits for its parent's first expansion, unless that has come.
+    const std::optional<size_t> parent = model_.Parent(node);
+    if (!parent || mirror_[*parent].childrenMade) InsertItem(node);
   }
 }
 
 void ParamTreeView::NodesDeleted(size_t first, size_t count) {
+  if (hover_ && hover_->node >= first) {
+    if (hover_->node < first + count) {
+      hover_.reset();  // its node is gone: there is nothing left to leave
+    } else {
+      hover_->node -= count;
+    }
+  }
   ClearHover();
   selecting_ = true;
-  // Children before their parents, so every handle is still alive when it goes.
-  for (size_t i = first + count; i-- > first;) TreeView_DeleteItem(tree_, items_[i]);
-  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first),
-               items_.begin() + static_cast<std::ptrdiff_t>(first + count));
+  // The node's item takes its descendants' with it.
+  if (mirror_[first].item) TreeView_DeleteItem(hwnd(), mirror_[first].item);
+  mirror_.erase(mirror_.begin() + static_cast<std::ptrdiff_t>(first),
+                mirror_.begin() + static_cast<std::ptrdiff_t>(first + count));
   // The native tree picks a neighbour; the model's selection is the one that counts.
   const std::optional<size_t> selected = model_.Selected();
-  TreeView_SelectItem(tree_, selected ? items_[*selected] : nullptr);
+  TreeView_SelectItem(hwnd(), selected ? EnsureItem(*selected) : nullptr);
   selecting_ = false;
 }
 
 void ParamTreeView::NodeTextChanged(size_t index) {
+  if (!ItemOf(index)) return;  // an item made later reads the text then
   const std::wstring text = ToWide(model_.NodeText(index));
   TVITEMW item{};
   item.mask = TVIF_TEXT;
-  item.hItem = items_[index];
+  item.hItem = ItemOf(index);
   item.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(hwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   InvalidateNode(index);
 }
 
 void ParamTreeView::AllExpandedChanged(bool) {
   // Expanding item by item makes the native tree recount its rows each time,
   // which grows with the square of the size; building the items again, each
-  // in its new state, costs no more than the first fill.
+  // in its new state, costs no more than filling them all once.
   const Bulk bulk(*this);
   ClearHover();
-  selecting_ = true;
-  TreeView_DeleteAllItems(tree_);
-  InsertItems(0, items_.size());
-  const std::optional<size_t> selected = model_.Selected();
-  if (selected) {
-    TreeView_SelectItem(tree_, items_[*selected]);
-    ShowItem(items_[*selected]);
+  RebuildItems();
+  if (const std::optional<size_t> selected = model_.Selected()) {
+    selecting_ = true;
+    HTREEITEM item = EnsureItem(*selected);
+    TreeView_SelectItem(hwnd(), item);
+    ShowItem(item);
+    selecting_ = false;
   }
-  selecting_ = false;
 }
 
 void ParamTreeView::SelectionChanged(std::optional<size_t> index) {
-  HTREEITEM wanted = index ? items_[*index] : nullptr;
-  if (TreeView_GetSelection(tree_) == wanted) return;
+  HTREEITEM wanted = index ? EnsureItem(*index) : nullptr;
+  if (TreeView_GetSelection(hwnd()) == wanted) return;
   selecting_ = true;
-  TreeView_SelectItem(tree_, wanted);
+  TreeView_SelectItem(hwnd(), wanted);
   if (wanted) ShowItem(wanted);
   selecting_ = false;
 }
 
 void ParamTreeView::ShowItem(HTREEITEM item) {
-  TreeView_EnsureVisible(tree_, item);
+  if (!item) return;
+  TreeView_EnsureVisible(hwnd(), item);
   // The native text is the markup, longer than what is drawn; scrolling
   // sideways to show its end would hide the start of the row.
-  SendMessageW(tree_, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+  SendMessageW(hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
+}
+
+std::optional<size_t> ParamTreeView::NodeOfParam(LPARAM param) const {
+  return model_.IndexOf(static_cast<NodeId>(param));
 }
 
 std::optional<size_t> ParamTreeView::NodeOfItem(HTREEITEM item) const {
@@ -223,31 +286,30 @@ std::optional<size_t> ParamTreeView::NodeOfItem(HTREEITEM item) const {
   TVITEMW data{};
   data.mask = TVIF_PARAM;
   data.hItem = item;
-  if (!TreeView_GetItem(tree_, &data)) return std::nullopt;
-  return model_.IndexOf(static_cast<NodeId>(data.lParam));
+  if (!TreeView_GetItem(hwnd(), &data)) return std::nullopt;
+  return NodeOfParam(data.lParam);
 }
 
 void ParamTreeView::InvalidateNode(size_t node) {
-  if (node >= items_.size()) return;
+  HTREEITEM item = ItemOf(node);
   RECT row{};
-  if (TreeView_GetItemRect(tree_, items_[node], &row, FALSE)) InvalidateRect(tree_, &row, FALSE);
+  if (item && TreeView_GetItemRect(hwnd(), item, &row, FALSE)) InvalidateRect(hwnd(), &row, FALSE);
 }
 
 // --- Layout and drawing
 
 std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM item, size_t node, bool draw) {
   RECT text{};
-  if (!TreeView_GetItemRect(tree_, item, &text, TRUE)) return std::nullopt;
+  if (!TreeView_GetItemRect(hwnd(), item, &text, TRUE)) return std::nullopt;
   RECT client{};
-  GetClientRect(tree_, &client);
+  GetClientRect(hwnd(), &client);
   Layout layout;
   layout.row = RECT{text.left, text.top, client.right, text.bottom};
   const int rowHeight = text.bottom - text.top;
 
-  COLORREF background = TreeView_GetBkColor(tree_);
-  if (background == static_cast<COLORREF>(-1)) background = GetSysColor(COLOR_WINDOW);
-  COLORREF textColour = TreeView_GetTextColor(tree_);
-  if (textColour == static_cast<COLORREF>(-1)) textColour = GetSysColor(COLOR_WINDOWTEXT);
+  const COLORREF background = BackgroundColour();
+  COLORREF textColour = TreeView_GetTextColor(hwnd());
+  if (textColour == CLR_NONE) textColour = GetSysColor(COLOR_WINDOWTEXT);
   if (draw) {
     const gdi::Brush brush = gdi::MakeBrush(background);
     FillRect(dc, &layout.row, brush.get());
@@ -257,7 +319,7 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
   const NodeMarkup markup = ReadMarkup(model_.NodeText(node));
   layout.params.assign(markup.params.size(), RECT{});
   const HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-  int x = text.left + MulDiv(kTextInset, static_cast<int>(dpi_), 96);
+  int x = text.left + Px(kTextInset);
   for (const MarkupRun& run : markup.runs) {
     if (run.kind == MarkupRun::Kind::Icon) {
       const int index = IconIndex(run.text);
@@ -279,7 +341,7 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
       GetTextMetricsW(dc, &metrics);
       size.cy = metrics.tmHeight;
     }
-    if (isParam && wide.empty()) size.cx = MulDiv(kEmptyParamWidth, static_cast<int>(dpi_), 96);
+    if (isParam && wide.empty()) size.cx = Px(kEmptyParamWidth);
     const RECT box{x, text.top + (rowHeight - size.cy) / 2, x + size.cx,
                    text.top + (rowHeight - size.cy) / 2 + size.cy};
     const bool hot = isParam && hover_ && hover_->node == node && hover_->param == static_cast<size_t>(run.param);
@@ -313,7 +375,7 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
     SetBkColor(dc, background);
     DrawFocusRect(dc, &focus);
     const size_t focused = model_.FocusedParam();
-    if (GetFocus() == tree_ && focused < layout.params.size()) {
+    if (GetFocus() == hwnd() && focused < layout.params.size()) {
       RECT frame = layout.params[focused];
       InflateRect(&frame, 1, 1);
       const gdi::Brush grey = gdi::MakeBrush(palette::kGray);
@@ -328,15 +390,15 @@ LRESULT ParamTreeView::OnCustomDraw(NMTVCUSTOMDRAW& draw) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
       // The native text is the markup: drawn in the background colour, unseen.
-      COLORREF background = TreeView_GetBkColor(tree_);
-      if (background == static_cast<COLORREF>(-1)) background = GetSysColor(COLOR_WINDOW);
+      const COLORREF background = BackgroundColour();
       draw.clrText = background;
       draw.clrTextBk = background;
       return CDRF_NOTIFYPOSTPAINT;
     }
     case CDDS_ITEMPOSTPAINT: {
-      const std::optional<size_t> node = model_.IndexOf(static_cast<NodeId>(draw.nmcd.lItemlParam));
-      if (node) LayOut(draw.nmcd.hdc, reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec), *node, true);
+      if (const std::optional<size_t> node = NodeOfParam(static_cast<LPARAM>(draw.nmcd.lItemlParam))) {
+        LayOut(draw.nmcd.hdc, reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec), *node, true);
+      }
       return CDRF_DODEFAULT;
     }
     default: return CDRF_DODEFAULT;
@@ -344,9 +406,23 @@ LRESULT ParamTreeView::OnCustomDraw(NMTVCUSTOMDRAW& draw) {
 }
 
 std::optional<LRESULT> ParamTreeView::OnNotify(const NMHDR& header) {
-  if (header.hwndFrom != tree_) return std::nullopt;
+  if (!hwnd() || header.hwndFrom != hwnd()) return std::nullopt;
   switch (header.code) {
     case NM_CUSTOMDRAW: return OnCustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+    case TVN_GETDISPINFOW: {
+      auto& info = *reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(&header));
+      if (info.item.mask & TVIF_CHILDREN) {
+        const std::optional<size_t> node = NodeOfParam(info.item.lParam);
+        info.item.cChildren = node && model_.HasChildren(*node) ? 1 : 0;
+      }
+      return 0;
+    }
+    case TVN_ITEMEXPANDINGW: {
+      // The first expansion of a node brings its children's items.
+      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
+      if (const std::optional<size_t> node = NodeOfItem(change.itemNew.hItem)) MakeChildItems(*node);
+      return FALSE;
+    }
     case TVN_SELCHANGEDW: {
       const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
       if (!selecting_) {
@@ -361,7 +437,7 @@ std::optional<LRESULT> ParamTreeView::OnNotify(const NMHDR& header) {
       if (const std::optional<size_t> node = NodeOfItem(change.itemNew.hItem)) {
         model_.SetExpanded(*node, change.action == TVE_EXPAND);
       }
-      if (bulkDepth_ == 0) InvalidateRect(tree_, nullptr, FALSE);
+      if (bulkDepth_ == 0) InvalidateRect(hwnd(), nullptr, FALSE);
       return 0;
     }
     default: return std::nullopt;
@@ -369,86 +445,76 @@ std::optional<LRESULT> ParamTreeView::OnNotify(const NMHDR& header) {
 }
 
 std::optional<RECT> ParamTreeView::ParamRect(size_t node, size_t indexInNode) {
-  if (node >= items_.size()) return std::nullopt;
-  const gdi::WindowDc dc(tree_);
-  const std::optional<Layout> layout = LayOut(dc.get(), items_[node], node, false);
+  HTREEITEM item = ItemOf(node);
+  if (!item) return std::nullopt;
+  const gdi::WindowDc dc(hwnd());
+  const std::optional<Layout> layout = LayOut(dc.get(), item, node, false);
   if (!layout || indexInNode >= layout->params.size()) return std::nullopt;
   return layout->params[indexInNode];
 }
 
+std::optional<ParamTreeView::ParamHit> ParamTreeView::ParamAtPoint(POINT pt) {
+  TVHITTESTINFO hit{};
+  hit.pt = pt;
+  HTREEITEM item = TreeView_HitTest(hwnd(), &hit);
+  const std::optional<size_t> node = NodeOfItem(item);
+  if (!node) return std::nullopt;
+  const gdi::WindowDc dc(hwnd());
+  const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
+  if (!layout) return std::nullopt;
+  for (size_t p = layout->params.size(); p-- > 0;) {
+    if (PtInRect(&layout->params[p], pt)) return ParamHit{*node, p, layout->params[p]};
+  }
+  return std::nullopt;
+}
+
 // --- Mouse
+
+void ParamTreeView::RaiseHoverEvent(const ParamTreeModel::SelectEvent& event, const ParamHit& hit) {
+  if (!event) return;
+  const std::vector<ParamAnchor> anchors = FindParamAnchors(model_.NodeText(hit.node));
+  if (hit.param < anchors.size()) event(model_, hit.node, anchors[hit.param].name, anchors[hit.param].rawValue.value_or(""));
+}
 
 void ParamTreeView::ClearHover() {
   if (!hover_) return;
-  const Hover left = *hover_;
+  const ParamHit left = *hover_;
   hover_.reset();
-  if (left.node < model_.NodeCount()) {
-    if (model_.OnParamExit) {
-      const auto anchors = FindParamAnchors(model_.NodeText(left.node));
-      if (left.param < anchors.size()) {
-        model_.OnParamExit(model_, left.node, anchors[left.param].name, anchors[left.param].rawValue.value_or(""));
-      }
-    }
-    InvalidateNode(left.node);
-  }
+  if (left.node >= model_.NodeCount()) return;
+  RaiseHoverEvent(model_.OnParamExit, left);
+  InvalidateNode(left.node);
 }
 
 void ParamTreeView::OnMouseMove(POINT pt) {
   if (!tracking_) {
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, tree_, 0};
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd(), 0};
     tracking_ = TrackMouseEvent(&track) != FALSE;
   }
   if (editorOpen_) return;
-  TVHITTESTINFO hit{};
-  hit.pt = pt;
-  HTREEITEM item = TreeView_HitTest(tree_, &hit);
-  std::optional<size_t> node = item ? NodeOfItem(item) : std::nullopt;
-  std::optional<Hover> now;
-  if (node) {
-    const gdi::WindowDc dc(tree_);
-    const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
-    if (layout) {
-      for (size_t p = 0; p < layout->params.size(); ++p) {
-        if (PtInRect(&layout->params[p], pt)) now = Hover{*node, p, layout->params[p]};
-      }
-    }
-  }
+  const std::optional<ParamHit> now = ParamAtPoint(pt);
   if (hover_ && now && hover_->node == now->node && hover_->param == now->param) return;
   ClearHover();
   if (!now) return;
   hover_ = now;
   SetCursor(LoadCursorW(nullptr, IDC_HAND));
-  if (model_.OnParamEnter) {
-    const auto anchors = FindParamAnchors(model_.NodeText(now->node));
-    if (now->param < anchors.size()) {
-      model_.OnParamEnter(model_, now->node, anchors[now->param].name, anchors[now->param].rawValue.value_or(""));
-    }
-  }
+  RaiseHoverEvent(model_.OnParamEnter, *now);
   InvalidateNode(now->node);
 }
 
 bool ParamTreeView::OnLeftButtonDown(POINT pt) {
-  TVHITTESTINFO hit{};
-  hit.pt = pt;
-  HTREEITEM item = TreeView_HitTest(tree_, &hit);
-  if (!item || !(hit.flags & TVHT_ONITEM)) return false;
-  const std::optional<size_t> node = NodeOfItem(item);
-  if (!node) return false;
-  std::optional<size_t> param;
-  const gdi::WindowDc dc(tree_);
-  const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
-  if (layout) {
-    for (size_t p = 0; p < layout->params.size(); ++p) {
-      if (PtInRect(&layout->params[p], pt)) param = p;
-    }
-  }
   // A click beside the parameters is the native tree's; one on a parameter
   // selects its node and edits it (an open editor commits as the focus moves).
-  if (!param) return false;
-  SetFocus(tree_);
-  model_.SelectNode(*node);
-  EditParam(*node, *param);
+  const std::optional<ParamHit> hit = ParamAtPoint(pt);
+  if (!hit) return false;
+  SetFocus(hwnd());
+  model_.SelectNode(hit->node);
+  // Selecting may have scrolled the row: the editor goes where it is now.
+  EditParam(hit->node, hit->param);
   return true;
+}
+
+void ParamTreeView::OpenMenu(POINT screen) {
+  if (callbacks_.openMenu) callbacks_.openMenu(screen);
 }
 
 // --- Editing
@@ -467,27 +533,27 @@ void ParamTreeView::StartEdit(size_t node, size_t indexInNode, const RECT& param
   if (!text) return;
   ClearHover();
   RECT client{};
-  GetClientRect(tree_, &client);
+  GetClientRect(hwnd(), &client);
   int width = std::max<int>(paramRect.right - paramRect.left, kMinEditorWidth);
   if (paramRect.left + width > client.right) width = client.right - paramRect.left - 4;
   POINT origin{paramRect.left + 2, paramRect.top - 2};
-  ClientToScreen(tree_, &origin);
-  const int height = TreeView_GetItemHeight(tree_) + MulDiv(4, static_cast<int>(dpi_), 96);
+  ClientToScreen(hwnd(), &origin);
+  const int height = TreeView_GetItemHeight(hwnd()) + Px(4);
   editorWidth_ = width;
   editorOpen_ = true;
-  SetWindowTextW(editor_, ToWide(*text).c_str());
-  SetWindowPos(editor_, HWND_TOP, origin.x, origin.y, width, height, SWP_SHOWWINDOW);
-  SetFocus(editor_);
-  SendMessageW(editor_, EM_SETSEL, 0, -1);
+  SetWindowTextW(Editor(), ToWide(*text).c_str());
+  SetWindowPos(Editor(), HWND_TOP, origin.x, origin.y, width, height, SWP_SHOWWINDOW);
+  SetFocus(Editor());
+  SendMessageW(Editor(), EM_SETSEL, 0, -1);
   WidenEditor();
 }
 
-void ParamTreeView::CloseEditor(bool commit, bool hide) {
+void ParamTreeView::CloseEditor(bool commit, bool refocus, bool hide) {
   if (!editorOpen_) return;
   editorOpen_ = false;  // the focus change below must not commit a second time
-  const std::string text = ToUtf8(WindowText(editor_));
-  SetFocus(tree_);
-  if (hide) ShowWindow(editor_, SW_HIDE);
+  const std::string text = ToUtf8(WindowText(Editor()));
+  if (refocus) SetFocus(hwnd());
+  if (hide) ShowWindow(Editor(), SW_HIDE);
   if (commit) {
     model_.CommitParamEdit(text);
   } else {
@@ -496,9 +562,11 @@ void ParamTreeView::CloseEditor(bool commit, bool hide) {
 }
 
 void ParamTreeView::AdvanceEdit() {
+  // Selecting the next parameter's node makes its item (and its siblings')
+  // when its group has not been opened yet.
   const std::optional<ParamLocation> next = model_.Advance();
   if (!next) return;
-  ShowItem(items_[next->node]);
+  ShowItem(ItemOf(next->node));
   if (const std::optional<RECT> rect = ParamRect(next->node, next->indexInNode)) {
     StartEdit(next->node, next->indexInNode, *rect);
   }
@@ -506,18 +574,18 @@ void ParamTreeView::AdvanceEdit() {
 
 void ParamTreeView::WidenEditor() {
   if (!editorOpen_) return;
-  const std::wstring text = WindowText(editor_);
+  const std::wstring text = WindowText(Editor());
   SIZE size{};
   {
-    const gdi::WindowDc dc(editor_);
+    const gdi::WindowDc dc(Editor());
     const gdi::Select font(dc.get(), editorFont_);
     GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
   }
   if (size.cx + kEditorSlack <= editorWidth_) return;
   editorWidth_ = size.cx + kEditorSlack;
   RECT r{};
-  GetWindowRect(editor_, &r);
-  SetWindowPos(editor_, nullptr, 0, 0, editorWidth_, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(Editor(), &r);
+  SetWindowPos(Editor(), nullptr, 0, 0, editorWidth_, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // --- Keys
@@ -538,62 +606,46 @@ bool ParamTreeView::OnKeyDown(WPARAM key) {
   }
 }
 
-namespace {
-
-// Gives a subclassed control its own procedure back as it goes, forgets it,
-// and lets it handle its last message.
-LRESULT ReleaseSubclass(HWND& control, WNDPROC original, UINT msg, WPARAM wp, LPARAM lp) {
-  HWND window = control;
-  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  control = nullptr;
-  return CallWindowProcW(original, window, msg, wp, lp);
+LRESULT ParamTreeView::OnChar(WPARAM wp, LPARAM lp) {
+  if (callbacks_.keyFilter && !callbacks_.keyFilter(static_cast<char32_t>(wp))) return 0;
+  if (wp == L'\r') {
+    // Enter that the filter let through edits the focused parameter.
+    if (const std::optional<size_t> selected = model_.Selected()) EditParam(*selected, model_.FocusedParam());
+    return 0;
+  }
+  return Default(WM_CHAR, wp, lp);
 }
 
-}  // namespace
-
-LRESULT CALLBACK ParamTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  // The tree's handlers run the pool window's commands (its menu, Delete), so
-  // they get the same barrier as the windows themselves.
-  return WithErrorBarrier([&] { return view->OnTreeMessage(msg, wp, lp); });
-}
-
-LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
+// The tree's handlers run the pool window's commands (its menu, Delete); the
+// window base gives them the same barrier as the windows themselves.
+LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
       if (OnKeyDown(wp)) return 0;
       break;
-    case WM_CHAR:
-      if (callbacks_.keyFilter && !callbacks_.keyFilter(static_cast<char32_t>(wp))) return 0;
-      if (wp == L'\r') {
-        // Enter that the filter let through edits the focused parameter.
-        if (const std::optional<size_t> selected = model_.Selected()) EditParam(*selected, model_.FocusedParam());
-        return 0;
-      }
-      break;
+    case WM_CHAR: return OnChar(wp, lp);
     case WM_LBUTTONDOWN:
-      if (OnLeftButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)})) return 0;
+      if (OnLeftButtonDown(PointOf(lp))) return 0;
       break;
     case WM_RBUTTONDOWN: return 0;  // the menu opens without touching the selection
     case WM_RBUTTONUP: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      ClientToScreen(tree_, &pt);
-      if (callbacks_.openMenu) callbacks_.openMenu(pt);
+      POINT pt = PointOf(lp);
+      ClientToScreen(hwnd(), &pt);
+      OpenMenu(pt);
       return 0;
     }
     case WM_CONTEXTMENU: {
-      POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      POINT pt = PointOf(lp);
       if (pt.x == -1 && pt.y == -1) {
         RECT r{};
-        GetWindowRect(tree_, &r);
+        GetWindowRect(hwnd(), &r);
         pt = POINT{r.left, r.top};
       }
-      if (callbacks_.openMenu) callbacks_.openMenu(pt);
+      OpenMenu(pt);
       return 0;
     }
-    case WM_MOUSEMOVE: OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}); break;
+    case WM_MOUSEMOVE: OnMouseMove(PointOf(lp)); break;
     case WM_MOUSELEAVE:
       tracking_ = false;
       ClearHover();
@@ -613,18 +665,12 @@ LRESULT ParamTreeView::OnTreeMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
     case WM_SIZE: {
-      const LRESULT result = CallWindowProcW(treeProc_, tree_, msg, wp, lp);
-      InvalidateRect(tree_, nullptr, FALSE);
+      const LRESULT result = Default(msg, wp, lp);
+      InvalidateRect(hwnd(), nullptr, FALSE);
       return result;
     }
-    case WM_NCDESTROY: return ReleaseSubclass(tree_, treeProc_, msg, wp, lp);
   }
-  return CallWindowProcW(treeProc_, tree_, msg, wp, lp);
-}
-
-LRESULT CALLBACK ParamTreeView::EditorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* view = reinterpret_cast<ParamTreeView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return WithErrorBarrier([&] { return view->OnEditorMessage(msg, wp, lp); });
+  return Default(msg, wp, lp);
 }
 
 LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -634,38 +680,26 @@ LRESULT ParamTreeView::OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == VK_RETURN) {
         // The editor stays up while it moves on to the next parameter; it
         // hides only when there is none to go to.
-        CloseEditor(true, false);
+        CloseEditor(true, true, false);
         AdvanceEdit();
-        if (!editorOpen_) ShowWindow(editor_, SW_HIDE);
+        if (!editorOpen_) ShowWindow(Editor(), SW_HIDE);
         return 0;
       }
-      if (wp == VK_ESCAPE) CloseEditor(false);  // and the key goes on
+      if (wp == VK_ESCAPE) CloseEditor(false, true, true);  // and the key goes on
       break;
     case WM_CHAR:
       if (wp == L'\r' || wp == 0x1B) return 0;  // no beep for Enter and Escape
       if (callbacks_.keyFilter && !callbacks_.keyFilter(static_cast<char32_t>(wp))) return 0;
-      {
-        const LRESULT result = CallWindowProcW(editorProc_, editor_, msg, wp, lp);
-        WidenEditor();
-        return result;
-      }
+      [[fallthrough]];
     case WM_PASTE:
     case WM_SETTEXT: {
-      const LRESULT result = CallWindowProcW(editorProc_, editor_, msg, wp, lp);
+      const LRESULT result = editor_.Pass(msg, wp, lp);
       WidenEditor();
       return result;
     }
-    case WM_KILLFOCUS:
-      if (editorOpen_) {
-        editorOpen_ = false;
-        const std::string text = ToUtf8(WindowText(editor_));
-        ShowWindow(editor_, SW_HIDE);
-        model_.CommitParamEdit(text);
-      }
-      break;
-    case WM_NCDESTROY: return ReleaseSubclass(editor_, editorProc_, msg, wp, lp);
+    case WM_KILLFOCUS: CloseEditor(true, false, true); break;
   }
-  return CallWindowProcW(editorProc_, editor_, msg, wp, lp);
+  return editor_.Pass(msg, wp, lp);
 }
 
 }  // namespace kovan::ui

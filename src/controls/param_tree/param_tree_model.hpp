@@ -100,8 +100,9 @@ class ParamTreeListener {
   virtual void Cleared() {}
   // `count` nodes now stand at `first` onwards.
   virtual void NodesInserted(size_t /*first*/, size_t /*count*/) {}
-  // The nodes that stood at `first` to `first + count - 1` are gone. A
-  // selected node among them leaves the model with no selection.
+  // The node that stood at `first` is gone with its descendants, the nodes
+  // up to `first + count - 1`. A selected node among them leaves the model
+  // with no selection.
   virtual void NodesDeleted(size_t /*first*/, size_t /*count*/) {}
   virtual void NodeTextChanged(size_t /*index*/) {}
   virtual void AllExpandedChanged(bool /*expanded*/) {}
