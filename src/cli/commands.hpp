@@ -14,6 +14,7 @@ void InstallPoolCommands(CLI::App& app);
 void InstallExportCommand(CLI::App& app);
 void InstallCompileCommands(CLI::App& app);  // adds "pool check", so after the pool commands
 void InstallHeaderCommand(CLI::App& app);
+void InstallResourceCommands(CLI::App& app);
 void InstallLanguageCommands(CLI::App& app);
 void InstallVersionCommand(CLI::App& app);
 

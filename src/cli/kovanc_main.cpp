@@ -27,6 +27,7 @@ void InstallCommands(CLI::App& app) {
   InstallExportCommand(app);
   InstallCompileCommands(app);
   InstallHeaderCommand(app);
+  InstallResourceCommands(app);
   InstallLanguageCommands(app);
   InstallVersionCommand(app);
 }

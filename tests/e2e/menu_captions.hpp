@@ -24,6 +24,7 @@ inline const std::wstring kExit = L"Çıkış";
 inline const std::wstring kAdd = L"Ekle";
 inline const std::wstring kAddFile = L"Dosya Ekle";
 inline const std::wstring kAddFolder = L"Klasör Ekle";
+inline const std::wstring kImportScript = L"Kaynak Betiği Al...";
 inline const std::wstring kDelete = L"Seçili Dosyayı Sil";
 inline const std::wstring kToggleAll = L"Tüm Kayıtları Aç/Kapat";
 inline const std::wstring kExport = L"Dışa Aktar";

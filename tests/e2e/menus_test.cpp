@@ -345,7 +345,7 @@ TEST_F(Menus, ThePoolWindowMenuShowsEveryItemAndBothSubmenusWithPictures) {
     EXPECT_TRUE(item.separator || item.enabled) << testing::PrintToString(item.text);
   EXPECT_EQ(ItemsWithoutPicture(*menu), std::vector<std::wstring>{});
 
-  const std::pair<const std::wstring*, std::vector<std::wstring>> submenus[] = {{&kAdd, {kAddFile, kAddFolder}},
+  const std::pair<const std::wstring*, std::vector<std::wstring>> submenus[] = {{&kAdd, {kAddFile, kAddFolder, kImportScript}},
                                                                                 {&kExport, {L"XLS", L"XML", L"HTML"}}};
   for (const auto& [parent, items] : submenus) {
     SCOPED_TRACE(*parent);

@@ -1,12 +1,13 @@
 // The pool window of the real Kovan.exe: opened by F5 over the main window,
 // an edit typed into its tree and confirmed reaches the list file, a cancelled
-// one does not.
+// one does not; a resource script imported from its menu adds its files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "driver.hpp"
+#include "menu_captions.hpp"
 
 namespace kovan::e2e {
 namespace {
@@ -116,6 +117,31 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
   EXPECT_EQ(list.substr(0, list.find(',')), "NEWKEY");
   EXPECT_EQ(list.find("ZZZ"), std::string::npos);
   EXPECT_NE(list.find("TWO,BMP,"), std::string::npos);
+}
+
+TEST_F(PoolWindowE2e, AnImportedScriptAddsItsFilesAndNamesTheLinesItSkipped) {
+  ASSERT_NE(main, nullptr);
+  WriteFile(folder.path() / "sound.wav", "RIFF");
+  WriteFile(folder.path() / "app.rc",
+            "SOUND WAVE \"sound.wav\"\r\nMAIN DIALOG 0, 0, 10, 10\r\nBEGIN\r\nEND\r\n");
+  HWND pool = OpenPool();
+  ASSERT_NE(pool, nullptr) << "no pool window after F5";
+  HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
+  ASSERT_TRUE(ChooseMenuItem(kovan->pid(), tree, {kAdd, kImportScript}));
+  ASSERT_TRUE(AnswerFileDialog(kovan->pid(), folder.path() / "app.rc")) << "no open dialog";
+  const auto box = kovan->WaitForMessageBox();
+  ASSERT_TRUE(box.has_value()) << "the skipped dialog was not named";
+  EXPECT_NE(box->text.find(L"2: a DIALOG resource"), std::wstring::npos);
+  KovanProcess::Press(box->hwnd, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 15; }));
+  input::Click(PoolPoint(pool, 8 + 436, 8 + 364));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(pool); })) << "confirm did not close";
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kovan->WaitForExit().has_value());
+  const std::string list = ReadAll(folder.path() / "Liste.kvl");
+  EXPECT_NE(list.find("SOUND,WAVE,"), std::string::npos) << list;
+  EXPECT_NE(list.find("sound.wav"), std::string::npos) << list;
 }
 
 }  // namespace

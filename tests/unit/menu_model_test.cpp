@@ -54,6 +54,7 @@ TEST(MenuModels, ThePoolMenuNestsItsTwoSubmenusAndHasAPictureForEveryItem) {
       "YeniKaytekle1 ekle",
       "  DosyaEkle1 yenidos",
       "  KlasrEkle1 yeniklas",
+      "  BetikAl1 aktar",
       "AktifkaydSil1 sil",
       "mKaytlarAKapat1 ackapa",
       "-",

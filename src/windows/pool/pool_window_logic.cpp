@@ -9,6 +9,7 @@
 #include "pool/drop_import.hpp"
 #include "pool/key_filter.hpp"
 #include "export/file_size_text.hpp"
+#include "pool/script_import.hpp"
 #include "windows/pool/pool_window_names.hpp"
 
 namespace kovan {
@@ -42,7 +43,8 @@ MenuModel MakePoolMenu() {
   using enum PoolCommand;
   return MenuModel({
       SubmenuItem("YeniKaytekle1", "ekle",
-                  {CommandItem("DosyaEkle1", "yenidos", AddFile), CommandItem("KlasrEkle1", "yeniklas", AddFolder)}),
+                  {CommandItem("DosyaEkle1", "yenidos", AddFile), CommandItem("KlasrEkle1", "yeniklas", AddFolder),
+                   CommandItem("BetikAl1", "aktar", ImportScript)}),
       CommandItem("AktifkaydSil1", "sil", Delete),
       CommandItem("mKaytlarAKapat1", "ackapa", ToggleAll),
       MenuSeparator(),
@@ -90,6 +92,7 @@ void PoolWindowLogic::RunCommand(PoolCommand command) {
     case PoolCommand::None: break;
     case PoolCommand::AddFile: AddFile(); break;
     case PoolCommand::AddFolder: AddFolder(); break;
+    case PoolCommand::ImportScript: ImportScript(); break;
     case PoolCommand::Delete: DeleteSelectedFromMenu(); break;
     case PoolCommand::ToggleAll: ToggleExpandAll(); break;
     case PoolCommand::ExportXls: Export(ExportFormat::Workbook); break;
@@ -142,6 +145,34 @@ void PoolWindowLogic::AddFile() {
   openDialog_.fileName = *chosen;
   HeldFiles held(rows_);
   if (!held.AppendIfNew(*chosen, [&] { AppendRow(GroupLabels(), *chosen); })) prompter_.ShowInfo(Text(msg::var));
+}
+
+const MenuModel& PoolWindowLogic::Menu() {
+  if (MenuItem* item = menu_.Find(PoolCommand::ImportScript)) item->caption = Text(msg::betikal);
+  return menu_;
+}
+
+void PoolWindowLogic::ImportScript() {
+  scriptDialog_.title = Text(msg::betikal);
+  scriptDialog_.filter = "RC|*.rc|*.*|*.*";
+  const std::optional<std::string> chosen = prompter_.OpenDialog(scriptDialog_);
+  if (!chosen) return;
+  scriptDialog_.fileName = *chosen;
+  const ScriptReadResult read = ReadResourceScriptFile(*chosen, AnsiCodePage());
+  const GroupLabels labels;
+  for (const ScriptStatement& statement : read.statements) {
+    rows_.Append(statement.key, statement.type, statement.path);
+    AddGroup(labels, rows_.Count() - 1, AsciiUpper(statement.type), statement.key);
+  }
+  if (read.problems.empty()) return;
+  // A long script could make a box taller than the screen.
+  constexpr size_t kShownLines = 25;
+  std::string text = Text(msg::betikatlandi) + "\r";
+  for (size_t i = 0; i < read.problems.size() && i < kShownLines; ++i) {
+    text += "\r" + std::to_string(read.problems[i].line) + ": " + read.problems[i].text;
+  }
+  if (read.problems.size() > kShownLines) text += "\r...";
+  prompter_.ShowInfo(text);
 }
 
 bool PoolWindowLogic::StopRequested(bool& terminating) {

@@ -49,6 +49,7 @@ enum class PoolCommand : MenuCommandId {
   ExportHtml,  // XT1
   Cancel,      // ptaletvek1
   Confirm,     // Onaylavek1
+  ImportScript,
 };
 
 MenuModel MakePoolMenu();
@@ -90,6 +91,10 @@ class PoolWindowLogic : private LanguageView {
 
   void AddFile();
   void AddFolder();
+  // Asks for a resource script and adds an entry for each of its file
+  // statements, keys and types as the script gives them; the lines it cannot
+  // take are listed in one information box.
+  void ImportScript();
   // Deleting asks first, and nothing when no node is selected. Any node of a
   // group stands for its entry. The groups behind move up and their
   // parameters are renamed to their new rows: linear in the entries behind.
@@ -108,6 +113,9 @@ class PoolWindowLogic : private LanguageView {
   void Export(ExportFormat format);
 
   const MenuModel& Menu() const { return menu_; }
+  // The menu as it is shown: the caption that comes from a message constant
+  // follows the active language.
+  const MenuModel& Menu();
   ParamTreeModel& Tree() { return tree_; }
   const ParamTreeModel& Tree() const { return tree_; }
   // What the exports read: the entries as they were when the window opened,
@@ -139,6 +147,7 @@ class PoolWindowLogic : private LanguageView {
   bool stopRequested_ = false;
   FileDialogRequest openDialog_;
   FolderDialogRequest folderDialog_;
+  FileDialogRequest scriptDialog_;
   FileDialogRequest exportDialog_;
   LanguageController language_;  // last: it translates the members above from its start
 };
