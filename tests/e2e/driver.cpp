@@ -600,6 +600,24 @@ HTREEITEM SelectedTreeItem(HWND tree) {
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
 
+HWND VisibleEditor(HWND pool) {
+  struct Search {
+    HWND pool;
+    HWND found = nullptr;
+  } search{pool};
+  EnumThreadWindows(
+      GetWindowThreadProcessId(pool, nullptr),
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lp);
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (IsWindowVisible(w) && lstrcmpiW(name, L"Edit") == 0 && GetWindow(w, GW_OWNER) == s.pool) s.found = w;
+        return s.found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 bool DropFiles(DWORD pid, HWND window, const std::vector<std::filesystem::path>& files) {
   auto block = std::make_unique<DropProbeBlock>();
   block->window = window;

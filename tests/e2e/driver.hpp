@@ -160,6 +160,9 @@ HTREEITEM SelectedTreeItem(HWND tree);
 // name box and presses Enter. False when no dialog showed.
 bool AnswerFileDialog(DWORD pid, const std::filesystem::path& path, std::chrono::milliseconds timeout = 15s);
 
+// The pool window's pop-up tree editor, while it shows (null otherwise).
+HWND VisibleEditor(HWND pool);
+
 // Drops `files` (at most eight) onto `window` of `pid`, which accepts files,
 // as the shell drops them there. False when the drop could not be made.
 bool DropFiles(DWORD pid, HWND window, const std::vector<std::filesystem::path>& files);

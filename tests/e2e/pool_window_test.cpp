@@ -12,25 +12,6 @@
 namespace kovan::e2e {
 namespace {
 
-// The pop-up editor of the tree, while it shows.
-HWND VisibleEditor(HWND pool) {
-  struct Search {
-    HWND pool;
-    HWND found = nullptr;
-  } search{pool};
-  EnumThreadWindows(
-      GetWindowThreadProcessId(pool, nullptr),
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lp);
-        wchar_t name[16] = {};
-        GetClassNameW(w, name, 16);
-        if (IsWindowVisible(w) && lstrcmpiW(name, L"Edit") == 0 && GetWindow(w, GW_OWNER) == s.pool) s.found = w;
-        return s.found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 class PoolWindowE2e : public ::testing::Test {
  protected:
   void SetUp() override {
