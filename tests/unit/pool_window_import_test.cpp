@@ -20,7 +20,7 @@ TEST(PoolWindowImport, AScriptsFilesBecomeRowsAndItsSkippedLinesAreListed) {
   RecordingShell shell;
   ResourcePool mainPool;
   mainPool.Append("OLD", "ico", dir / "old.ico");
-  PoolWindowLogic window(view, prompter, shell, {mainPool, nullptr});
+  PoolWindowLogic window(view, {prompter, shell, {mainPool, nullptr}});
   window.Loaded();
   window.Open(false);
 
