@@ -5,19 +5,14 @@
 #include <string>
 #include <unordered_map>
 
+#include "formats/coff_layout.hpp"
 #include "formats/format_error.hpp"
 
 namespace kovan {
 
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 20;
-constexpr uint32_t kSectionHeaderSize = 40;
-constexpr uint32_t kDirectorySize = 16;
-constexpr uint32_t kDirectoryEntrySize = 8;
-constexpr uint32_t kDataEntrySize = 16;
-constexpr uint32_t kRelocationSize = 10;
-constexpr uint32_t kSymbolSize = 18;
+using namespace coff;
 constexpr uint32_t kFixedSymbols = 5;  // @feat.00, and each section with its auxiliary record
 constexpr uint32_t kSubdirectoryBit = 0x80000000;
 constexpr uint16_t kMachine32Bit = 0x0100;

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "formats/coff_layout.hpp"
 #include "formats/format_error.hpp"
 #include "formats/res_file.hpp"
 
@@ -15,13 +16,7 @@ namespace kovan {
 
 namespace {
 
-constexpr uint32_t kCoffHeaderSize = 20;
-constexpr uint32_t kSectionHeaderSize = 40;
-constexpr uint32_t kSymbolSize = 18;
-constexpr uint32_t kRelocationSize = 10;
-constexpr uint32_t kDirectoryHeaderSize = 16;
-constexpr uint32_t kDirectoryEntrySize = 8;
-constexpr uint32_t kDataEntrySize = 16;
+using namespace coff;
 constexpr uint32_t kHighBit = 0x80000000;
 constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
@@ -113,11 +108,11 @@ class DirectoryWalker {
   // level 0 lists types, 1 names, 2 languages.
   void WalkTable(uint32_t at, int level, FoundResource& current, std::vector<FoundResource>& out) {
     if (!seen_.insert(at).second) throw Broken(at, "a directory is reached twice");
-    Need(at, kDirectoryHeaderSize, "a directory");
+    Need(at, kDirectorySize, "a directory");
     const uint32_t count = uint32_t{ReadLe16(dir_, at + 12)} + ReadLe16(dir_, at + 14);
-    Need(at + kDirectoryHeaderSize, uint64_t{count} * kDirectoryEntrySize, "a directory's entries");
+    Need(at + kDirectorySize, uint64_t{count} * kDirectoryEntrySize, "a directory's entries");
     for (uint32_t i = 0; i < count; ++i) {
-      const uint32_t entryAt = at + kDirectoryHeaderSize + i * kDirectoryEntrySize;
+      const uint32_t entryAt = at + kDirectorySize + i * kDirectoryEntrySize;
       const uint32_t nameField = ReadLe32(dir_, entryAt);
       const uint32_t target = ReadLe32(dir_, entryAt + 4);
       ResourceId id = ReadId(nameField, entryAt, level == 2);
@@ -146,7 +141,7 @@ class DirectoryWalker {
 ResourceFileContents ReadProgram(ByteSource& file) {
   const std::string dos = ReadBytes(file, 0, 64, "DOS header");
   const uint32_t peAt = ReadLe32(dos, 0x3C);
-  const std::string head = ReadBytes(file, peAt, 4 + kCoffHeaderSize, "PE header");
+  const std::string head = ReadBytes(file, peAt, 4 + kFileHeaderSize, "PE header");
   if (head.compare(0, 4, std::string("PE\0\0", 4)) != 0) {
     throw FormatError("no PE signature " + At(peAt) + " (an MS-DOS program, or damaged)");
   }
@@ -155,7 +150,7 @@ ResourceFileContents ReadProgram(ByteSource& file) {
   contents.machine = ReadLe16(head, 4);
   const uint16_t sectionCount = ReadLe16(head, 6);
   const uint16_t optionalSize = ReadLe16(head, 20);
-  const uint64_t optionalAt = uint64_t{peAt} + 4 + kCoffHeaderSize;
+  const uint64_t optionalAt = uint64_t{peAt} + 4 + kFileHeaderSize;
   const std::string optional = ReadBytes(file, optionalAt, optionalSize, "optional header");
   if (optional.size() < 2) throw FormatError("the optional header " + At(optionalAt) + " is missing");
   const uint16_t magic = ReadLe16(optional, 0);
@@ -181,7 +176,7 @@ ResourceFileContents ReadProgram(ByteSource& file) {
     }
     return nullptr;
   };
-  const Section* home = sectionOf(rootRva, kDirectoryHeaderSize);
+  const Section* home = sectionOf(rootRva, kDirectorySize);
   if (home == nullptr) {
     throw FormatError("the resource directory's address " + std::to_string(rootRva) + " lies in no section's data");
   }
@@ -220,7 +215,7 @@ std::optional<uint16_t> ImageRelativeRelocation(uint16_t machine) {
 bool IsKnownObjectMachine(uint16_t machine) { return ImageRelativeRelocation(machine).has_value(); }
 
 ResourceFileContents ReadObject(ByteSource& file) {
-  const std::string head = ReadBytes(file, 0, kCoffHeaderSize, "COFF header");
+  const std::string head = ReadBytes(file, 0, kFileHeaderSize, "COFF header");
   ResourceFileContents contents;
   contents.kind = ResourceFileKind::Object;
   contents.machine = ReadLe16(head, 0);
@@ -228,7 +223,7 @@ ResourceFileContents ReadObject(ByteSource& file) {
   const uint32_t symbolsAt = ReadLe32(head, 8);
   const uint32_t symbolCount = ReadLe32(head, 12);
   const std::vector<Section> sections =
-      ReadSections(file, kCoffHeaderSize + uint64_t{ReadLe16(head, 16)}, sectionCount);
+      ReadSections(file, kFileHeaderSize + uint64_t{ReadLe16(head, 16)}, sectionCount);
   // Compilers put the directory in .rsrc$01 and the data in .rsrc$02; some
   // write one section .rsrc with both.
   const Section* home = nullptr;
@@ -303,7 +298,7 @@ ResourceFileContents ReadResourceFile(ByteSource& file) {
   file.ReadAt(0, head.data(), head.size());
   if (head.size() >= 2 && head.compare(0, 2, "MZ") == 0) return ReadProgram(file);
   if (head == start) return ReadRes(file);
-  if (head.size() >= kCoffHeaderSize && IsKnownObjectMachine(ReadLe16(head, 0))) return ReadObject(file);
+  if (head.size() >= kFileHeaderSize && IsKnownObjectMachine(ReadLe16(head, 0))) return ReadObject(file);
   throw FormatError("not a .RES file, an object file or a program");
 }
 
