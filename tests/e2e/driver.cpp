@@ -760,9 +760,9 @@ HWND KovanProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
   return WaitForWindow(pid(), L"TAnaPencere", timeout);
 }
 
-namespace {
-
-void PressOnce(HWND box, HWND button) {
+void KovanProcess::Press(HWND box, int buttonId) {
+  HWND button = GetDlgItem(box, buttonId);
+  if (!button) return;
   // A box is placed once shown; click where its button has come to rest.
   RECT last = ScreenRect(button);
   WaitUntil(
@@ -793,14 +793,11 @@ void PressOnce(HWND box, HWND button) {
   }
 }
 
-}  // namespace
-
-bool KovanProcess::Press(HWND box, int buttonId) {
+bool KovanProcess::PressToClose(HWND box, int buttonId) {
   const auto closed = [box] { return !IsWindow(box) || !IsWindowVisible(box); };
   for (int attempt = 0; attempt < 3; ++attempt) {
-    HWND button = GetDlgItem(box, buttonId);
-    if (!button) return closed();
-    PressOnce(box, button);
+    if (!GetDlgItem(box, buttonId)) return closed();
+    Press(box, buttonId);
     if (WaitUntil(closed, 5s)) return true;
   }
   return false;
