@@ -9,7 +9,6 @@
 // on Windows; prints the first round of each kind (nothing loaded yet) and
 // the medians.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -114,8 +113,6 @@ int wmain() {
   // The version check at each main window's start meets a closed port.
   SetEnvironmentVariableW(L"KOVAN_UPDATE_SERVER", L"127.0.0.1:1");
   const kovan::ComApartment com;
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
   const kovan::ui::GdiplusSession gdiplus;
   const auto folder = std::filesystem::temp_directory_path() / L"kovan-first-show-bench";
   std::filesystem::create_directories(folder / L"dil");
@@ -162,6 +159,7 @@ int wmain() {
     if (prepared) {
       main.PreparePictures();
       settingsWindow.PrepareControls();
+      poolWindow.PrepareTree();
       poolWindow.PreparePictures();
       settingsWindow.PreparePictures();
       PumpUntilIdle();

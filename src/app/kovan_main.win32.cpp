@@ -1,6 +1,5 @@
 // Kovan.exe: program start.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <deque>
 #include <functional>
@@ -82,9 +81,6 @@ int RunProgram() {
   ComApartment com;
   if (!com.ok()) return 1;
   timeline::Mark("COM started");
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  timeline::Mark("common controls registered");
 
   ApplicationWindowHost appWindow;
   if (!appWindow.Create()) return 1;
@@ -149,6 +145,7 @@ int RunProgram() {
   std::deque<std::function<void()>> idleJobs{
       [main] { main->PreparePictures(); },
       [&settingsWindow] { settingsWindow.PrepareControls(); },
+      [pool = poolWindow.get()] { pool->PrepareTree(); },
       [pool = poolWindow.get()] { pool->PreparePictures(); },
       [&settingsWindow] { settingsWindow.PreparePictures(); },
   };

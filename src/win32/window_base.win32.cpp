@@ -1,5 +1,7 @@
 #include "win32/window_base.win32.hpp"
 
+#include <commctrl.h>
+
 #include "base/error_report.hpp"
 #include "base/program_title.hpp"
 #include "base/text.hpp"
@@ -16,6 +18,14 @@ HWND g_appWindow = nullptr;
 
 void SetApplicationWindow(HWND appWindow) { g_appWindow = appWindow; }
 HWND ApplicationWindow() { return g_appWindow; }
+
+void RegisterCommonControls() {
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&classes) != FALSE;
+  }();
+  (void)registered;
+}
 
 void ShowErrorReport(const std::string& errorText) noexcept {
   HWND owner = GetActiveWindow();

@@ -95,6 +95,11 @@ class WindowBase {
 // left of or above a monitor is negative).
 inline POINT MousePoint(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
+// Registers the common controls' window classes (the tree view, the up-down
+// arrows) before a window makes its first one. The library loads with the
+// first call, so a start that shows none of them does not wait for it.
+void RegisterCommonControls();
+
 // Shows the general error report for an error no handler caught: the error's
 // text, the application title, the error icon; owned by the active window, or
 // by the application window when none is active.

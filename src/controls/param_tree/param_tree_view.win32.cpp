@@ -57,6 +57,7 @@ bool ParamTreeView::EditorWindow::Create(HWND owner) {
 bool ParamTreeView::Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks) {
   callbacks_ = std::move(callbacks);
   fontDpi_ = dpi;
+  RegisterCommonControls();
   HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
                                   TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/errors.hpp"
 #include "base/message_queue.win32.hpp"
 #include "base/text.hpp"
 #include "export/excel_automation.win32.hpp"
@@ -128,12 +129,7 @@ bool PoolWindow::Create(HWND mainWindow) {
     return false;
   }
   SetLayeredWindowAttributes(hwnd(), palette::kColourKey, 255, LWA_COLORKEY);
-  ui::ParamTreeView::Callbacks callbacks;
-  callbacks.deleteKey = [this] { logic_.DeleteKeyPressed(); };
-  callbacks.openMenu = [this](POINT pt) { ShowMenu(pt); };
-  callbacks.keyFilter = [](char32_t c) { return KeyPasses(c); };
-  if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) return false;
-  timeline::Mark("pool window and its tree made");
+  timeline::Mark("pool window made");
   LoadDpiResources();
   SetWindowPos(hwnd(), nullptr, 0, 0, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -141,8 +137,21 @@ bool PoolWindow::Create(HWND mainWindow) {
   return true;
 }
 
+void PoolWindow::PrepareTree() {
+  if (tree_.hwnd()) return;
+  ui::ParamTreeView::Callbacks callbacks;
+  callbacks.deleteKey = [this] { logic_.DeleteKeyPressed(); };
+  callbacks.openMenu = [this](POINT pt) { ShowMenu(pt); };
+  callbacks.keyFilter = [](char32_t c) { return KeyPasses(c); };
+  if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) {
+    throw SystemError("CreateWindowExW(SysTreeView32)", static_cast<int>(GetLastError()));
+  }
+  timeline::Mark("pool window's tree made");
+}
+
 void PoolWindow::ShowModal() {
   if (showing_) return;
+  PrepareTree();
   PreparePictures();
   CentreInWorkArea();
   const bool mainOnTop = owner_ && (GetWindowLongW(owner_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -304,8 +313,10 @@ void PoolWindow::OnLeftButtonUp(POINT pt) {
 void PoolWindow::OnDpiChanged(UINT, const RECT& suggested) {
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, Scale(kClientWidth), Scale(kClientHeight),
                SWP_NOZORDER | SWP_NOACTIVATE);
-  const RECT tree = TreeRect();
-  MoveWindow(tree_.hwnd(), tree.left, tree.top, tree.right - tree.left, tree.bottom - tree.top, TRUE);
+  if (tree_.hwnd()) {
+    const RECT tree = TreeRect();
+    MoveWindow(tree_.hwnd(), tree.left, tree.top, tree.right - tree.left, tree.bottom - tree.top, TRUE);
+  }
   LoadDpiResources();
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
@@ -363,7 +374,7 @@ LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE: logic_.RunCommand(PoolCommand::Cancel); return 0;
     case WM_SETFOCUS:
       // The keys belong to the tree, also when a question box hands the focus back.
-      SetFocus(tree_.hwnd());
+      if (tree_.hwnd()) SetFocus(tree_.hwnd());
       return 0;
   }
   return Default(msg, wp, lp);

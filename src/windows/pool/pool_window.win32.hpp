@@ -34,9 +34,16 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   // Decodes the window's and its menu's pictures for the present DPI, unless
   // that is done: on an idle moment after the start, or at the first showing.
   void PreparePictures();
+  // Makes the tree control, unless it is made: on an idle moment after the
+  // start, at the first showing, or when a caller first asks for it. Throws
+  // SystemError when the system refuses it.
+  void PrepareTree();
 
   PoolWindowLogic& Logic() { return logic_; }
-  ui::ParamTreeView& Tree() { return tree_; }
+  ui::ParamTreeView& Tree() {
+    PrepareTree();
+    return tree_;
+  }
   bool Showing() const { return showing_; }
 
   // PoolWindowView

@@ -160,6 +160,7 @@ HWND SettingsWindow::MakeControl(const wchar_t* className, int id, DWORD style, 
 }
 
 void SettingsWindow::CreateControls() {
+  RegisterCommonControls();
   // Made in tab order; the texts arrive with the translation.
   constexpr DWORD kCaptionStyle = BS_OWNERDRAW | WS_TABSTOP;
   MakeControl(WC_BUTTONW, kGeneralCaption, kCaptionStyle);
