@@ -171,7 +171,7 @@ int wmain() {
       }
       expand.push_back(Bench::Toggle(*window));
       if (texts.empty()) {
-        const kovan::ParamTreeModel& model = window->Logic().Tree();
+        kovan::ParamTreeModel& model = window->Logic().Tree();
         for (size_t i = 0; i < model.NodeCount(); ++i) {
           texts.push_back(kovan::ToWide(model.NodeText(i)));
           levels.push_back(model.NodeLevel(i));

@@ -303,10 +303,27 @@ void ParamTreeModel::Reserve(size_t nodes) {
   indexOfId_.reserve(nodes);
 }
 
-size_t ParamTreeModel::AddRoot(std::string text) { return InsertNode(nodes_.size(), 0, std::move(text)); }
+size_t ParamTreeModel::AddRoot(std::string text) { return InsertNode(nodes_.size(), 0, std::move(text), false); }
 
 size_t ParamTreeModel::AddChild(size_t parent, std::string text) {
-  return InsertNode(SubtreeEnd(parent), nodes_[parent].level + 1, std::move(text));
+  return InsertNode(SubtreeEnd(parent), nodes_[parent].level + 1, std::move(text), !nodes_[parent].childrenShown);
+}
+
+const std::string& ParamTreeModel::NodeText(size_t index) {
+  if (nodes_[index].awaitsFill) {
+    if (const std::optional<size_t> parent = Parent(index)) ShowChildren(*parent);
+  }
+  return nodes_[index].text;
+}
+
+void ParamTreeModel::ShowChildren(size_t node) {
+  if (nodes_[node].childrenShown) return;
+  nodes_[node].childrenShown = true;
+  const int level = nodes_[node].level;
+  for (size_t child = node + 1; child < nodes_.size() && nodes_[child].level > level; ++child) {
+    if (nodes_[child].level == level + 1) nodes_[child].awaitsFill = false;
+  }
+  if (OnChildrenFirstShown) OnChildrenFirstShown(*this, node);
 }
 
 size_t ParamTreeModel::SubtreeEnd(size_t index) const {
@@ -321,10 +338,11 @@ void ParamTreeModel::ParseNode(Node& node) const {
   node.hrefs = CountHrefs(node.text);
 }
 
-size_t ParamTreeModel::InsertNode(size_t at, int level, std::string text) {
+size_t ParamTreeModel::InsertNode(size_t at, int level, std::string text, bool awaitsFill) {
   Node node;
   node.id = nextId_++;
   node.level = level;
+  node.awaitsFill = awaitsFill;
   node.text = std::move(text);
   ParseNode(node);
   const NodeId id = node.id;

@@ -138,13 +138,21 @@ class ParamTreeModel {
   void Reserve(size_t nodes);
 
   size_t NodeCount() const { return nodes_.size(); }
-  const std::string& NodeText(size_t index) const { return nodes_[index].text; }
+  // Reading a child's text first lets its parent's children be filled in
+  // (ShowChildren), so a text read is the text that would be shown.
+  const std::string& NodeText(size_t index);
   void SetNodeText(size_t index, std::string text);
   int NodeLevel(size_t index) const { return nodes_[index].level; }
   std::optional<size_t> Parent(size_t index) const;
   bool HasChildren(size_t index) const;
   NodeId IdOf(size_t index) const { return nodes_[index].id; }
   std::optional<size_t> IndexOf(NodeId id) const;
+
+  // Called before a node's children are shown for the first time: raises
+  // OnChildrenFirstShown once for the node, so that its owner can fill in
+  // what is only worth working out for children that are seen. A node added
+  // later to children already shown needs no filling.
+  void ShowChildren(size_t node);
 
   bool IsExpanded(size_t index) const { return nodes_[index].expanded; }
   void SetExpanded(size_t index, bool expanded);
@@ -227,12 +235,18 @@ class ParamTreeModel {
   ChangedEvent OnParamChanged;  // after a write that changed the value (escaped values)
   SelectEvent OnParamEnter;     // the control raises these two on hover (escaped values)
   SelectEvent OnParamExit;
+  // Once per node, before its children are first shown or read; the handler
+  // may change their texts.
+  using NodeEvent = std::function<void(ParamTreeModel& sender, size_t node)>;
+  NodeEvent OnChildrenFirstShown;
 
  private:
   struct Node {
     NodeId id = 0;
     int level = 0;
     bool expanded = false;
+    bool childrenShown = false;  // ShowChildren has run for it
+    bool awaitsFill = false;     // a child whose parent's children were never shown
     std::string text;
     std::vector<std::string> names;  // its anchors' names, lower-cased, left to right
     size_t hrefs = 0;
@@ -248,7 +262,7 @@ class ParamTreeModel {
   using NameIndex = std::unordered_map<std::string, std::vector<ParamLocation>, NameHash, std::equal_to<>>;
 
   size_t SubtreeEnd(size_t index) const;
-  size_t InsertNode(size_t at, int level, std::string text);
+  size_t InsertNode(size_t at, int level, std::string text, bool awaitsFill);
   void ParseNode(Node& node) const;
   void IndexNode(size_t index);
   void UnindexNode(size_t index);

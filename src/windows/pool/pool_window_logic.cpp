@@ -20,6 +20,7 @@ namespace {
 // size and the key.
 constexpr size_t kGroupSize = 5;
 constexpr size_t kTypeNode = 2;
+constexpr size_t kSizeNode = 3;
 constexpr size_t kKeyNode = 4;
 
 std::string TypeParamName(size_t row) { return "dosya" + std::to_string(row); }
@@ -75,6 +76,14 @@ PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, PoolWindowServices servic
   tree_.OnParamEditDone = [](ParamTreeModel& tree, size_t, const std::string&, std::string& value) {
     value = NormalizeEditedValue(value, tree.EmptyParam());
   };
+  // Reading a file's size is a question to the file system per entry, which
+  // on a large pool costs more than building all of its groups: it is asked
+  // when the entry first opens.
+  tree_.OnChildrenFirstShown = [this](ParamTreeModel& tree, size_t node) {
+    if (node % kGroupSize != 0 || node / kGroupSize >= rows_.Count()) return;
+    const size_t sizeNode = node + kSizeNode;
+    tree.SetNodeText(sizeNode, tree.NodeText(sizeNode) + FileSizeText(rows_.Field(node / kGroupSize, kFilePath)));
+  };
 }
 
 void PoolWindowLogic::Loaded() {
@@ -116,7 +125,7 @@ void PoolWindowLogic::AddGroup(const GroupLabels& labels, size_t row, const std:
                  "<I>" + labels.file + " </I>: <B><FONT color=\"#004080\">" + FolderOf(path) + "</FONT></B>" + name);
   tree_.AddChild(root, "<img src=\"ssys:" + DottedExtension(path) + "\"> <I>" + labels.type +
                            " </I>: " + Anchor(TypeParamName(row), typeValue));
-  tree_.AddChild(root, "<I>" + labels.size + " </I>: " + FileSizeText(path));
+  tree_.AddChild(root, "<I>" + labels.size + " </I>: ");  // the size follows when the entry first opens
   tree_.AddChild(root, "<I>" + labels.key + " </I>: " + Anchor(KeyParamName(row), keyValue));
 }
 
