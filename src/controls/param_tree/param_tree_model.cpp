@@ -207,6 +207,7 @@ class MarkupReader {
 
 std::string EscapeParamValue(std::string_view value) {
   std::string out(value);
+  if (value.find_first_of("&<>\"") == std::string_view::npos) return out;
   ReplaceAll(out, "&", "&amp;");
   ReplaceAll(out, "<", "&lt;");
   ReplaceAll(out, ">", "&gt;");

@@ -126,7 +126,7 @@ class PoolWindowLogic : private LanguageView {
  private:
   struct GroupLabels;
   // Adds the five nodes of the row at `row`.
-  void AddGroup(const GroupLabels& labels, size_t row, const std::string& typeValue, const std::string& keyValue);
+  void AddGroup(const GroupLabels& labels, size_t row, std::string_view typeValue, std::string_view keyValue);
   // A file added in the window: its key is still to be given.
   void AppendRow(const GroupLabels& labels, const std::string& path);
   void DeleteSelected();
