@@ -335,7 +335,10 @@ TEST_F(PoolWindow, CancelLeavesTheMainPoolAsItWas) {
   EXPECT_TRUE(captions.empty());
   ASSERT_EQ(mainPool.Count(), before.size());
   for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(mainPool.Entries()[i].fields, before[i].fields);
-  // The next opening starts from the main pool again.
+  // Once closed the window holds nothing; the next opening starts from the main pool again.
+  window.Closed();
+  EXPECT_EQ(window.Tree().NodeCount(), 0u);
+  EXPECT_EQ(window.WorkingCopy().Count(), 0u);
   window.Open(false);
   EXPECT_EQ(window.Tree().GetParamValue("ad0"), "A");
   EXPECT_EQ(window.WorkingCopy().Count(), 2u);

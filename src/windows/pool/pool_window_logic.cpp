@@ -158,6 +158,12 @@ void PoolWindowLogic::Open(bool mainStaysOnTop) {
   ShowTitle();
 }
 
+void PoolWindowLogic::Closed() {
+  tree_.Clear();
+  rows_.Clear();
+  allExpanded_ = false;
+}
+
 void PoolWindowLogic::AppendRow(const GroupLabels& labels, const std::string& path) {
   const std::string extension = ExtensionOf(path);
   rows_.Append("", extension, path);
