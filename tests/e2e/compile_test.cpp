@@ -77,7 +77,7 @@ TEST(FreshInstall, CompilesADroppedAndNamedPoolWithItsOwnCompiler) {
   const auto created = kovan.WaitForMessageBox();
   ASSERT_TRUE(created.has_value()) << "no word of the new list file";
   EXPECT_NE(created->text.find(L"Yenisi oluşturuldu"), std::wstring::npos);
-  KovanProcess::Press(created->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(created->hwnd, IDOK)) << "the box stayed open";
   const HWND main = kovan.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
@@ -100,7 +100,7 @@ TEST(FreshInstall, CompilesADroppedAndNamedPoolWithItsOwnCompiler) {
   ASSERT_TRUE(done.has_value()) << "no word of the compile";
   EXPECT_EQ(done->text.rfind(L"RES dosyası başarı ile oluşturuldu", 0), 0u) << testing::PrintToString(done->text);
   EXPECT_NE(done->text.find(L"Kovan"), std::wstring::npos) << "the message names the compiler";
-  KovanProcess::Press(done->hwnd, IDNO);
+  EXPECT_TRUE(KovanProcess::PressToClose(done->hwnd, IDNO)) << "the box stayed open";
 
   // Each file as it is, under its key and its extension as the type.
   const std::vector<test::ResResource> resources = test::ReadResFile(ReadAll(out.string() + ".res"));

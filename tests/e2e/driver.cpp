@@ -340,14 +340,19 @@ void Type(const std::wstring& text) {
 
 bool DragPanelTo(HWND panel, POINT to) {
   const RECT at = ScreenRect(panel);
-  const POINT grip{at.left + 20, at.bottom - 12};
-  input::PressAndReleaseAt(grip, POINT{to.x + 20, to.y + (at.bottom - at.top) - 12});
-  const bool moved = WaitUntil(
-      [&] {
-        const RECT now = ScreenRect(panel);
-        return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
-      },
-      5s);
+  const auto arrived = [&] {
+    const RECT now = ScreenRect(panel);
+    return std::abs(now.left - to.x) <= 2 && std::abs(now.top - to.y) <= 2;
+  };
+  // On a loaded machine a drag can begin before the panel takes input; it is
+  // made again from where the panel is then, as a user would.
+  bool moved = false;
+  for (int attempt = 0; attempt < 3 && !moved; ++attempt) {
+    const RECT from = ScreenRect(panel);
+    const POINT grip{from.left + 20, from.bottom - 12};
+    input::PressAndReleaseAt(grip, POINT{to.x + 20, to.y + (from.bottom - from.top) - 12});
+    moved = WaitUntil(arrived, 5s);
+  }
   // The hand moves on, so the panel's hover hint does not show.
   input::MoveTo(POINT{to.x + (at.right - at.left) + 40, to.y + (at.bottom - at.top) + 40});
   return moved;
@@ -786,6 +791,16 @@ void KovanProcess::Press(HWND box, int buttonId) {
     }
     input::Key(VK_TAB);
   }
+}
+
+bool KovanProcess::PressToClose(HWND box, int buttonId) {
+  const auto closed = [box] { return !IsWindow(box) || !IsWindowVisible(box); };
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (!GetDlgItem(box, buttonId)) return closed();
+    Press(box, buttonId);
+    if (WaitUntil(closed, 5s)) return true;
+  }
+  return false;
 }
 
 std::optional<DWORD> KovanProcess::WaitForExit(std::chrono::milliseconds timeout) {

@@ -46,6 +46,11 @@ class KovanProcess {
   // Presses a button of a message box or dialog (IDOK, IDYES, IDNO, ...)
   // with a click, or with the keyboard where the mouse cannot reach it.
   static void Press(HWND box, int buttonId);
+  // Presses a button that closes its box and waits for the box to close. A
+  // press the box did not take (on a loaded machine a click can arrive before
+  // the box takes input) is made again, as a user would; false when the box
+  // is still open after three presses.
+  [[nodiscard]] static bool PressToClose(HWND box, int buttonId);
   // Waits for the process to end; its exit code, or nullopt on timeout.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 20s);
   bool Running() const;

@@ -83,7 +83,7 @@ TEST_F(Lifecycle, FirstStartCreatesAnEmptyListFileSaysSoAndClosesCleanly) {
   const auto list = folder.path() / "Liste.kvl";
   ASSERT_TRUE(std::filesystem::exists(list)) << "the list file is made before the box shows";
   EXPECT_EQ(std::filesystem::file_size(list), 0u);
-  KovanProcess::Press(box->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, IDOK)) << "the box stayed open";
 
   main = kovan.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
@@ -188,7 +188,7 @@ TEST_F(Lifecycle, ACloseThatCannotWriteTheListReportsItAndALaterCloseSucceeds) {
   // The missing file is reported as the panel shows.
   auto report = kovan->WaitForMessageBox();
   ASSERT_TRUE(report.has_value());
-  KovanProcess::Press(report->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(report->hwnd, IDOK)) << "the box stayed open";
   main = kovan->WaitForMainWindow();
   ASSERT_NE(main, nullptr);
 
@@ -200,7 +200,7 @@ TEST_F(Lifecycle, ACloseThatCannotWriteTheListReportsItAndALaterCloseSucceeds) {
   ASSERT_TRUE(box.has_value()) << "no error report";
   EXPECT_EQ(box->caption, L"Kovan 2.0 - ORSEL RIRUDIR");
   EXPECT_EQ(box->text, L"I/O error 32.");
-  KovanProcess::Press(box->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, IDOK)) << "the box stayed open";
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_TRUE(kovan->Running()) << "the window must stay open";
   EXPECT_TRUE(IsWindow(main));

@@ -104,9 +104,7 @@ class Menus : public ::testing::Test {
     const auto box = kovan->WaitForMessageBox();
     ASSERT_TRUE(box.has_value()) << "no message box; expected one starting " << testing::PrintToString(start);
     EXPECT_EQ(box->text.substr(0, start.size()), start);
-    KovanProcess::Press(box->hwnd, button);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box->hwnd) || !IsWindowVisible(box->hwnd); }))
-        << "the box stayed open";
+    EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, button)) << "the box stayed open";
   }
 
   HWND PoolWindow() { return WaitForWindow(pid(), L"TKaynaklar"); }

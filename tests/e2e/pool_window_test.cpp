@@ -113,7 +113,7 @@ TEST_F(PoolWindowE2e, AnImportedScriptAddsItsFilesAndNamesTheLinesItSkipped) {
   const auto box = kovan->WaitForMessageBox();
   ASSERT_TRUE(box.has_value()) << "the skipped dialog was not named";
   EXPECT_NE(box->text.find(L"2: a DIALOG resource"), std::wstring::npos);
-  KovanProcess::Press(box->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, IDOK)) << "the box stayed open";
   // One item per entry until it is opened: the two there and the imported one.
   EXPECT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 3; }));
   input::Click(PoolPoint(pool, 8 + 436, 8 + 364));

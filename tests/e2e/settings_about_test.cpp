@@ -238,7 +238,7 @@ TEST_F(SettingsAndAbout, ChoosingEnglishTranslatesTheWindowsTheMenuAndTheMessage
   const auto box = kovan->WaitForMessageBox();
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, L"There are no files in the pool to clear");
-  KovanProcess::Press(box->hwnd, IDOK);
+  EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, IDOK)) << "the box stayed open";
 
   CloseMain(L"Exit");
   EXPECT_EQ(SettingNumber(L"Dil"), 1033u);
