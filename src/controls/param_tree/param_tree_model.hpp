@@ -118,8 +118,9 @@ class ParamTreeListener {
 // lookup by name or global index are O(1) or O(log n); parameter names are
 // indexed (lower-cased name -> places in global order) and kept current on
 // every change. The index is made by the first lookup by name, in one pass,
-// so filling a large tree that is only looked at never pays for it. Inserting or deleting nodes before the end costs O(n) for the
-// nodes and parameters behind them, which shift.
+// so filling a large tree that is only looked at never pays for it.
+// Inserting or deleting nodes before the end costs O(n) for the nodes and
+// parameters behind them, which shift.
 class ParamTreeModel {
  public:
   ParamTreeModel() = default;
