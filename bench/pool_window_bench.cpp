@@ -1,5 +1,6 @@
-// The pool window's work on a large pool: opening it, confirming it, one
-// advance of the editor, and deleting a group from the middle.
+// The pool window's work on a large pool: opening it (10,000 and 100,000
+// entries), confirming it, one advance of the editor, and deleting a group
+// from the middle.
 #include <benchmark/benchmark.h>
 
 #include "support/recording_views.hpp"
@@ -9,21 +10,26 @@ namespace kovan {
 namespace {
 
 constexpr size_t kEntries = 10000;
+constexpr size_t kLargeEntries = 100000;
 
-// A pool of real files (their sizes are read when the groups are built),
-// made once for all benchmarks.
+// A pool of real files (their sizes are read when an entry first opens),
+// made once for all benchmarks of its size.
 class PoolFarm {
  public:
-  static PoolFarm& Get() {
-    static PoolFarm farm;
+  static PoolFarm& Get(size_t entries = kEntries) {
+    if (entries == kLargeEntries) {
+      static PoolFarm large(kLargeEntries);
+      return large;
+    }
+    static PoolFarm farm(kEntries);
     return farm;
   }
   const test::TempDir dir;
   ResourcePool pool;
 
  private:
-  PoolFarm() {
-    for (size_t i = 0; i < kEntries; ++i) {
+  explicit PoolFarm(size_t entries) {
+    for (size_t i = 0; i < entries; ++i) {
       const std::string path = dir / ("f" + std::to_string(i) + ".png");
       test::WriteBytes(path, "1234");
       pool.Append("KEY" + std::to_string(i), "png", path);
@@ -33,8 +39,8 @@ class PoolFarm {
 
 // A pool window opened on a copy of the farm's pool.
 struct OpenWindow {
-  OpenWindow() : window(view, {prompter, shell, {pool, [](const std::string&) {}}}) {
-    pool.ReplaceAll(PoolFarm::Get().pool.Entries());
+  explicit OpenWindow(size_t entries = kEntries) : window(view, {prompter, shell, {pool, [](const std::string&) {}}}) {
+    pool.ReplaceAll(PoolFarm::Get(entries).pool.Entries());
     window.Open(false);
   }
   test::RecordingPoolWindowView view;
@@ -44,21 +50,22 @@ struct OpenWindow {
   PoolWindowLogic window;
 };
 
-void BM_OpenTenThousandEntries(benchmark::State& state) {
-  OpenWindow open;
+void BM_OpenEntries(benchmark::State& state) {
+  OpenWindow open(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
     open.window.Open(false);
     benchmark::DoNotOptimize(open.window.Tree().NodeCount());
   }
 }
-BENCHMARK(BM_OpenTenThousandEntries)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenEntries)->Arg(kEntries)->Arg(kLargeEntries)->Unit(benchmark::kMillisecond);
 
-// The tree alone: 50,000 nodes with their parameters, no file sizes read.
-void BM_BuildFiftyThousandNodes(benchmark::State& state) {
+// The tree alone: five nodes per entry with their parameters.
+void BM_BuildGroupsOfFive(benchmark::State& state) {
+  const auto entries = static_cast<size_t>(state.range(0));
   for (auto _ : state) {
     ParamTreeModel tree;
-    tree.Reserve(kEntries * 5);
-    for (size_t i = 0; i < kEntries; ++i) {
+    tree.Reserve(entries * 5);
+    for (size_t i = 0; i < entries; ++i) {
       const std::string n = std::to_string(i);
       const size_t root = tree.AddRoot("<B>f" + n + ".png</B>");
       tree.AddChild(root, "<I>Dosya </I>: <B><FONT color=\"#004080\">C:\\pool\\</FONT></B>f" + n + ".png");
@@ -69,7 +76,7 @@ void BM_BuildFiftyThousandNodes(benchmark::State& state) {
     benchmark::DoNotOptimize(tree.ParamCount());
   }
 }
-BENCHMARK(BM_BuildFiftyThousandNodes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildGroupsOfFive)->Arg(kEntries)->Arg(kLargeEntries)->Unit(benchmark::kMillisecond);
 
 void BM_ConfirmTenThousandEntries(benchmark::State& state) {
   OpenWindow open;

@@ -264,6 +264,47 @@ TEST_F(ParamTree, DeletingAGroupKeepsLookupsAndIdsInStep) {
   EXPECT_EQ(tree.ParamNode("m"), std::nullopt);
 }
 
+TEST_F(ParamTree, ChildrenAreFilledInOnceWhenFirstShownOrRead) {
+  std::vector<size_t> shown;
+  tree.OnChildrenFirstShown = [&](ParamTreeModel& sender, size_t node) {
+    shown.push_back(node);
+    const std::string root = sender.NodeText(node);
+    sender.SetNodeText(node + 1, sender.NodeText(node + 1) + " of " + root);
+  };
+  const std::string typeOfFile0 = "type: " + Param("t0", "T0") + " of <B>file0</B>";
+
+  tree.ShowChildren(0);
+  tree.ShowChildren(0);
+  EXPECT_EQ(shown, std::vector<size_t>{0});
+  EXPECT_EQ(tree.NodeText(1), typeOfFile0);
+  // Reading a child of a group never shown fills its group first.
+  EXPECT_EQ(tree.NodeText(8), "key: " + Param("k2", "K2"));
+  EXPECT_EQ(shown, (std::vector<size_t>{0, 6}));
+  EXPECT_EQ(tree.GetParamValue("t2"), "T2");
+
+  // Groups behind a deleted one keep what they were told; a child added to
+  // children already shown is not filled again, one added to a group never
+  // shown waits with the others.
+  tree.DeleteNode(3);
+  const size_t added = tree.AddChild(0, "size: 4 Byte");
+  EXPECT_EQ(tree.NodeText(added), "size: 4 Byte");
+  const size_t root = tree.AddRoot("<B>file3</B>");
+  tree.AddChild(root, "type: " + Param("t3", "T3"));
+  EXPECT_EQ(shown, (std::vector<size_t>{0, 6}));
+  EXPECT_EQ(tree.NodeText(root + 1), "type: " + Param("t3", "T3") + " of <B>file3</B>");
+  EXPECT_EQ(shown, (std::vector<size_t>{0, 6, root}));
+  EXPECT_EQ(tree.NodeText(2), "key: " + Param("k0", "K0"));
+  EXPECT_EQ(tree.ParamCount(), 5u);
+
+  // Clearing starts over.
+  tree.Clear();
+  const size_t again = tree.AddRoot("<B>new</B>");
+  tree.AddChild(again, "type: " + Param("t0", "N"));
+  tree.ShowChildren(again);
+  EXPECT_EQ(shown.back(), again);
+  EXPECT_EQ(shown.size(), 4u);
+}
+
 TEST_F(ParamTree, RepeatedNamesAnswerWithTheFirstInGlobalOrder) {
   tree.SetNodeText(1, "type: " + Param("k2", "first"));
   EXPECT_EQ(tree.GetParamValue("K2"), "first");

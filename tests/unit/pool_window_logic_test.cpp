@@ -69,7 +69,7 @@ TEST_F(PoolWindow, OpensEachEntryAsAGroupOfFiveAndConfirmsTypesInUpperCase) {
   mainPool.Append("A&B<\"", "Ico", dir / "x.Ico");
   window.Open(true);
 
-  const ParamTreeModel& tree = window.Tree();
+  ParamTreeModel& tree = window.Tree();
   ASSERT_EQ(tree.NodeCount(), 15u);
   EXPECT_EQ(tree.NodeText(0), "<B>a.bmp</B>");
   EXPECT_EQ(tree.NodeText(1), "<I>" + Text(msg::dos2) + " </I>: <B><FONT color=\"#004080\">" + dir / "pics" +
@@ -95,6 +95,29 @@ TEST_F(PoolWindow, OpensEachEntryAsAGroupOfFiveAndConfirmsTypesInUpperCase) {
   EXPECT_EQ(mainPool.Entries()[2].fields, (std::vector<std::string>{"A&B<\"", "ICO", dir / "x.Ico"}));
   EXPECT_EQ(captions, std::vector<std::string>{"3"});
   EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(PoolWindow, AFilesSizeIsReadWhenItsEntryFirstOpensAndThenKept) {
+  const std::string file = Make("grows.bin", 10);
+  mainPool.Append("K", "bin", file);
+  mainPool.Append("L", "bin", Make("other.bin", 4096));
+  window.Open(false);
+  const std::string label = "<I>" + Text(msg::dosyby) + " </I>: ";
+
+  Make("grows.bin", 2048);  // after the opening, before the entry opens
+  ParamTreeModel& tree = window.Tree();
+  tree.ShowChildren(0);
+  Make("grows.bin", 5);
+  EXPECT_EQ(tree.NodeText(3), label + "2 Kb");
+  EXPECT_EQ(tree.NodeText(8), label + "4 Kb");
+
+  // A file added in the window, and an opening after it, read sizes anew.
+  prompter.dialogAnswers = {Make("added.bin", 1023)};
+  window.AddFile();
+  EXPECT_EQ(tree.NodeText(13), label + "1023 Byte");
+  window.Open(false);
+  tree.ShowChildren(0);
+  EXPECT_EQ(tree.NodeText(3), label + "5 Byte");
 }
 
 TEST_F(PoolWindow, AddedFilesKeepTheMarkerAndTheirTypeAsTyped) {
@@ -312,7 +335,10 @@ TEST_F(PoolWindow, CancelLeavesTheMainPoolAsItWas) {
   EXPECT_TRUE(captions.empty());
   ASSERT_EQ(mainPool.Count(), before.size());
   for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(mainPool.Entries()[i].fields, before[i].fields);
-  // The next opening starts from the main pool again.
+  // Once closed the window holds nothing; the next opening starts from the main pool again.
+  window.Closed();
+  EXPECT_EQ(window.Tree().NodeCount(), 0u);
+  EXPECT_EQ(window.WorkingCopy().Count(), 0u);
   window.Open(false);
   EXPECT_EQ(window.Tree().GetParamValue("ad0"), "A");
   EXPECT_EQ(window.WorkingCopy().Count(), 2u);

@@ -144,15 +144,20 @@ TEST_F(PoolWindowTest, AnEntrysChildrenGetTheirItemsWhenItFirstOpensAndAllOfThem
     return texts;
   };
 
-  // The button shows on an entry whose children have no items yet, and opening it makes them.
+  // The button shows on an entry whose children have no items yet, and opening
+  // it makes them, its file's size read then.
+  test::WriteBytes(dir / "two.bmp", std::string(2048, 'x'));
   ExpandGroup(1);
   EXPECT_EQ(TreeView_GetCount(Tree()), 7u);
   EXPECT_EQ(ChildTexts(Tree(), window.Tree().ItemOf(5)), childrenOf(1));
+  EXPECT_TRUE(childrenOf(1)[2].ends_with(": 2 Kb")) << childrenOf(1)[2];
   EXPECT_TRUE(model.IsExpanded(5));
   EXPECT_EQ(window.Tree().ItemOf(10 + kKeyNode), nullptr);
 
+  test::WriteBytes(dir / "three.txt", std::string(1500, 'x'));
   window.Logic().ToggleExpandAll();
   EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
+  EXPECT_TRUE(childrenOf(2)[2].ends_with(": 1 Kb")) << childrenOf(2)[2];
   for (size_t row = 0; row < 3; ++row) {
     HTREEITEM root = window.Tree().ItemOf(5 * row);
     EXPECT_EQ(ChildTexts(Tree(), root), childrenOf(row)) << "row " << row;
@@ -236,11 +241,13 @@ TEST_F(PoolWindowTest, AClickedParameterGetsItsEditorOverIt) {
 TEST_F(PoolWindowTest, EnterCommitsAndWalksThroughEveryParameterOpeningCollapsedGroupsAndWrapsToTheFirst) {
   ExpandGroup(0);
   ClickParam(kKeyNode);
+  test::WriteBytes(dir / "two.bmp", std::string(5000, 'x'));  // before its entry opens
   Type(L"x y!z");  // the space and '!' are refused as typed
   Key(VK_RETURN);
   EXPECT_EQ(Value(0), "XYZ") << "committed and normalised";
 
-  // Then the type of the second entry, whose group was collapsed, and so on.
+  // Then the type of the second entry, whose group was collapsed, and so on;
+  // an entry the walk opens shows its file's size as it is then.
   const size_t walk[] = {5 + kTypeNode, 5 + kKeyNode, 10 + kTypeNode, 10 + kKeyNode, kTypeNode, kKeyNode};
   for (size_t node : walk) {
     ASSERT_TRUE(IsWindowVisible(Editor())) << "no editor for node " << node;
@@ -248,6 +255,9 @@ TEST_F(PoolWindowTest, EnterCommitsAndWalksThroughEveryParameterOpeningCollapsed
     EXPECT_TRUE(window.Tree().ParamRect(node, 0).has_value()) << "node " << node << " is shown";
     Key(VK_RETURN);
   }
+  const std::vector<std::string> second = ChildTexts(Tree(), window.Tree().ItemOf(5));
+  ASSERT_EQ(second.size(), 4u);
+  EXPECT_TRUE(second[2].ends_with(": 4 Kb")) << second[2];
   EXPECT_EQ(Value(1), "K1");
   EXPECT_EQ(Value(2, false), "T");
 }

@@ -207,6 +207,7 @@ class MarkupReader {
 
 std::string EscapeParamValue(std::string_view value) {
   std::string out(value);
+  if (value.find_first_of("&<>\"") == std::string_view::npos) return out;
   ReplaceAll(out, "&", "&amp;");
   ReplaceAll(out, "<", "&lt;");
   ReplaceAll(out, ">", "&gt;");
@@ -289,7 +290,9 @@ void ParamTreeModel::Clear() {
   nodes_.clear();
   firstParam_.assign(1, 0);
   byName_.clear();
+  namesIndexed_ = false;
   indexOfId_.clear();
+  firstId_ = nextId_;
   hrefTotal_ = 0;
   selected_.reset();
   focusedParam_ = 0;
@@ -300,13 +303,30 @@ void ParamTreeModel::Clear() {
 void ParamTreeModel::Reserve(size_t nodes) {
   nodes_.reserve(nodes);
   firstParam_.reserve(nodes + 1);
-  indexOfId_.reserve(nodes);
+  indexOfId_.reserve(indexOfId_.size() + nodes);
 }
 
-size_t ParamTreeModel::AddRoot(std::string text) { return InsertNode(nodes_.size(), 0, std::move(text)); }
+size_t ParamTreeModel::AddRoot(std::string text) { return InsertNode(nodes_.size(), 0, std::move(text), false); }
 
 size_t ParamTreeModel::AddChild(size_t parent, std::string text) {
-  return InsertNode(SubtreeEnd(parent), nodes_[parent].level + 1, std::move(text));
+  return InsertNode(SubtreeEnd(parent), nodes_[parent].level + 1, std::move(text), !nodes_[parent].childrenShown);
+}
+
+const std::string& ParamTreeModel::NodeText(size_t index) {
+  if (nodes_[index].awaitsFill) {
+    if (const std::optional<size_t> parent = Parent(index)) ShowChildren(*parent);
+  }
+  return nodes_[index].text;
+}
+
+void ParamTreeModel::ShowChildren(size_t node) {
+  if (nodes_[node].childrenShown) return;
+  nodes_[node].childrenShown = true;
+  const int level = nodes_[node].level;
+  for (size_t child = node + 1; child < nodes_.size() && nodes_[child].level > level; ++child) {
+    if (nodes_[child].level == level + 1) nodes_[child].awaitsFill = false;
+  }
+  if (OnChildrenFirstShown) OnChildrenFirstShown(*this, node);
 }
 
 size_t ParamTreeModel::SubtreeEnd(size_t index) const {
@@ -315,22 +335,74 @@ size_t ParamTreeModel::SubtreeEnd(size_t index) const {
   return end;
 }
 
+// The names are found as FindParamAnchors finds its anchors.
 void ParamTreeModel::ParseNode(Node& node) const {
   node.names.clear();
-  for (const ParamAnchor& anchor : FindParamAnchors(node.text)) node.names.push_back(LowerCopy(anchor.name));
+  node.paramCount = 0;
   node.hrefs = CountHrefs(node.text);
+  if (node.hrefs == 0) return;  // every anchor starts with one
+  const std::string_view text = node.text;
+  size_t from = 0;
+  for (size_t href = IFind(text, kHrefOpen); href != std::string_view::npos; href = IFind(text, kHrefOpen, from)) {
+    const size_t nameBegin = href + kHrefOpen.size();
+    const size_t quote = text.find('"', nameBegin);
+    if (quote == std::string_view::npos) break;
+    for (size_t k = nameBegin; k < quote; ++k) node.names += Lower(text[k]);
+    node.names += '"';
+    ++node.paramCount;
+    from = quote + 1;
+  }
 }
 
-size_t ParamTreeModel::InsertNode(size_t at, int level, std::string text) {
+std::string_view ParamTreeModel::NameAt(const Node& node, size_t k) {
+  size_t begin = 0;
+  for (; k > 0; --k) begin = node.names.find('"', begin) + 1;
+  return std::string_view(node.names).substr(begin, node.names.find('"', begin) - begin);
+}
+
+void ParamTreeModel::Places::insert(const ParamLocation& place) {
+  if (!any_) {
+    first_ = place;
+    any_ = true;
+  } else if (LocationLess(place, first_)) {
+    rest_.insert(rest_.begin(), first_);
+    first_ = place;
+  } else {
+    rest_.insert(std::upper_bound(rest_.begin(), rest_.end(), place, LocationLess), place);
+  }
+}
+
+void ParamTreeModel::Places::erase(const ParamLocation& place) {
+  if (any_ && first_ == place) {
+    if (rest_.empty()) {
+      any_ = false;
+    } else {
+      first_ = rest_.front();
+      rest_.erase(rest_.begin());
+    }
+    return;
+  }
+  std::erase(rest_, place);
+}
+
+void ParamTreeModel::Places::Shift(size_t from, std::ptrdiff_t delta) {
+  auto shift = [&](ParamLocation& place) {
+    if (place.node >= from) place.node = static_cast<size_t>(static_cast<std::ptrdiff_t>(place.node) + delta);
+  };
+  if (any_) shift(first_);
+  for (ParamLocation& place : rest_) shift(place);
+}
+
+size_t ParamTreeModel::InsertNode(size_t at, int level, std::string text, bool awaitsFill) {
   Node node;
   node.id = nextId_++;
   node.level = level;
+  node.awaitsFill = awaitsFill;
   node.text = std::move(text);
   ParseNode(node);
-  const NodeId id = node.id;
   hrefTotal_ += node.hrefs;
   if (at == nodes_.size()) {
-    firstParam_.push_back(firstParam_.back() + node.names.size());
+    firstParam_.push_back(firstParam_.back() + node.paramCount);
     nodes_.push_back(std::move(node));
   } else {
     ShiftIndexes(at, 1);
@@ -338,7 +410,7 @@ size_t ParamTreeModel::InsertNode(size_t at, int level, std::string text) {
     firstParam_.insert(firstParam_.begin() + static_cast<std::ptrdiff_t>(at), firstParam_[at]);
     RecountFrom(at);
   }
-  indexOfId_[id] = at;
+  indexOfId_.push_back(at);  // ids come one by one: this one is firstId_ + size
   IndexNode(at);
   if (listener_) listener_->NodesInserted(at, 1);
   return at;
@@ -349,7 +421,7 @@ void ParamTreeModel::DeleteNode(size_t index) {
   const size_t count = end - index;
   for (size_t k = index; k < end; ++k) {
     UnindexNode(k);
-    indexOfId_.erase(nodes_[k].id);
+    indexOfId_[nodes_[k].id - firstId_] = kNoNode;
     hrefTotal_ -= nodes_[k].hrefs;
   }
   if (selected_ && *selected_ >= index && *selected_ < end) {
@@ -366,34 +438,45 @@ void ParamTreeModel::DeleteNode(size_t index) {
 
 void ParamTreeModel::ShiftIndexes(size_t from, std::ptrdiff_t delta) {
   auto shifted = [delta](size_t index) { return static_cast<size_t>(static_cast<std::ptrdiff_t>(index) + delta); };
-  for (auto& [name, places] : byName_) {
-    for (ParamLocation& place : places) {
-      if (place.node >= from) place.node = shifted(place.node);
-    }
+  if (namesIndexed_) {
+    for (auto& [name, places] : byName_) places.Shift(from, delta);
   }
-  for (size_t k = from; k < nodes_.size(); ++k) indexOfId_[nodes_[k].id] = shifted(k);
+  for (size_t k = from; k < nodes_.size(); ++k) indexOfId_[nodes_[k].id - firstId_] = shifted(k);
   if (selected_ && *selected_ >= from) selected_ = shifted(*selected_);
 }
 
 void ParamTreeModel::RecountFrom(size_t index) {
-  for (size_t k = index; k < nodes_.size(); ++k) firstParam_[k + 1] = firstParam_[k] + nodes_[k].names.size();
+  for (size_t k = index; k < nodes_.size(); ++k) firstParam_[k + 1] = firstParam_[k] + nodes_[k].paramCount;
+}
+
+void ParamTreeModel::IndexAllNames() const {
+  if (namesIndexed_) return;
+  namesIndexed_ = true;
+  byName_.reserve(firstParam_.back());
+  for (size_t index = 0; index < nodes_.size(); ++index) AddToNameIndex(index);
 }
 
 void ParamTreeModel::IndexNode(size_t index) {
-  const std::vector<std::string>& names = nodes_[index].names;
-  for (size_t k = 0; k < names.size(); ++k) {
-    std::vector<ParamLocation>& places = byName_[names[k]];
-    const ParamLocation place{index, k};
-    places.insert(std::upper_bound(places.begin(), places.end(), place, LocationLess), place);
+  if (namesIndexed_) AddToNameIndex(index);
+}
+
+void ParamTreeModel::AddToNameIndex(size_t index) const {
+  const Node& node = nodes_[index];
+  for (size_t k = 0; k < node.paramCount; ++k) {
+    const std::string_view name = NameAt(node, k);
+    auto it = byName_.find(name);
+    if (it == byName_.end()) it = byName_.emplace(std::string(name), Places()).first;
+    it->second.insert(ParamLocation{index, k});
   }
 }
 
 void ParamTreeModel::UnindexNode(size_t index) {
-  const std::vector<std::string>& names = nodes_[index].names;
-  for (size_t k = 0; k < names.size(); ++k) {
-    const auto it = byName_.find(names[k]);
+  if (!namesIndexed_) return;
+  const Node& node = nodes_[index];
+  for (size_t k = 0; k < node.paramCount; ++k) {
+    const auto it = byName_.find(NameAt(node, k));
     if (it == byName_.end()) continue;
-    std::erase(it->second, ParamLocation{index, k});
+    it->second.erase(ParamLocation{index, k});
     if (it->second.empty()) byName_.erase(it);
   }
 }
@@ -405,12 +488,12 @@ void ParamTreeModel::ReplaceText(size_t index, std::string text) {
   if (node.text == text) return;
   UnindexNode(index);
   hrefTotal_ -= node.hrefs;
-  const size_t oldCount = node.names.size();
+  const size_t oldCount = node.paramCount;
   node.text = std::move(text);
   ParseNode(node);
   hrefTotal_ += node.hrefs;
   IndexNode(index);
-  if (node.names.size() != oldCount) RecountFrom(index);
+  if (node.paramCount != oldCount) RecountFrom(index);
   if (listener_) listener_->NodeTextChanged(index);
 }
 
@@ -428,9 +511,10 @@ bool ParamTreeModel::HasChildren(size_t index) const {
 }
 
 std::optional<size_t> ParamTreeModel::IndexOf(NodeId id) const {
-  const auto it = indexOfId_.find(id);
-  if (it == indexOfId_.end()) return std::nullopt;
-  return it->second;
+  if (id < firstId_ || id - firstId_ >= indexOfId_.size()) return std::nullopt;
+  const size_t index = indexOfId_[id - firstId_];
+  if (index == kNoNode) return std::nullopt;
+  return index;
 }
 
 void ParamTreeModel::SetExpanded(size_t index, bool expanded) { nodes_[index].expanded = expanded; }
@@ -452,6 +536,7 @@ void ParamTreeModel::SelectNode(std::optional<size_t> index) {
 // --- Parameters
 
 const ParamLocation* ParamTreeModel::First(std::string_view name) const {
+  IndexAllNames();
   const auto it = byName_.find(LowerCopy(name));
   return it == byName_.end() || it->second.empty() ? nullptr : &it->second.front();
 }
@@ -472,7 +557,7 @@ std::optional<ParamLocation> ParamTreeModel::ParamAt(size_t globalIndex) const {
 
 std::string ParamTreeModel::ParamName(size_t globalIndex) const {
   const std::optional<ParamLocation> place = ParamAt(globalIndex);
-  return place ? AsciiUpper(nodes_[place->node].names[place->indexInNode]) : std::string();
+  return place ? AsciiUpper(NameAt(nodes_[place->node], place->indexInNode)) : std::string();
 }
 
 std::optional<size_t> ParamTreeModel::ParamIndex(std::string_view name) const {
@@ -488,9 +573,8 @@ std::optional<size_t> ParamTreeModel::ParamNode(std::string_view name) const {
 }
 
 std::optional<size_t> ParamTreeModel::ParamIndexInNode(size_t node, std::string_view name) const {
-  const std::vector<std::string>& names = nodes_[node].names;
-  for (size_t k = 0; k < names.size(); ++k) {
-    if (AsciiIEquals(names[k], name)) return k;
+  for (size_t k = 0; k < nodes_[node].paramCount; ++k) {
+    if (AsciiIEquals(NameAt(nodes_[node], k), name)) return k;
   }
   return std::nullopt;
 }
@@ -499,7 +583,7 @@ std::optional<ParamLocation> ParamTreeModel::NextParam(std::string_view name) co
   const std::optional<size_t> index = ParamIndex(name);
   if (!index) return std::nullopt;
   const std::optional<ParamLocation> next = ParamAt((*index + 1) % firstParam_.back());
-  return *First(nodes_[next->node].names[next->indexInNode]);
+  return *First(NameAt(nodes_[next->node], next->indexInNode));
 }
 
 void ParamTreeModel::SetParamValue(size_t node, std::string_view name, std::string_view value) {
@@ -568,7 +652,7 @@ bool ParamTreeModel::MoveFocusedParam(int step) {
 
 std::optional<std::string> ParamTreeModel::FocusedParamName() const {
   if (!selected_ || focusedParam_ >= NodeParamCount(*selected_)) return std::nullopt;
-  return nodes_[*selected_].names[focusedParam_];
+  return std::string(NameAt(nodes_[*selected_], focusedParam_));
 }
 
 std::optional<ParamLocation> ParamTreeModel::Advance() {

@@ -117,8 +117,10 @@ class ParamTreeListener {
 // Costs: appending a node, reading, writing or renaming a parameter and every
 // lookup by name or global index are O(1) or O(log n); parameter names are
 // indexed (lower-cased name -> places in global order) and kept current on
-// every change. Inserting or deleting nodes before the end costs O(n) for the
-// nodes and parameters behind them, which shift.
+// every change. The index is made by the first lookup by name, in one pass,
+// so filling a large tree that is only looked at never pays for it.
+// Inserting or deleting nodes before the end costs O(n) for the nodes and
+// parameters behind them, which shift.
 class ParamTreeModel {
  public:
   ParamTreeModel() = default;
@@ -138,13 +140,21 @@ class ParamTreeModel {
   void Reserve(size_t nodes);
 
   size_t NodeCount() const { return nodes_.size(); }
-  const std::string& NodeText(size_t index) const { return nodes_[index].text; }
+  // Reading a child's text first lets its parent's children be filled in
+  // (ShowChildren), so a text read is the text that would be shown.
+  const std::string& NodeText(size_t index);
   void SetNodeText(size_t index, std::string text);
   int NodeLevel(size_t index) const { return nodes_[index].level; }
   std::optional<size_t> Parent(size_t index) const;
   bool HasChildren(size_t index) const;
   NodeId IdOf(size_t index) const { return nodes_[index].id; }
   std::optional<size_t> IndexOf(NodeId id) const;
+
+  // Called before a node's children are shown for the first time: raises
+  // OnChildrenFirstShown once for the node, so that its owner can fill in
+  // what is only worth working out for children that are seen. A node added
+  // later to children already shown needs no filling.
+  void ShowChildren(size_t node);
 
   bool IsExpanded(size_t index) const { return nodes_[index].expanded; }
   void SetExpanded(size_t index, bool expanded);
@@ -170,7 +180,7 @@ class ParamTreeModel {
   std::optional<size_t> ParamNode(std::string_view name) const;
   std::optional<size_t> ParamIndexInNode(size_t node, std::string_view name) const;
   std::optional<ParamLocation> ParamAt(size_t globalIndex) const;
-  size_t NodeParamCount(size_t node) const { return nodes_[node].names.size(); }
+  size_t NodeParamCount(size_t node) const { return nodes_[node].paramCount; }
   // The parameter after the one called `name` in global order (the first
   // after the last), at the first node that holds its name.
   std::optional<ParamLocation> NextParam(std::string_view name) const;
@@ -227,15 +237,42 @@ class ParamTreeModel {
   ChangedEvent OnParamChanged;  // after a write that changed the value (escaped values)
   SelectEvent OnParamEnter;     // the control raises these two on hover (escaped values)
   SelectEvent OnParamExit;
+  // Once per node, before its children are first shown or read; the handler
+  // may change their texts.
+  using NodeEvent = std::function<void(ParamTreeModel& sender, size_t node)>;
+  NodeEvent OnChildrenFirstShown;
 
  private:
   struct Node {
     NodeId id = 0;
     int level = 0;
     bool expanded = false;
+    bool childrenShown = false;  // ShowChildren has run for it
+    bool awaitsFill = false;     // a child whose parent's children were never shown
     std::string text;
-    std::vector<std::string> names;  // its anchors' names, lower-cased, left to right
+    // Its anchors' names, lower-cased, left to right, each ended by a double
+    // quote (which ends a name, so none holds one). One string rather than a
+    // list: most nodes have no name or one short one, which then costs no
+    // allocation of its own.
+    std::string names;
+    size_t paramCount = 0;
     size_t hrefs = 0;
+  };
+  // The places of one name in global order. A name is nearly always unique,
+  // so its first place is held in line.
+  class Places {
+   public:
+    bool empty() const { return !any_; }
+    const ParamLocation& front() const { return first_; }
+    void insert(const ParamLocation& place);
+    void erase(const ParamLocation& place);
+    // Moves every place at or behind node `from` by `delta` nodes.
+    void Shift(size_t from, std::ptrdiff_t delta);
+
+   private:
+    bool any_ = false;
+    ParamLocation first_;
+    std::vector<ParamLocation> rest_;  // behind first_, in order
   };
   struct OpenEdit {
     NodeId node;
@@ -245,12 +282,17 @@ class ParamTreeModel {
     using is_transparent = void;
     size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
-  using NameIndex = std::unordered_map<std::string, std::vector<ParamLocation>, NameHash, std::equal_to<>>;
+  using NameIndex = std::unordered_map<std::string, Places, NameHash, std::equal_to<>>;
 
   size_t SubtreeEnd(size_t index) const;
-  size_t InsertNode(size_t at, int level, std::string text);
+  // The node's `k`th name (lower-cased).
+  static std::string_view NameAt(const Node& node, size_t k);
+  size_t InsertNode(size_t at, int level, std::string text, bool awaitsFill);
   void ParseNode(Node& node) const;
+  // Makes the name index when it is not there yet.
+  void IndexAllNames() const;
   void IndexNode(size_t index);
+  void AddToNameIndex(size_t index) const;
   void UnindexNode(size_t index);
   // Moves every place at or behind `from` by `delta` nodes.
   void ShiftIndexes(size_t from, std::ptrdiff_t delta);
@@ -262,8 +304,14 @@ class ParamTreeModel {
   // Global index of each node's first parameter; one more element than nodes
   // (the last is the total).
   std::vector<size_t> firstParam_{0};
-  NameIndex byName_;  // places of each name, in global order
-  std::unordered_map<NodeId, size_t> indexOfId_;
+  // The places of each name in global order, once namesIndexed_.
+  mutable NameIndex byName_;
+  mutable bool namesIndexed_ = false;
+  // The node index of each id from firstId_ on (ids are handed out one by
+  // one); kNoNode for a deleted node.
+  static constexpr size_t kNoNode = static_cast<size_t>(-1);
+  std::vector<size_t> indexOfId_;
+  NodeId firstId_ = 1;
   size_t hrefTotal_ = 0;
   NodeId nextId_ = 1;
   std::optional<size_t> selected_;

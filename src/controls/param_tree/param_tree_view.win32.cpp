@@ -166,6 +166,7 @@ void ParamTreeView::MakeChildItems(size_t node) {
   Mirror& mirror = mirror_[node];
   if (!mirror.item || mirror.childrenMade) return;
   mirror.childrenMade = true;
+  model_.ShowChildren(node);
   const int level = model_.NodeLevel(node);
   for (size_t child = node + 1; child < model_.NodeCount() && model_.NodeLevel(child) > level; ++child) {
     if (model_.NodeLevel(child) == level + 1) InsertItem(child);

@@ -181,6 +181,12 @@ void PoolWindow::ShowModal() {
   DisableOtherWindows(false);
   ShowWindow(hwnd(), SW_HIDE);
   if (owner_ && IsWindowVisible(owner_)) SetActiveWindow(owner_);
+  DropWorkingCopy();
+}
+
+void PoolWindow::DropWorkingCopy() {
+  const ui::ParamTreeView::Bulk bulk(tree_);
+  logic_.Closed();
 }
 
 void PoolWindow::PreviewMessage(const MSG& msg) {

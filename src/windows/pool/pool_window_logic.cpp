@@ -1,6 +1,8 @@
 #include "windows/pool/pool_window_logic.hpp"
 
 #include <algorithm>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "base/file_system.hpp"
@@ -20,13 +22,25 @@ namespace {
 // size and the key.
 constexpr size_t kGroupSize = 5;
 constexpr size_t kTypeNode = 2;
+constexpr size_t kSizeNode = 3;
 constexpr size_t kKeyNode = 4;
 
-std::string TypeParamName(size_t row) { return "dosya" + std::to_string(row); }
-std::string KeyParamName(size_t row) { return "ad" + std::to_string(row); }
+// A row's parameters are named by these and its position.
+constexpr std::string_view kTypeParam = "dosya";
+constexpr std::string_view kKeyParam = "ad";
 
-std::string Anchor(const std::string& name, std::string_view value) {
-  return "<a href=\"" + name + "\" class=\"EDIT\">" + EscapeParamValue(value) + "</a>";
+std::string TypeParamName(size_t row) { return std::string(kTypeParam) + std::to_string(row); }
+std::string KeyParamName(size_t row) { return std::string(kKeyParam) + std::to_string(row); }
+
+// One text from its pieces, in one allocation: the groups of a large pool
+// are built from many pieces each.
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+  size_t size = 0;
+  for (std::string_view piece : pieces) size += piece.size();
+  std::string text;
+  text.reserve(size);
+  for (std::string_view piece : pieces) text += piece;
+  return text;
 }
 
 // The extension with its dot, for the shell's icon of the file type.
@@ -75,6 +89,14 @@ PoolWindowLogic::PoolWindowLogic(PoolWindowView& view, PoolWindowServices servic
   tree_.OnParamEditDone = [](ParamTreeModel& tree, size_t, const std::string&, std::string& value) {
     value = NormalizeEditedValue(value, tree.EmptyParam());
   };
+  // Reading a file's size is a question to the file system per entry, which
+  // on a large pool costs more than building all of its groups: it is asked
+  // when the entry first opens.
+  tree_.OnChildrenFirstShown = [this](ParamTreeModel& tree, size_t node) {
+    if (node % kGroupSize != 0 || node / kGroupSize >= rows_.Count()) return;
+    const size_t sizeNode = node + kSizeNode;
+    tree.SetNodeText(sizeNode, tree.NodeText(sizeNode) + FileSizeText(rows_.Field(node / kGroupSize, kFilePath)));
+  };
 }
 
 void PoolWindowLogic::Loaded() {
@@ -107,17 +129,20 @@ void PoolWindowLogic::ShowTitle() {
   view_.SetTitle(baseTitle_ + " (" + std::to_string(rows_.Count()) + " " + Text(msg::dosy) + ") ");
 }
 
-void PoolWindowLogic::AddGroup(const GroupLabels& labels, size_t row, const std::string& typeValue,
-                               const std::string& keyValue) {
+void PoolWindowLogic::AddGroup(const GroupLabels& labels, size_t row, std::string_view typeValue,
+                               std::string_view keyValue) {
   const std::string& path = rows_.Field(row, kFilePath);
   const std::string name = FileNameOf(path);
-  const size_t root = tree_.AddRoot("<B>" + name + "</B>");
+  const std::string number = std::to_string(row);
+  const size_t root = tree_.AddRoot(Joined({"<B>", name, "</B>"}));
   tree_.AddChild(root,
-                 "<I>" + labels.file + " </I>: <B><FONT color=\"#004080\">" + FolderOf(path) + "</FONT></B>" + name);
-  tree_.AddChild(root, "<img src=\"ssys:" + DottedExtension(path) + "\"> <I>" + labels.type +
-                           " </I>: " + Anchor(TypeParamName(row), typeValue));
-  tree_.AddChild(root, "<I>" + labels.size + " </I>: " + FileSizeText(path));
-  tree_.AddChild(root, "<I>" + labels.key + " </I>: " + Anchor(KeyParamName(row), keyValue));
+                 Joined({"<I>", labels.file, " </I>: <B><FONT color=\"#004080\">", FolderOf(path), "</FONT></B>", name}));
+  tree_.AddChild(root, Joined({"<img src=\"ssys:", DottedExtension(path), "\"> <I>", labels.type,
+                               " </I>: <a href=\"", kTypeParam, number, "\" class=\"EDIT\">", EscapeParamValue(typeValue),
+                               "</a>"}));
+  tree_.AddChild(root, Joined({"<I>", labels.size, " </I>: "}));  // the size follows when the entry first opens
+  tree_.AddChild(root, Joined({"<I>", labels.key, " </I>: <a href=\"", kKeyParam, number, "\" class=\"EDIT\">",
+                               EscapeParamValue(keyValue), "</a>"}));
 }
 
 void PoolWindowLogic::Open(bool mainStaysOnTop) {
@@ -131,6 +156,12 @@ void PoolWindowLogic::Open(bool mainStaysOnTop) {
   }
   allExpanded_ = false;
   ShowTitle();
+}
+
+void PoolWindowLogic::Closed() {
+  tree_.Clear();
+  rows_.Clear();
+  allExpanded_ = false;
 }
 
 void PoolWindowLogic::AppendRow(const GroupLabels& labels, const std::string& path) {

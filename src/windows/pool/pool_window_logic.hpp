@@ -80,8 +80,12 @@ class PoolWindowLogic : private LanguageView {
   void Loaded();
 
   // Every modal opening: a fresh working copy of the main pool and its tree,
-  // all groups collapsed.
+  // all groups collapsed. A file's size is read when its entry first opens
+  // (or its texts are first read), and kept from then on.
   void Open(bool mainStaysOnTop);
+  // The window has closed: the working copy and its tree go (the next opening
+  // builds them anew).
+  void Closed();
   // Escape anywhere in the window: a running folder addition stops after the
   // file at hand.
   void RequestStop() { stopRequested_ = true; }
@@ -126,7 +130,7 @@ class PoolWindowLogic : private LanguageView {
  private:
   struct GroupLabels;
   // Adds the five nodes of the row at `row`.
-  void AddGroup(const GroupLabels& labels, size_t row, const std::string& typeValue, const std::string& keyValue);
+  void AddGroup(const GroupLabels& labels, size_t row, std::string_view typeValue, std::string_view keyValue);
   // A file added in the window: its key is still to be given.
   void AppendRow(const GroupLabels& labels, const std::string& path);
   void DeleteSelected();
