@@ -19,8 +19,6 @@ constexpr int kMinEditorWidth = 16;
 constexpr int kEditorSlack = 16;  // room kept after the typed text while the editor widens
 constexpr int kEmptyParamWidth = 6;
 
-COLORREF FromRgb(uint32_t rgb) { return palette::Rgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
 bool IsDecimal(const std::string& text) {
   return !text.empty() && text.size() < 9 &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -31,8 +29,6 @@ std::wstring WindowText(HWND hwnd) {
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
-
-POINT PointOf(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 }  // namespace
 
@@ -362,7 +358,7 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
       }
       SetTextColor(dc, hot         ? palette::kWhite
                        : isParam   ? palette::kMaroon
-                       : run.color ? FromRgb(*run.color)
+                       : run.color ? palette::FromRgbValue(*run.color)
                                    : textColour);
       TextOutW(dc, box.left, box.top, wide.c_str(), static_cast<int>(wide.size()));
     }
@@ -628,17 +624,17 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_CHAR: return OnChar(wp, lp);
     case WM_LBUTTONDOWN:
-      if (OnLeftButtonDown(PointOf(lp))) return 0;
+      if (OnLeftButtonDown(MousePoint(lp))) return 0;
       break;
     case WM_RBUTTONDOWN: return 0;  // the menu opens without touching the selection
     case WM_RBUTTONUP: {
-      POINT pt = PointOf(lp);
+      POINT pt = MousePoint(lp);
       ClientToScreen(hwnd(), &pt);
       OpenMenu(pt);
       return 0;
     }
     case WM_CONTEXTMENU: {
-      POINT pt = PointOf(lp);
+      POINT pt = MousePoint(lp);
       if (pt.x == -1 && pt.y == -1) {
         RECT r{};
         GetWindowRect(hwnd(), &r);
@@ -647,7 +643,7 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OpenMenu(pt);
       return 0;
     }
-    case WM_MOUSEMOVE: OnMouseMove(PointOf(lp)); break;
+    case WM_MOUSEMOVE: OnMouseMove(MousePoint(lp)); break;
     case WM_MOUSELEAVE:
       tracking_ = false;
       ClearHover();

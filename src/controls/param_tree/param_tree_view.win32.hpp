@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "controls/param_tree/param_tree_model.hpp"
+#include "win32/dpi.win32.hpp"
 #include "win32/gdi.win32.hpp"
 #include "win32/window_base.win32.hpp"
 
@@ -135,7 +136,7 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
 
   // --- Drawing
   // Design pixels (at 96 DPI) at the DPI the tree is drawn for.
-  int Px(int designPixels) const { return MulDiv(designPixels, static_cast<int>(fontDpi_), 96); }
+  int Px(int designPixels) const { return dpi::Scale(designPixels, fontDpi_); }
   COLORREF BackgroundColour() const;
   HFONT FontFor(bool bold, bool italic, bool underline);
   int IconIndex(const std::string& source);
