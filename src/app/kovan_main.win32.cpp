@@ -64,7 +64,12 @@ int RunMessageLoop(HWND keyboardWindow, std::deque<std::function<void()>> idleJo
     if (!idleJobs.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       const std::function<void()> job = std::move(idleJobs.front());
       idleJobs.pop_front();
-      job();
+      // A job that fails is reported like a message handler's error; the
+      // program goes on, and the window it prepared for does its part when shown.
+      WithErrorBarrier([&job] {
+        job();
+        return LRESULT{0};
+      });
       if (idleJobs.empty()) timeline::Mark("idle work done");
       continue;
     }
