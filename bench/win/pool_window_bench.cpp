@@ -1,7 +1,7 @@
-// Opening the pool window on large pools, against a bare native tree filled
-// with the texts of all nodes (five per entry) in the same run: the first
-// opening of a fresh window, the closing (the window lets go of its items
-// once hidden), the next opening, the next one after everything was expanded,
+// Opening the pool window on large pools, against a bare native tree view
+// filled with the texts of all nodes (five per entry) in the same run: the
+// first opening of a fresh window, the closing (the window lets go of its
+// working copy once hidden), the next opening, the next one after everything was expanded,
 // and expanding and collapsing everything. Run under Wine or on
 // Windows; prints the median of several rounds of each figure.
 #include <windows.h>
@@ -180,8 +180,8 @@ int wmain() {
       first.push_back(Bench::Open(*window));
       closing.push_back(Bench::Close(*window));
       second.push_back(Bench::Open(*window));
-      // Everything expanded is five items per entry, which only the smaller
-      // pool measures in reasonable time.
+      // Everything expanded is measured on the smaller pool, against the
+      // bare tree view, which takes long to fill with all nodes of the larger.
       if (!full) {
         DestroyWindow(window->hwnd());
         Pump();
@@ -216,7 +216,7 @@ int wmain() {
     std::printf("%zu entries (%zu nodes):\n", entries, entries * 5);
     Row("pool window, first opening (fill and first paint)", first);
     Row("pool window, second opening (after a closing)", second);
-    Row("closing: the working copy and its items go (window hidden)", closing);
+    Row("closing: the working copy goes (window hidden)", closing);
     Row("of an opening: the logic alone (working copy, model)", logic);
     Row("the size texts of all files, for comparison", sizes);
     if (!full) continue;

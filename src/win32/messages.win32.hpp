@@ -12,6 +12,9 @@ constexpr UINT kShowMainWindow = WM_APP + 1;
 constexpr UINT kVersionCheckDone = WM_APP + 2;
 // Posted by the main window's first paint: check the pool's files now.
 constexpr UINT kFirstShown = WM_APP + 3;
+// Posted by the parameter tree to itself after its rows changed: set the
+// scroll bars once for however many changes came before it.
+constexpr UINT kTreeRowsChanged = WM_APP + 4;
 
 // Timers.
 constexpr UINT_PTR kHintHideTimer = 1;

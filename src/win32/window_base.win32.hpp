@@ -1,7 +1,7 @@
 // The base of every window: the window procedure that finds the object, one
 // barrier that turns an escaping error into the general error report, the
 // window's DPI, and the chores every window shares. A control the system makes
-// (a tree view, an edit) joins the same dispatch by being subclassed.
+// (an edit box) joins the same dispatch by being subclassed.
 #pragma once
 
 #include <windows.h>
@@ -95,8 +95,8 @@ class WindowBase {
 // left of or above a monitor is negative).
 inline POINT MousePoint(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
-// Registers the common controls' window classes (the tree view, the up-down
-// arrows) before a window makes its first one. The library loads with the
+// Registers the common controls' window classes (the settings window's
+// up-down arrows) before a window makes its first one. The library loads with the
 // first call, so a start that shows none of them does not wait for it.
 void RegisterCommonControls();
 

@@ -85,7 +85,7 @@ TEST(FreshInstall, CompilesADroppedAndNamedPoolWithItsOwnCompiler) {
   ASSERT_TRUE(ChooseMenuItem(kovan.pid(), main, {kPool}));
   const HWND pool = WaitForWindow(kovan.pid(), L"TKaynaklar");
   ASSERT_NE(pool, nullptr) << "no pool window";
-  const HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
+  const HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return Entries(tree).size() == 2; })) << "the two dropped files are not in the pool";
   ASSERT_TRUE(TypeKey(tree, 0, L"APPICON"));
   ASSERT_TRUE(TypeKey(tree, 1, L"NOTES"));

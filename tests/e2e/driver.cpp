@@ -601,6 +601,13 @@ std::vector<TreeItem> ReadTree(HWND tree) {
   return items;
 }
 
+size_t ShownRows(HWND tree) {
+  const std::vector<TreeItem> items = ReadTree(tree);
+  return static_cast<size_t>(std::count_if(items.begin(), items.end(), [](const TreeItem& item) {
+    return !IsRectEmpty(&item.rect);
+  }));
+}
+
 HTREEITEM SelectedTreeItem(HWND tree) {
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }

@@ -148,6 +148,10 @@ void DismissMenus(DWORD pid);
 // The pixels of a rectangle of the screen, row by row, as 0x00RRGGBB.
 std::vector<COLORREF> CaptureScreen(const RECT& r);
 
+// The window class of the pool window's tree, which answers the tree-view
+// messages.
+inline constexpr wchar_t kParamTreeClass[] = L"KovanParamTree";
+
 // A node of a tree view in another process.
 struct TreeItem {
   HTREEITEM handle = nullptr;
@@ -158,6 +162,8 @@ struct TreeItem {
 };
 // Every node in display order (folded ones too).
 std::vector<TreeItem> ReadTree(HWND tree);
+// The rows the tree shows: its nodes less the folded ones.
+size_t ShownRows(HWND tree);
 // The node that is selected, or null.
 HTREEITEM SelectedTreeItem(HWND tree);
 

@@ -163,7 +163,7 @@ TEST_F(HighDpi, MenusHintAndPoolWindowFitTheScreenAndTheirText) {
   GetClientRect(pool, &client);
   EXPECT_GE(client.right, Scaled(486) - 2);
   EXPECT_GE(client.bottom, Scaled(405) - 2);
-  HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
+  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
   ASSERT_NE(tree, nullptr);
   EXPECT_GE(SendMessageW(tree, TVM_GETITEMHEIGHT, 0, 0), Scaled(16)) << "the tree's rows did not grow";
   for (const TreeItem& item : ReadTree(tree)) {

@@ -108,7 +108,7 @@ class Menus : public ::testing::Test {
   }
 
   HWND PoolWindow() { return WaitForWindow(pid(), L"TKaynaklar"); }
-  HWND Tree(HWND pool) { return FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr); }
+  HWND Tree(HWND pool) { return FindWindowExW(pool, nullptr, kParamTreeClass, nullptr); }
   // The entries the tree shows: its roots (their children get nodes only once opened).
   size_t EntryCount(HWND pool) {
     size_t count = 0;

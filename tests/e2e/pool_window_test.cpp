@@ -34,8 +34,8 @@ class PoolWindowE2e : public ::testing::Test {
     return WaitForWindow(kovan->pid(), L"TKaynaklar");
   }
 
-  // Opens the first entry's group with the right arrow key (its children get
-  // their nodes then) and clicks along its key row (the group's fourth child)
+  // Opens the first entry's group with the right arrow key (its children show
+  // then) and clicks along its key row (the group's fourth child)
   // until the editor opens over the key.
   HWND EditFirstKey(HWND tree) {
     auto items = ReadTree(tree);
@@ -67,13 +67,13 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
   ASSERT_NE(pool, nullptr) << "no pool window after F5";
   EXPECT_EQ(GetWindow(pool, GW_OWNER), main);
   EXPECT_FALSE(IsWindowEnabled(main)) << "the pool window is modal";
-  HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
+  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
   ASSERT_NE(tree, nullptr);
-  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 2) << "one node per entry until its group opens";
+  EXPECT_EQ(ShownRows(tree), 2u) << "one row per entry until its group opens";
 
   HWND editor = EditFirstKey(tree);
   ASSERT_NE(editor, nullptr) << "no editor over the key";
-  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 6) << "the opened entry's four children";
+  EXPECT_EQ(ShownRows(tree), 6u) << "the opened entry's four children";
   input::Type(L"new key!");  // the space and '!' are refused as typed
   input::Key(VK_RETURN);
   // Enter moves on to the next parameter and opens the editor there.
@@ -107,15 +107,15 @@ TEST_F(PoolWindowE2e, AnImportedScriptAddsItsFilesAndNamesTheLinesItSkipped) {
             "SOUND WAVE \"sound.wav\"\r\nMAIN DIALOG 0, 0, 10, 10\r\nBEGIN\r\nEND\r\n");
   HWND pool = OpenPool();
   ASSERT_NE(pool, nullptr) << "no pool window after F5";
-  HWND tree = FindWindowExW(pool, nullptr, WC_TREEVIEWW, nullptr);
+  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
   ASSERT_TRUE(ChooseMenuItem(kovan->pid(), tree, {kAdd, kImportScript}));
   ASSERT_TRUE(AnswerFileDialog(kovan->pid(), folder.path() / "app.rc")) << "no open dialog";
   const auto box = kovan->WaitForMessageBox();
   ASSERT_TRUE(box.has_value()) << "the skipped dialog was not named";
   EXPECT_NE(box->text.find(L"2: a DIALOG resource"), std::wstring::npos);
   EXPECT_TRUE(KovanProcess::PressToClose(box->hwnd, IDOK)) << "the box stayed open";
-  // One item per entry until it is opened: the two there and the imported one.
-  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 3; }));
+  // One row per entry until it is opened: the two there and the imported one.
+  EXPECT_TRUE(WaitUntil([&] { return ShownRows(tree) == 3; }));
   input::Click(PoolPoint(pool, 8 + 436, 8 + 364));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(pool); })) << "confirm did not close";
 

@@ -264,6 +264,27 @@ TEST_F(ParamTree, DeletingAGroupKeepsLookupsAndIdsInStep) {
   EXPECT_EQ(tree.ParamNode("m"), std::nullopt);
 }
 
+TEST_F(ParamTree, ShownNodesAreTheRootsAndTheChildrenOfOpenShownNodes) {
+  // A third level under the middle group's first child.
+  tree.AddChild(4, "deep");
+  ASSERT_EQ(tree.NodeCount(), 10u);
+  using Nodes = std::vector<size_t>;
+  EXPECT_EQ(tree.ShownNodes(), (Nodes{0, 3, 7}));
+  tree.SetExpanded(4, true);  // open, but inside a closed group
+  EXPECT_EQ(tree.ShownNodes(), (Nodes{0, 3, 7}));
+  tree.SetExpanded(3, true);
+  EXPECT_EQ(tree.ShownNodes(), (Nodes{0, 3, 4, 5, 6, 7}));
+  tree.SetExpanded(4, false);
+  EXPECT_EQ(tree.ShownNodes(), (Nodes{0, 3, 4, 6, 7}));
+  tree.SetAllExpanded(true);
+  EXPECT_EQ(tree.ShownNodes().size(), 10u);
+
+  EXPECT_EQ(tree.NextSibling(0), 3u);
+  EXPECT_EQ(tree.NextSibling(4), 6u) << "past the child's own children";
+  EXPECT_EQ(tree.NextSibling(6), std::nullopt) << "a last child";
+  EXPECT_EQ(tree.NextSibling(7), std::nullopt) << "the last root";
+}
+
 TEST_F(ParamTree, ChildrenAreFilledInOnceWhenFirstShownOrRead) {
   std::vector<size_t> shown;
   tree.OnChildrenFirstShown = [&](ParamTreeModel& sender, size_t node) {

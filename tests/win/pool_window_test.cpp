@@ -1,5 +1,5 @@
-// The pool window's tree on screen: an entry's children get their items when
-// it first opens, clicking a parameter edits it in place, Enter walks on
+// The pool window's tree on screen: an entry's children show (and its file's
+// size is read) when it first opens, the tree answers the tree-view messages, clicking a parameter edits it in place, Enter walks on
 // through the parameters, Escape drops an edit and a lost focus keeps it; and
 // the window's workbook export.
 #include <gtest/gtest.h>
@@ -61,6 +61,8 @@ class PoolWindowTest : public ::testing::Test {
   std::string Value(size_t row, bool key = true) {
     return Model().GetParamValue((key ? "ad" : "dosya") + std::to_string(row));
   }
+  // The tree's handle for a node: its id.
+  HTREEITEM Item(size_t node) { return reinterpret_cast<HTREEITEM>(static_cast<uintptr_t>(Model().IdOf(node))); }
   void ExpandGroup(size_t row) {
     HTREEITEM item = TreeView_GetRoot(Tree());
     for (size_t i = 0; i < row; ++i) item = TreeView_GetNextSibling(Tree(), item);
@@ -118,7 +120,7 @@ TEST_F(PoolWindowTest, TheConfirmButtonActsOnAClickReleasedOverIt) {
   EXPECT_EQ(counts, std::vector<std::string>{"3"});
 }
 
-// The items the tree holds for a group's children, in order, with their texts.
+// A group's children as the tree-view messages give them, in order, with their texts.
 std::vector<std::string> ChildTexts(HWND tree, HTREEITEM root) {
   std::vector<std::string> texts;
   for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
@@ -134,37 +136,39 @@ std::vector<std::string> ChildTexts(HWND tree, HTREEITEM root) {
   return texts;
 }
 
-TEST_F(PoolWindowTest, AnEntrysChildrenGetTheirItemsWhenItFirstOpensAndAllOfThemWhenEverythingOpens) {
+TEST_F(PoolWindowTest, AnEntrysChildrenShowWhenItFirstOpensAndAllOfThemWhenEverythingOpens) {
   ParamTreeModel& model = Model();
   ASSERT_EQ(model.NodeCount(), 15u);
-  EXPECT_EQ(TreeView_GetCount(Tree()), 3u) << "one item per entry at opening";
+  EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
+  EXPECT_EQ(window.Tree().RowCount(), 3u) << "one row per entry at opening";
   auto childrenOf = [&](size_t row) {
     std::vector<std::string> texts;
     for (size_t k = 1; k < 5; ++k) texts.push_back(model.NodeText(5 * row + k));
     return texts;
   };
 
-  // The button shows on an entry whose children have no items yet, and opening
-  // it makes them, its file's size read then.
+  // Opening an entry shows its children, its file's size read then.
   test::WriteBytes(dir / "two.bmp", std::string(2048, 'x'));
   ExpandGroup(1);
-  EXPECT_EQ(TreeView_GetCount(Tree()), 7u);
-  EXPECT_EQ(ChildTexts(Tree(), window.Tree().ItemOf(5)), childrenOf(1));
+  EXPECT_EQ(window.Tree().RowCount(), 7u);
+  EXPECT_EQ(ChildTexts(Tree(), Item(5)), childrenOf(1));
   EXPECT_TRUE(childrenOf(1)[2].ends_with(": 2 Kb")) << childrenOf(1)[2];
   EXPECT_TRUE(model.IsExpanded(5));
-  EXPECT_EQ(window.Tree().ItemOf(10 + kKeyNode), nullptr);
+  EXPECT_TRUE(TreeView_GetItemState(Tree(), Item(5), TVIS_EXPANDED) & TVIS_EXPANDED);
+  EXPECT_EQ(window.Tree().RowOf(10 + kKeyNode), std::nullopt);
+  RECT folded{};
+  EXPECT_FALSE(TreeView_GetItemRect(Tree(), Item(10 + kKeyNode), &folded, TRUE)) << "a folded node has no place";
 
   test::WriteBytes(dir / "three.txt", std::string(1500, 'x'));
   window.Logic().ToggleExpandAll();
-  EXPECT_EQ(TreeView_GetCount(Tree()), 15u);
+  EXPECT_EQ(window.Tree().RowCount(), 15u);
   EXPECT_TRUE(childrenOf(2)[2].ends_with(": 1 Kb")) << childrenOf(2)[2];
   for (size_t row = 0; row < 3; ++row) {
-    HTREEITEM root = window.Tree().ItemOf(5 * row);
-    EXPECT_EQ(ChildTexts(Tree(), root), childrenOf(row)) << "row " << row;
-    EXPECT_TRUE(TreeView_GetItemState(Tree(), root, TVIS_EXPANDED) & TVIS_EXPANDED) << "row " << row;
+    EXPECT_EQ(ChildTexts(Tree(), Item(5 * row)), childrenOf(row)) << "row " << row;
+    EXPECT_TRUE(TreeView_GetItemState(Tree(), Item(5 * row), TVIS_EXPANDED) & TVIS_EXPANDED) << "row " << row;
   }
   window.Logic().ToggleExpandAll();
-  EXPECT_EQ(TreeView_GetCount(Tree()), 3u);
+  EXPECT_EQ(window.Tree().RowCount(), 3u);
 
   // A file added to the window shows collapsed and opens like the others.
   const std::string added = dir / "four.wav";
@@ -172,16 +176,16 @@ TEST_F(PoolWindowTest, AnEntrysChildrenGetTheirItemsWhenItFirstOpensAndAllOfThem
   prompter.dialogAnswers.push_back(added);
   window.Logic().AddFile();
   ASSERT_EQ(model.NodeCount(), 20u);
-  EXPECT_EQ(TreeView_GetCount(Tree()), 4u);
+  EXPECT_EQ(window.Tree().RowCount(), 4u);
   ExpandGroup(3);
-  EXPECT_EQ(ChildTexts(Tree(), window.Tree().ItemOf(15)), childrenOf(3));
+  EXPECT_EQ(ChildTexts(Tree(), Item(15)), childrenOf(3));
 
   // Opened again, the window starts over from the main pool, collapsed.
   {
     const ui::ParamTreeView::Bulk bulk(window.Tree());
     window.Logic().Open(false);
   }
-  EXPECT_EQ(TreeView_GetCount(Tree()), 3u);
+  EXPECT_EQ(window.Tree().RowCount(), 3u);
   EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
 }
 
@@ -191,12 +195,12 @@ TEST_F(PoolWindowTest, DeletingMovesTheSelectionToTheNextEntryAndItsChildrenStil
   prompter.answers.push_back(MessageAnswer::Yes);
   SendMessageW(Tree(), WM_KEYDOWN, VK_DELETE, 0);
   ASSERT_EQ(Model().NodeCount(), 10u);
-  EXPECT_EQ(TreeView_GetCount(Tree()), 2u) << "the deleted group's items went with it";
+  EXPECT_EQ(window.Tree().RowCount(), 2u) << "the deleted group's rows went with it";
   EXPECT_EQ(Model().Selected(), 5u);
-  EXPECT_EQ(TreeView_GetSelection(Tree()), window.Tree().ItemOf(5)) << "the entry that took its place";
+  EXPECT_EQ(TreeView_GetSelection(Tree()), Item(5)) << "the entry that took its place";
   EXPECT_EQ(Value(1), "K2");
 
-  // The renamed parameter of the moved-up entry, whose children have no items
+  // The renamed parameter of the moved-up entry, whose group has not opened
   // yet, is edited where it shows once selected.
   Model().SelectNode(5 + kKeyNode);
   ClickParam(5 + kKeyNode);
@@ -255,7 +259,7 @@ TEST_F(PoolWindowTest, EnterCommitsAndWalksThroughEveryParameterOpeningCollapsed
     EXPECT_TRUE(window.Tree().ParamRect(node, 0).has_value()) << "node " << node << " is shown";
     Key(VK_RETURN);
   }
-  const std::vector<std::string> second = ChildTexts(Tree(), window.Tree().ItemOf(5));
+  const std::vector<std::string> second = ChildTexts(Tree(), Item(5));
   ASSERT_EQ(second.size(), 4u);
   EXPECT_TRUE(second[2].ends_with(": 4 Kb")) << second[2];
   EXPECT_EQ(Value(1), "K1");

@@ -1,6 +1,7 @@
 #include "controls/param_tree/param_tree_model.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "base/text.hpp"
 
@@ -515,6 +516,26 @@ std::optional<size_t> ParamTreeModel::IndexOf(NodeId id) const {
   const size_t index = indexOfId_[id - firstId_];
   if (index == kNoNode) return std::nullopt;
   return index;
+}
+
+std::optional<size_t> ParamTreeModel::NextSibling(size_t index) const {
+  const size_t end = SubtreeEnd(index);
+  if (end < nodes_.size() && nodes_[end].level == nodes_[index].level) return end;
+  return std::nullopt;
+}
+
+std::vector<size_t> ParamTreeModel::ShownNodes() const {
+  std::vector<size_t> shown;
+  shown.reserve(nodes_.size());
+  // Below a collapsed node, everything deeper than it is hidden.
+  int hiddenBelow = std::numeric_limits<int>::max();
+  for (size_t i = 0; i < nodes_.size(); ++i) {
+    const int level = nodes_[i].level;
+    if (level > hiddenBelow) continue;
+    hiddenBelow = nodes_[i].expanded ? std::numeric_limits<int>::max() : level;
+    shown.push_back(i);
+  }
+  return shown;
 }
 
 void ParamTreeModel::SetExpanded(size_t index, bool expanded) { nodes_[index].expanded = expanded; }

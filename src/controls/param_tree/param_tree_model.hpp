@@ -1,6 +1,6 @@
 // The parameter tree's data: nodes whose texts are written in a small markup,
 // the named, editable parameters inside those texts, and the edit of one
-// parameter from its start to its commit. The Win32 tree control mirrors the
+// parameter from its start to its commit. The Win32 tree control shows the
 // nodes, draws each node from ReadMarkup and hands clicks and keys back here.
 //
 // Markup: <B>, <I>, <FONT color="#RRGGBB">, <img src="ssys:X"> and parameters,
@@ -112,7 +112,8 @@ class ParamTreeListener {
 
 // Nodes are addressed by their absolute index in display order, collapsed
 // nodes counted: a node's children follow it. Each node also has an id that
-// stays its own until it is deleted (for the native items to carry).
+// stays its own until it is deleted (the tree control hands it out as the
+// node's item handle).
 //
 // Costs: appending a node, reading, writing or renaming a parameter and every
 // lookup by name or global index are O(1) or O(log n); parameter names are
@@ -147,6 +148,8 @@ class ParamTreeModel {
   int NodeLevel(size_t index) const { return nodes_[index].level; }
   std::optional<size_t> Parent(size_t index) const;
   bool HasChildren(size_t index) const;
+  // The next node of the same parent; nothing for a last child or last root.
+  std::optional<size_t> NextSibling(size_t index) const;
   NodeId IdOf(size_t index) const { return nodes_[index].id; }
   std::optional<size_t> IndexOf(NodeId id) const;
 
@@ -160,6 +163,9 @@ class ParamTreeModel {
   void SetExpanded(size_t index, bool expanded);
   // Expands or collapses every node.
   void SetAllExpanded(bool expanded);
+  // The nodes a tree on screen shows, in display order: every root, and the
+  // children of each shown node that is expanded. One pass over the nodes.
+  std::vector<size_t> ShownNodes() const;
 
   std::optional<size_t> Selected() const { return selected_; }
   // Selects a node (expanding its collapsed ancestors) or nothing.

@@ -4,20 +4,23 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/text.hpp"
+#include "win32/messages.win32.hpp"
 #include "win32/palette.win32.hpp"
 
 namespace kovan::ui {
 
 namespace {
 
-constexpr int kIndent = 19;      // design pixels
-constexpr int kItemHeight = 16;  // design pixels
-constexpr int kTextInset = 2;    // the markup starts this far into the native text rectangle
+constexpr int kTextInset = 2;  // the markup starts this far into a row's text
+constexpr int kTextGap = 1;    // between a node's button column and its text
+constexpr int kButtonSize = 9;
 constexpr int kMinEditorWidth = 16;
 constexpr int kEditorSlack = 16;  // room kept after the typed text while the editor widens
 constexpr int kEmptyParamWidth = 6;
+constexpr int kSidewaysStep = 16;  // design pixels a sideways line scrolls
 
 bool IsDecimal(const std::string& text) {
   return !text.empty() && text.size() < 9 &&
@@ -30,14 +33,14 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
+bool ControlHeld() { return GetKeyState(VK_CONTROL) < 0; }
+
 }  // namespace
 
-ParamTreeView::ParamTreeView(ParamTreeModel& model) : model_(model) {}
+ParamTreeView::ParamTreeView(ParamTreeModel& model) : WindowBase(Painting::Whole), model_(model) {}
 
 ParamTreeView::~ParamTreeView() {
   model_.SetListener(nullptr);
-  // Destroyed while every member still lives: the tree's last notifications
-  // reach its parent, which hands them on here.
   if (Editor()) DestroyWindow(Editor());
   if (hwnd()) DestroyWindow(hwnd());
 }
@@ -53,21 +56,15 @@ bool ParamTreeView::EditorWindow::Create(HWND owner) {
 bool ParamTreeView::Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks) {
   callbacks_ = std::move(callbacks);
   fontDpi_ = dpi;
-  RegisterCommonControls();
-  HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES |
-                                  TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS,
-                              bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!tree || !Subclass(tree)) {
-    if (tree) DestroyWindow(tree);
+  if (!CreateFor(WindowClassInfo{kParamTreeClass, CS_DBLCLKS}, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER,
+                 bounds, parent)) {
     return false;
   }
   if (!editor_.Create(GetAncestor(parent, GA_ROOT))) return false;
-  SendMessageW(hwnd(), TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
   model_.SetListener(this);
-  RebuildItems();
+  rowsStale_ = true;
   SetFont(font_, dpi);
+  UpdateScrollBars();
   return true;
 }
 
@@ -77,11 +74,11 @@ void ParamTreeView::SetFont(const LOGFONTW& font, UINT dpi) {
   for (gdi::Font& f : fonts_) f.reset();
   if (!hwnd()) return;
   editorFont_ = gdi::MakeFont(font_);
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(false, false, false)), FALSE);
   SendMessageW(Editor(), WM_SETFONT, reinterpret_cast<WPARAM>(editorFont_.get()), FALSE);
-  TreeView_SetIndent(hwnd(), Px(kIndent));
-  TreeView_SetItemHeight(hwnd(), Px(kItemHeight));
-  InvalidateRect(hwnd(), nullptr, TRUE);
+  // Widths measured in the old font no longer hold.
+  contentWidth_ = 0;
+  UpdateScrollBars();
+  InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 HFONT ParamTreeView::FontFor(bool bold, bool italic, bool underline) {
@@ -118,97 +115,207 @@ int ParamTreeView::IconIndex(const std::string& source) {
   return index;
 }
 
-COLORREF ParamTreeView::BackgroundColour() const {
-  const COLORREF colour = TreeView_GetBkColor(hwnd());
-  return colour == CLR_NONE ? GetSysColor(COLOR_WINDOW) : colour;
-}
+// --- Rows
 
-// --- Mirroring the model
-
-ParamTreeView::Bulk::Bulk(ParamTreeView& view) : view_(view) {
-  if (view_.bulkDepth_++ == 0 && view_.hwnd()) SendMessageW(view_.hwnd(), WM_SETREDRAW, FALSE, 0);
-}
+ParamTreeView::Bulk::Bulk(ParamTreeView& view) : view_(view) { ++view_.bulkDepth_; }
 
 ParamTreeView::Bulk::~Bulk() {
-  if (--view_.bulkDepth_ == 0 && view_.hwnd()) {
-    SendMessageW(view_.hwnd(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(view_.hwnd(), nullptr, TRUE);
+  if (--view_.bulkDepth_ == 0 && view_.refreshPending_) {
+    view_.refreshPending_ = false;
+    view_.Refresh();
   }
 }
 
-HTREEITEM ParamTreeView::InsertItem(size_t node) {
-  const std::optional<size_t> parent = model_.Parent(node);
-  const bool expanded = model_.IsExpanded(node) && model_.HasChildren(node);
-  const std::wstring text = ToWide(model_.NodeText(node));
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent ? mirror_[*parent].item : TVI_ROOT;
-  // The model only ever adds last children and last roots.
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-  insert.item.lParam = static_cast<LPARAM>(model_.IdOf(node));
-  insert.item.stateMask = TVIS_EXPANDED;
-  insert.item.state = expanded ? TVIS_EXPANDED : 0;
-  // Asked for when the button is drawn, so a node whose children have no
-  // items yet still shows that it can open.
-  insert.item.cChildren = I_CHILDRENCALLBACK;
-  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(hwnd(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-  mirror_[node] = Mirror{item, false};
-  if (item && expanded) MakeChildItems(node);
-  return item;
+const std::vector<size_t>& ParamTreeView::Rows() {
+  if (rowsStale_) {
+    rows_ = model_.ShownNodes();
+    rowsStale_ = false;
+    const size_t page = PageRows();
+    const size_t lastTop = rows_.size() > page ? rows_.size() - page : 0;
+    topRow_ = std::min(topRow_, lastTop);
+  }
+  return rows_;
 }
 
-void ParamTreeView::MakeChildItems(size_t node) {
-  Mirror& mirror = mirror_[node];
-  if (!mirror.item || mirror.childrenMade) return;
-  mirror.childrenMade = true;
-  model_.ShowChildren(node);
+void ParamTreeView::RowsChanged() {
+  rowsStale_ = true;
+  if (!hwnd()) return;
+  if (bulkDepth_ > 0) {
+    refreshPending_ = true;
+    return;
+  }
+  // Adding a folder changes the rows once per node: the bars are set once,
+  // when the changes are over.
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  if (!barsPosted_) barsPosted_ = PostMessageW(hwnd(), window_ids::kTreeRowsChanged, 0, 0) != FALSE;
+}
+
+void ParamTreeView::Refresh() {
+  if (!hwnd()) return;
+  UpdateScrollBars();
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+std::optional<size_t> ParamTreeView::RowOf(size_t node) {
+  const std::vector<size_t>& rows = Rows();
+  // Rows are in display order, which is the order of the nodes' indexes.
+  const auto at = std::lower_bound(rows.begin(), rows.end(), node);
+  if (at == rows.end() || *at != node) return std::nullopt;
+  return static_cast<size_t>(at - rows.begin());
+}
+
+size_t ParamTreeView::PageRows() const {
+  RECT client{};
+  if (hwnd()) GetClientRect(hwnd(), &client);
+  return static_cast<size_t>(std::max(1, static_cast<int>(client.bottom) / std::max(1, RowHeight())));
+}
+
+int ParamTreeView::RowTop(size_t row) const {
+  return (static_cast<int>(row) - static_cast<int>(topRow_)) * RowHeight();
+}
+
+std::optional<size_t> ParamTreeView::RowAt(POINT pt) {
+  if (pt.y < 0) return std::nullopt;
+  const size_t row = topRow_ + static_cast<size_t>(pt.y / std::max(1, RowHeight()));
+  if (row >= Rows().size()) return std::nullopt;
+  return row;
+}
+
+int ParamTreeView::TextLeft(size_t node) const {
+  return (model_.NodeLevel(node) + 1) * Indent() + Px(kTextGap) - scrollX_;
+}
+
+int ParamTreeView::ButtonCentre(size_t node) const {
+  return model_.NodeLevel(node) * Indent() + Indent() / 2 - scrollX_;
+}
+
+void ParamTreeView::UpdateScrollBars() {
+  if (!hwnd() || updatingBars_) return;
+  updatingBars_ = true;
+  // Showing one bar narrows the room for the other: a second pass settles it.
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    scrollX_ = std::clamp(scrollX_, 0, std::max(0, contentWidth_ - static_cast<int>(client.right)));
+    SCROLLINFO across{sizeof across, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(contentWidth_ - 1, 0),
+                      static_cast<UINT>(std::max(0L, client.right)), scrollX_, 0};
+    SetScrollInfo(hwnd(), SB_HORZ, &across, TRUE);
+    const size_t rows = Rows().size();
+    const size_t page = PageRows();
+    topRow_ = std::min(topRow_, rows > page ? rows - page : 0);
+    SCROLLINFO down{sizeof down, SIF_RANGE | SIF_PAGE | SIF_POS, 0, rows ? static_cast<int>(rows - 1) : 0,
+                    static_cast<UINT>(page), static_cast<int>(topRow_), 0};
+    SetScrollInfo(hwnd(), SB_VERT, &down, TRUE);
+  }
+  updatingBars_ = false;
+}
+
+void ParamTreeView::ScrollToRow(size_t top) {
+  const size_t rows = Rows().size();
+  const size_t page = PageRows();
+  top = std::min(top, rows > page ? rows - page : 0);
+  if (top == topRow_) return;
+  // What is open is kept, as when the focus leaves the editor.
+  CloseEditor(true, true, true);
+  ClearHover();
+  topRow_ = top;
+  SetScrollPos(hwnd(), SB_VERT, static_cast<int>(topRow_), TRUE);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void ParamTreeView::ScrollSideways(int x) {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  x = std::clamp(x, 0, std::max(0, contentWidth_ - static_cast<int>(client.right)));
+  if (x == scrollX_) return;
+  CloseEditor(true, true, true);
+  ClearHover();
+  scrollX_ = x;
+  SetScrollPos(hwnd(), SB_HORZ, scrollX_, TRUE);
+  InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void ParamTreeView::ShowRow(size_t row) {
+  const size_t page = PageRows();
+  if (row < topRow_) {
+    ScrollToRow(row);
+  } else if (row >= topRow_ + page) {
+    ScrollToRow(row - page + 1);
+  }
+  ScrollSideways(0);
+}
+
+void ParamTreeView::ShowNode(size_t node) {
+  if (const std::optional<size_t> row = RowOf(node)) ShowRow(*row);
+}
+
+void ParamTreeView::InvalidateNode(size_t node) {
+  if (!hwnd()) return;
+  const std::optional<size_t> row = RowOf(node);
+  if (!row) return;
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  const RECT band{0, RowTop(*row), client.right, RowTop(*row) + RowHeight()};
+  InvalidateRect(hwnd(), &band, FALSE);
+}
+
+void ParamTreeView::Expand(size_t node, bool expand) {
+  if (!model_.HasChildren(node) || model_.IsExpanded(node) == expand) return;
+  ClearHover();
+  if (expand) model_.ShowChildren(node);
+  model_.SetExpanded(node, expand);
+  RowsChanged();
+  if (!expand) {
+    // A selection folded away moves up to the node that folded it.
+    const std::optional<size_t> selected = model_.Selected();
+    for (std::optional<size_t> up = selected ? model_.Parent(*selected) : std::nullopt; up; up = model_.Parent(*up)) {
+      if (*up == node) {
+        model_.SelectNode(node);
+        break;
+      }
+    }
+    return;
+  }
+  // The children come into sight as far as they fit, the node staying in it.
+  const std::optional<size_t> row = RowOf(node);
+  if (!row) return;
+  const std::vector<size_t>& rows = Rows();
+  size_t last = *row;
+  while (last + 1 < rows.size() && model_.NodeLevel(rows[last + 1]) > model_.NodeLevel(node)) ++last;
+  if (last >= topRow_ + PageRows()) ScrollToRow(std::min(last - PageRows() + 1, *row));
+}
+
+void ParamTreeView::ExpandSubtree(size_t node) {
+  Expand(node, true);
   const int level = model_.NodeLevel(node);
   for (size_t child = node + 1; child < model_.NodeCount() && model_.NodeLevel(child) > level; ++child) {
-    if (model_.NodeLevel(child) == level + 1) InsertItem(child);
+    if (model_.HasChildren(child)) {
+      model_.ShowChildren(child);
+      model_.SetExpanded(child, true);
+    }
   }
+  RowsChanged();
 }
 
-HTREEITEM ParamTreeView::EnsureItem(size_t node) {
-  if (node >= mirror_.size()) return nullptr;
-  if (mirror_[node].item) return mirror_[node].item;
-  const std::optional<size_t> parent = model_.Parent(node);
-  if (!parent || !EnsureItem(*parent)) return nullptr;
-  MakeChildItems(*parent);
-  return mirror_[node].item;
+void ParamTreeView::SelectRow(size_t row) {
+  const std::vector<size_t>& rows = Rows();
+  if (rows.empty()) return;
+  model_.SelectNode(rows[std::min(row, rows.size() - 1)]);
 }
 
-void ParamTreeView::DeleteAllItems() {
-  selecting_ = true;
-  // With no selection the native tree does not pass it on from item to item
-  // as they go, with a notification each time.
-  TreeView_SelectItem(hwnd(), nullptr);
-  TreeView_DeleteAllItems(hwnd());
-  selecting_ = false;
-}
-
-void ParamTreeView::RebuildItems() {
-  DeleteAllItems();
-  mirror_.assign(model_.NodeCount(), Mirror{});
-  for (size_t node = 0; node < model_.NodeCount(); ++node) {
-    if (model_.NodeLevel(node) == 0) InsertItem(node);
-  }
-}
+// --- The model's changes
 
 void ParamTreeView::Cleared() {
   hover_.reset();
-  DeleteAllItems();
-  mirror_.clear();
+  topRow_ = 0;
+  scrollX_ = 0;
+  contentWidth_ = 0;
+  RowsChanged();
 }
 
 void ParamTreeView::NodesInserted(size_t first, size_t count) {
   if (hover_ && hover_->node >= first) hover_->node += count;
-  mirror_.insert(mirror_.begin() + static_cast<std::ptrdiff_t>(first), count, Mirror{});
-  for (size_t node = first; node < first + count; ++node) {
-    // A child waits for its parent's first expansion, unless that has come.
-    const std::optional<size_t> parent = model_.Parent(node);
-    if (!parent || mirror_[*parent].childrenMade) InsertItem(node);
-  }
+  RowsChanged();
 }
 
 void ParamTreeView::NodesDeleted(size_t first, size_t count) {
@@ -220,111 +327,49 @@ void ParamTreeView::NodesDeleted(size_t first, size_t count) {
     }
   }
   ClearHover();
-  selecting_ = true;
-  // The node's item takes its descendants' with it.
-  if (mirror_[first].item) TreeView_DeleteItem(hwnd(), mirror_[first].item);
-  mirror_.erase(mirror_.begin() + static_cast<std::ptrdiff_t>(first),
-                mirror_.begin() + static_cast<std::ptrdiff_t>(first + count));
-  // The native tree picks a neighbour; the model's selection is the one that counts.
-  const std::optional<size_t> selected = model_.Selected();
-  TreeView_SelectItem(hwnd(), selected ? EnsureItem(*selected) : nullptr);
-  selecting_ = false;
+  RowsChanged();
 }
 
-void ParamTreeView::NodeTextChanged(size_t index) {
-  if (!ItemOf(index)) return;  // an item made later reads the text then
-  const std::wstring text = ToWide(model_.NodeText(index));
-  TVITEMW item{};
-  item.mask = TVIF_TEXT;
-  item.hItem = ItemOf(index);
-  item.pszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(hwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  InvalidateNode(index);
-}
+void ParamTreeView::NodeTextChanged(size_t index) { InvalidateNode(index); }
 
 void ParamTreeView::AllExpandedChanged(bool) {
-  // Expanding item by item makes the native tree recount its rows each time,
-  // which grows with the square of the size; building the items again, each
-  // in its new state, costs no more than filling them all once.
-  const Bulk bulk(*this);
   ClearHover();
-  RebuildItems();
-  if (const std::optional<size_t> selected = model_.Selected()) {
-    selecting_ = true;
-    HTREEITEM item = EnsureItem(*selected);
-    TreeView_SelectItem(hwnd(), item);
-    ShowItem(item);
-    selecting_ = false;
-  }
+  RowsChanged();
+  if (const std::optional<size_t> selected = model_.Selected()) ShowNode(*selected);
 }
 
 void ParamTreeView::SelectionChanged(std::optional<size_t> index) {
-  HTREEITEM wanted = index ? EnsureItem(*index) : nullptr;
-  if (TreeView_GetSelection(hwnd()) == wanted) return;
-  selecting_ = true;
-  TreeView_SelectItem(hwnd(), wanted);
-  if (wanted) ShowItem(wanted);
-  selecting_ = false;
-}
-
-void ParamTreeView::ShowItem(HTREEITEM item) {
-  if (!item) return;
-  TreeView_EnsureVisible(hwnd(), item);
-  // The native text is the markup, longer than what is drawn; scrolling
-  // sideways to show its end would hide the start of the row.
-  SendMessageW(hwnd(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
-}
-
-std::optional<size_t> ParamTreeView::NodeOfParam(LPARAM param) const {
-  return model_.IndexOf(static_cast<NodeId>(param));
-}
-
-std::optional<size_t> ParamTreeView::NodeOfItem(HTREEITEM item) const {
-  if (!item) return std::nullopt;
-  TVITEMW data{};
-  data.mask = TVIF_PARAM;
-  data.hItem = item;
-  if (!TreeView_GetItem(hwnd(), &data)) return std::nullopt;
-  return NodeOfParam(data.lParam);
-}
-
-void ParamTreeView::InvalidateNode(size_t node) {
-  HTREEITEM item = ItemOf(node);
-  RECT row{};
-  if (item && TreeView_GetItemRect(hwnd(), item, &row, FALSE)) InvalidateRect(hwnd(), &row, FALSE);
+  // Selecting opens the node's folded ancestors: then its row is new.
+  if (index && !rowsStale_ && !RowOf(*index)) RowsChanged();
+  if (!hwnd()) return;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  if (index) ShowNode(*index);
 }
 
 // --- Layout and drawing
 
-std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM item, size_t node, bool draw) {
-  RECT text{};
-  if (!TreeView_GetItemRect(hwnd(), item, &text, TRUE)) return std::nullopt;
+ParamTreeView::Layout ParamTreeView::LayOut(HDC dc, size_t node, int top, bool draw) {
   RECT client{};
   GetClientRect(hwnd(), &client);
+  const int left = TextLeft(node);
+  const int rowHeight = RowHeight();
   Layout layout;
-  layout.row = RECT{text.left, text.top, client.right, text.bottom};
-  const int rowHeight = text.bottom - text.top;
+  layout.row = RECT{left, top, client.right, top + rowHeight};
 
-  const COLORREF background = BackgroundColour();
-  COLORREF textColour = TreeView_GetTextColor(hwnd());
-  if (textColour == CLR_NONE) textColour = GetSysColor(COLOR_WINDOWTEXT);
-  if (draw) {
-    const gdi::Brush brush = gdi::MakeBrush(background);
-    FillRect(dc, &layout.row, brush.get());
-    SetBkMode(dc, TRANSPARENT);
-  }
+  COLORREF textColour = GetSysColor(COLOR_WINDOWTEXT);
+  if (draw) SetBkMode(dc, TRANSPARENT);
 
   const NodeMarkup markup = ReadMarkup(model_.NodeText(node));
   layout.params.assign(markup.params.size(), RECT{});
   const HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
-  int x = text.left + Px(kTextInset);
+  int x = left + Px(kTextInset);
   for (const MarkupRun& run : markup.runs) {
     if (run.kind == MarkupRun::Kind::Icon) {
       const int index = IconIndex(run.text);
       int cx = 0;
       int cy = 0;
       if (systemIcons_ && index >= 0 && ImageList_GetIconSize(systemIcons_, &cx, &cy)) {
-        if (draw) ImageList_Draw(systemIcons_, index, dc, x, text.top + (rowHeight - cy) / 2, ILD_TRANSPARENT);
+        if (draw) ImageList_Draw(systemIcons_, index, dc, x, top + (rowHeight - cy) / 2, ILD_TRANSPARENT);
         x += cx;
       }
       continue;
@@ -340,8 +385,7 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
       size.cy = metrics.tmHeight;
     }
     if (isParam && wide.empty()) size.cx = Px(kEmptyParamWidth);
-    const RECT box{x, text.top + (rowHeight - size.cy) / 2, x + size.cx,
-                   text.top + (rowHeight - size.cy) / 2 + size.cy};
+    const RECT box{x, top + (rowHeight - size.cy) / 2, x + size.cx, top + (rowHeight - size.cy) / 2 + size.cy};
     const bool hot = isParam && hover_ && hover_->node == node && hover_->param == static_cast<size_t>(run.param);
     if (isParam) {
       RECT& place = layout.params[static_cast<size_t>(run.param)];
@@ -365,12 +409,14 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
     x = box.right;
   }
   SelectObject(dc, oldFont);
+  layout.label = RECT{left, top, x + Px(kTextInset), top + rowHeight};
+  contentWidth_ = std::max(contentWidth_, static_cast<int>(layout.label.right) + scrollX_);
 
   if (draw && model_.Selected() == node) {
     RECT focus = layout.row;
     focus.right = std::max(focus.left, client.right - 4);
     SetTextColor(dc, textColour);
-    SetBkColor(dc, background);
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     DrawFocusRect(dc, &focus);
     const size_t focused = model_.FocusedParam();
     if (GetFocus() == hwnd() && focused < layout.params.size()) {
@@ -383,85 +429,91 @@ std::optional<ParamTreeView::Layout> ParamTreeView::LayOut(HDC dc, HTREEITEM ite
   return layout;
 }
 
-LRESULT ParamTreeView::OnCustomDraw(NMTVCUSTOMDRAW& draw) {
-  switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: {
-      // The native text is the markup: drawn in the background colour, unseen.
-      const COLORREF background = BackgroundColour();
-      draw.clrText = background;
-      draw.clrTextBk = background;
-      return CDRF_NOTIFYPOSTPAINT;
-    }
-    case CDDS_ITEMPOSTPAINT: {
-      if (const std::optional<size_t> node = NodeOfParam(static_cast<LPARAM>(draw.nmcd.lItemlParam))) {
-        LayOut(draw.nmcd.hdc, reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec), *node, true);
-      }
-      return CDRF_DODEFAULT;
-    }
-    default: return CDRF_DODEFAULT;
+std::optional<ParamTreeView::Layout> ParamTreeView::LayOutNode(size_t node) {
+  const std::optional<size_t> row = RowOf(node);
+  if (!row || !hwnd()) return std::nullopt;
+  const gdi::WindowDc dc(hwnd());
+  return LayOut(dc.get(), node, RowTop(*row), false);
+}
+
+void ParamTreeView::DrawLinesAndButton(HDC dc, size_t node, int top) {
+  const COLORREF line = GetSysColor(COLOR_GRAYTEXT);
+  const int rowHeight = RowHeight();
+  const int middle = top + rowHeight / 2;
+  // Dotted, every other pixel on an even grid, so rows join up seamlessly.
+  auto down = [&](int x, int from, int to) {
+    for (int y = from + ((from + x) & 1); y < to; y += 2) SetPixel(dc, x, y, line);
+  };
+  auto across = [&](int from, int to, int y) {
+    for (int x = from + ((from + y) & 1); x < to; x += 2) SetPixel(dc, x, y, line);
+  };
+
+  // The lines of the ancestors that have siblings still to come pass by.
+  for (std::optional<size_t> up = model_.Parent(node); up; up = model_.Parent(*up)) {
+    if (model_.NextSibling(*up)) down(ButtonCentre(*up), top, top + rowHeight);
+  }
+  const int centre = ButtonCentre(node);
+  const bool firstOfAll = node == 0;
+  down(centre, firstOfAll ? middle : top, model_.NextSibling(node) ? top + rowHeight : middle + 1);
+  across(centre, centre + Indent() / 2 + Px(kTextGap), middle);
+
+  if (!model_.HasChildren(node)) return;
+  const int half = Px(kButtonSize) / 2;
+  RECT box{centre - half, middle - half, centre + half + 1, middle + half + 1};
+  const gdi::Brush fill = gdi::MakeBrush(GetSysColor(COLOR_WINDOW));
+  FillRect(dc, &box, fill.get());
+  const gdi::Brush frame = gdi::MakeBrush(line);
+  FrameRect(dc, &box, frame.get());
+  const gdi::Brush mark = gdi::MakeBrush(GetSysColor(COLOR_WINDOWTEXT));
+  const int arm = std::max(2, half - 2);
+  const RECT bar{centre - arm, middle, centre + arm + 1, middle + 1};
+  FillRect(dc, &bar, mark.get());
+  if (!model_.IsExpanded(node)) {
+    const RECT post{centre, middle - arm, centre + 1, middle + arm + 1};
+    FillRect(dc, &post, mark.get());
   }
 }
 
-std::optional<LRESULT> ParamTreeView::OnNotify(const NMHDR& header) {
-  if (!hwnd() || header.hwndFrom != hwnd()) return std::nullopt;
-  switch (header.code) {
-    case NM_CUSTOMDRAW: return OnCustomDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
-    case TVN_GETDISPINFOW: {
-      auto& info = *reinterpret_cast<NMTVDISPINFOW*>(const_cast<NMHDR*>(&header));
-      if (info.item.mask & TVIF_CHILDREN) {
-        const std::optional<size_t> node = NodeOfParam(info.item.lParam);
-        info.item.cChildren = node && model_.HasChildren(*node) ? 1 : 0;
-      }
-      return 0;
-    }
-    case TVN_ITEMEXPANDINGW: {
-      // The first expansion of a node brings its children's items.
-      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      if (const std::optional<size_t> node = NodeOfItem(change.itemNew.hItem)) MakeChildItems(*node);
-      return FALSE;
-    }
-    case TVN_SELCHANGEDW: {
-      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      if (!selecting_) {
-        selecting_ = true;
-        model_.SelectNode(NodeOfItem(change.itemNew.hItem));
-        selecting_ = false;
-      }
-      return 0;
-    }
-    case TVN_ITEMEXPANDEDW: {
-      const auto& change = reinterpret_cast<const NMTREEVIEWW&>(header);
-      if (const std::optional<size_t> node = NodeOfItem(change.itemNew.hItem)) {
-        model_.SetExpanded(*node, change.action == TVE_EXPAND);
-      }
-      if (bulkDepth_ == 0) InvalidateRect(hwnd(), nullptr, FALSE);
-      return 0;
-    }
-    default: return std::nullopt;
+void ParamTreeView::Paint(HDC target) {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  // Drawn off screen and put up in one go: no flicker while scrolling.
+  const HDC dc = CreateCompatibleDC(target);
+  const HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const gdi::Brush background = gdi::MakeBrush(GetSysColor(COLOR_WINDOW));
+  FillRect(dc, &client, background.get());
+  const int widthBefore = contentWidth_;
+  const std::vector<size_t>& rows = Rows();
+  for (size_t row = topRow_; row < rows.size(); ++row) {
+    const int top = RowTop(row);
+    if (top >= client.bottom) break;
+    DrawLinesAndButton(dc, rows[row], top);
+    LayOut(dc, rows[row], top, true);
   }
+  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  // A wider row than any before: the sideways bar grows to reach it.
+  if (contentWidth_ > widthBefore) UpdateScrollBars();
 }
 
 std::optional<RECT> ParamTreeView::ParamRect(size_t node, size_t indexInNode) {
-  HTREEITEM item = ItemOf(node);
-  if (!item) return std::nullopt;
-  const gdi::WindowDc dc(hwnd());
-  const std::optional<Layout> layout = LayOut(dc.get(), item, node, false);
+  const std::optional<Layout> layout = LayOutNode(node);
   if (!layout || indexInNode >= layout->params.size()) return std::nullopt;
   return layout->params[indexInNode];
 }
 
 std::optional<ParamTreeView::ParamHit> ParamTreeView::ParamAtPoint(POINT pt) {
-  TVHITTESTINFO hit{};
-  hit.pt = pt;
-  HTREEITEM item = TreeView_HitTest(hwnd(), &hit);
-  const std::optional<size_t> node = NodeOfItem(item);
-  if (!node) return std::nullopt;
+  const std::optional<size_t> row = RowAt(pt);
+  if (!row) return std::nullopt;
+  const size_t node = Rows()[*row];
   const gdi::WindowDc dc(hwnd());
-  const std::optional<Layout> layout = LayOut(dc.get(), item, *node, false);
-  if (!layout) return std::nullopt;
-  for (size_t p = layout->params.size(); p-- > 0;) {
-    if (PtInRect(&layout->params[p], pt)) return ParamHit{*node, p, layout->params[p]};
+  const Layout layout = LayOut(dc.get(), node, RowTop(*row), false);
+  for (size_t p = layout.params.size(); p-- > 0;) {
+    if (PtInRect(&layout.params[p], pt)) return ParamHit{node, p, layout.params[p]};
   }
   return std::nullopt;
 }
@@ -499,16 +551,80 @@ void ParamTreeView::OnMouseMove(POINT pt) {
   InvalidateNode(now->node);
 }
 
-bool ParamTreeView::OnLeftButtonDown(POINT pt) {
-  // A click beside the parameters is the native tree's; one on a parameter
-  // selects its node and edits it (an open editor commits as the focus moves).
-  const std::optional<ParamHit> hit = ParamAtPoint(pt);
-  if (!hit) return false;
+void ParamTreeView::OnLeftButtonDown(POINT pt) {
+  // Taking the focus commits an open editor.
   SetFocus(hwnd());
-  model_.SelectNode(hit->node);
-  // Selecting may have scrolled the row: the editor goes where it is now.
-  EditParam(hit->node, hit->param);
-  return true;
+  if (const std::optional<ParamHit> hit = ParamAtPoint(pt)) {
+    model_.SelectNode(hit->node);
+    // Selecting may have scrolled the row: the editor goes where it is now.
+    EditParam(hit->node, hit->param);
+    return;
+  }
+  const std::optional<size_t> row = RowAt(pt);
+  if (!row) return;
+  const size_t node = Rows()[*row];
+  const int columnLeft = ButtonCentre(node) - Indent() / 2;
+  if (pt.x < columnLeft) return;  // the indent before the node's own column
+  if (pt.x < columnLeft + Indent()) {
+    // The button opens or closes the node without selecting it.
+    if (model_.HasChildren(node)) Expand(node, !model_.IsExpanded(node));
+    return;
+  }
+  model_.SelectNode(node);
+}
+
+void ParamTreeView::OnDoubleClick(POINT pt) {
+  const std::optional<size_t> row = RowAt(pt);
+  if (!row) return;
+  const size_t node = Rows()[*row];
+  if (pt.x < TextLeft(node)) {
+    OnLeftButtonDown(pt);  // on the button, a second click is a second toggle
+    return;
+  }
+  if (model_.HasChildren(node)) Expand(node, !model_.IsExpanded(node));
+}
+
+void ParamTreeView::OnWheel(int delta, bool sideways) {
+  wheelDelta_ += delta;
+  const int steps = wheelDelta_ / WHEEL_DELTA;
+  wheelDelta_ %= WHEEL_DELTA;
+  if (steps == 0) return;
+  if (sideways) {
+    ScrollSideways(scrollX_ + steps * Px(kSidewaysStep));
+    return;
+  }
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  const long long by =
+      lines == WHEEL_PAGESCROLL ? static_cast<long long>(PageRows()) : static_cast<long long>(lines);
+  const long long top = static_cast<long long>(topRow_) - steps * by;
+  ScrollToRow(static_cast<size_t>(std::max(0LL, top)));
+}
+
+void ParamTreeView::OnScroll(int bar, WORD request) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(hwnd(), bar, &info);
+  const int line = bar == SB_VERT ? 1 : Px(kSidewaysStep);
+  const int page = std::max(1, static_cast<int>(info.nPage));
+  int position = info.nPos;
+  switch (request) {
+    case SB_LINEUP: position -= line; break;
+    case SB_LINEDOWN: position += line; break;
+    case SB_PAGEUP: position -= page; break;
+    case SB_PAGEDOWN: position += page; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: position = info.nTrackPos; break;
+    case SB_TOP: position = 0; break;
+    case SB_BOTTOM: position = info.nMax; break;
+    default: return;
+  }
+  if (bar == SB_VERT) {
+    ScrollToRow(static_cast<size_t>(std::max(0, position)));
+  } else {
+    ScrollSideways(position);
+  }
 }
 
 void ParamTreeView::OpenMenu(POINT screen) {
@@ -536,7 +652,7 @@ void ParamTreeView::StartEdit(size_t node, size_t indexInNode, const RECT& param
   if (paramRect.left + width > client.right) width = client.right - paramRect.left - 4;
   POINT origin{paramRect.left + 2, paramRect.top - 2};
   ClientToScreen(hwnd(), &origin);
-  const int height = TreeView_GetItemHeight(hwnd()) + Px(4);
+  const int height = RowHeight() + Px(4);
   editorWidth_ = width;
   editorOpen_ = true;
   SetWindowTextW(Editor(), ToWide(*text).c_str());
@@ -560,11 +676,10 @@ void ParamTreeView::CloseEditor(bool commit, bool refocus, bool hide) {
 }
 
 void ParamTreeView::AdvanceEdit() {
-  // Selecting the next parameter's node makes its item (and its siblings')
-  // when its group has not been opened yet.
+  // Selecting the next parameter's node opens its group when it is folded.
   const std::optional<ParamLocation> next = model_.Advance();
   if (!next) return;
-  ShowItem(ItemOf(next->node));
+  ShowNode(next->node);
   if (const std::optional<RECT> rect = ParamRect(next->node, next->indexInNode)) {
     StartEdit(next->node, next->indexInNode, *rect);
   }
@@ -589,14 +704,66 @@ void ParamTreeView::WidenEditor() {
 // --- Keys
 
 bool ParamTreeView::OnKeyDown(WPARAM key) {
+  const std::vector<size_t>& rows = Rows();
+  const std::optional<size_t> selected = model_.Selected();
+  // Without a selected row, every moving key starts from the first.
+  const std::optional<size_t> shownRow = selected ? RowOf(*selected) : std::nullopt;
+  const bool onRow = shownRow.has_value();
+  const size_t row = shownRow.value_or(0);
+  const size_t page = PageRows();
+  const size_t last = rows.empty() ? 0 : rows.size() - 1;
+  // With Control, the moving keys scroll and leave the selection be.
+  if (ControlHeld()) {
+    switch (key) {
+      case VK_UP: ScrollToRow(topRow_ > 0 ? topRow_ - 1 : 0); return true;
+      case VK_DOWN: ScrollToRow(topRow_ + 1); return true;
+      case VK_PRIOR: ScrollToRow(topRow_ > page ? topRow_ - page : 0); return true;
+      case VK_NEXT: ScrollToRow(topRow_ + page); return true;
+      case VK_HOME: ScrollToRow(0); return true;
+      case VK_END: ScrollToRow(last); return true;
+      default: break;
+    }
+  }
   switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
       if (model_.MoveFocusedParam(key == VK_LEFT ? -1 : 1)) {
-        if (const std::optional<size_t> selected = model_.Selected()) InvalidateNode(*selected);
+        if (selected) InvalidateNode(*selected);
         return true;
       }
-      return false;
+      if (!selected) return true;
+      if (key == VK_RIGHT) {
+        // Open a closed node; in an open one, on to its first child.
+        if (!model_.HasChildren(*selected)) return true;
+        if (!model_.IsExpanded(*selected)) {
+          Expand(*selected, true);
+        } else {
+          model_.SelectNode(*selected + 1);
+        }
+      } else if (model_.HasChildren(*selected) && model_.IsExpanded(*selected)) {
+        Expand(*selected, false);
+      } else if (const std::optional<size_t> parent = model_.Parent(*selected)) {
+        model_.SelectNode(*parent);
+      }
+      return true;
+    case VK_UP: SelectRow(row > 0 ? row - 1 : 0); return true;
+    case VK_DOWN: SelectRow(onRow ? row + 1 : 0); return true;
+    case VK_PRIOR: SelectRow(row + 1 > page ? row + 1 - page : 0); return true;
+    case VK_NEXT: SelectRow(onRow ? row + page - 1 : 0); return true;
+    case VK_HOME: SelectRow(0); return true;
+    case VK_END: SelectRow(last); return true;
+    case VK_ADD:
+    case VK_SUBTRACT:
+      if (selected) Expand(*selected, key == VK_ADD);
+      return true;
+    case VK_MULTIPLY:
+      if (selected) ExpandSubtree(*selected);
+      return true;
+    case VK_BACK:
+      if (selected) {
+        if (const std::optional<size_t> parent = model_.Parent(*selected)) model_.SelectNode(*parent);
+      }
+      return true;
     case VK_DELETE:
       if (callbacks_.deleteKey) callbacks_.deleteKey();
       return true;
@@ -604,29 +771,140 @@ bool ParamTreeView::OnKeyDown(WPARAM key) {
   }
 }
 
-LRESULT ParamTreeView::OnChar(WPARAM wp, LPARAM lp) {
+LRESULT ParamTreeView::OnChar(WPARAM wp, LPARAM) {
   if (callbacks_.keyFilter && !callbacks_.keyFilter(static_cast<char32_t>(wp))) return 0;
   if (wp == L'\r') {
     // Enter that the filter let through edits the focused parameter.
     if (const std::optional<size_t> selected = model_.Selected()) EditParam(*selected, model_.FocusedParam());
-    return 0;
   }
-  return Default(WM_CHAR, wp, lp);
+  return 0;
+}
+
+// --- The tree-view messages
+
+std::optional<size_t> ParamTreeView::NodeOfHandle(LPARAM handle) const {
+  if (handle == 0) return std::nullopt;
+  return model_.IndexOf(static_cast<NodeId>(handle));
+}
+
+UINT ParamTreeView::StateOf(size_t node) const {
+  return (model_.IsExpanded(node) && model_.HasChildren(node) ? TVIS_EXPANDED : 0) |
+         (model_.Selected() == node ? TVIS_SELECTED : 0);
+}
+
+LRESULT ParamTreeView::HandleOf(std::optional<size_t> node) const {
+  return node ? static_cast<LRESULT>(model_.IdOf(*node)) : 0;
+}
+
+std::optional<LRESULT> ParamTreeView::OnTreeViewMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case TVM_GETCOUNT: return static_cast<LRESULT>(model_.NodeCount());
+    case TVM_GETITEMHEIGHT: return RowHeight();
+    case TVM_GETVISIBLECOUNT: return static_cast<LRESULT>(PageRows());
+    case TVM_GETNEXTITEM: {
+      const std::optional<size_t> node = NodeOfHandle(lp);
+      const std::vector<size_t>& rows = Rows();
+      const std::optional<size_t> row = node ? RowOf(*node) : std::nullopt;
+      switch (wp) {
+        case TVGN_ROOT: return HandleOf(model_.NodeCount() ? std::optional<size_t>(0) : std::nullopt);
+        case TVGN_CARET: return HandleOf(model_.Selected());
+        case TVGN_FIRSTVISIBLE: return HandleOf(topRow_ < rows.size() ? std::optional(rows[topRow_]) : std::nullopt);
+        case TVGN_LASTVISIBLE: return HandleOf(rows.empty() ? std::nullopt : std::optional(rows.back()));
+        case TVGN_NEXT: return node ? HandleOf(model_.NextSibling(*node)) : 0;
+        case TVGN_PARENT: return node ? HandleOf(model_.Parent(*node)) : 0;
+        case TVGN_CHILD: return node && model_.HasChildren(*node) ? HandleOf(*node + 1) : 0;
+        case TVGN_PREVIOUS: {
+          if (!node) return 0;
+          const int level = model_.NodeLevel(*node);
+          for (size_t k = *node; k-- > 0;) {
+            if (model_.NodeLevel(k) < level) return 0;
+            if (model_.NodeLevel(k) == level) return HandleOf(k);
+          }
+          return 0;
+        }
+        case TVGN_NEXTVISIBLE: return row && *row + 1 < rows.size() ? HandleOf(rows[*row + 1]) : 0;
+        case TVGN_PREVIOUSVISIBLE: return row && *row > 0 ? HandleOf(rows[*row - 1]) : 0;
+        default: return 0;
+      }
+    }
+    case TVM_GETITEMW: {
+      auto* item = reinterpret_cast<TVITEMW*>(lp);
+      const std::optional<size_t> node = item ? NodeOfHandle(reinterpret_cast<LPARAM>(item->hItem)) : std::nullopt;
+      if (!node) return FALSE;
+      if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
+        const std::wstring text = ToWide(model_.NodeText(*node));
+        const size_t room = static_cast<size_t>(item->cchTextMax) - 1;
+        const size_t length = std::min(text.size(), room);
+        std::copy_n(text.c_str(), length, item->pszText);
+        item->pszText[length] = L'\0';
+      }
+      if (item->mask & TVIF_STATE) item->state = StateOf(*node) & item->stateMask;
+      if (item->mask & TVIF_PARAM) item->lParam = static_cast<LPARAM>(model_.IdOf(*node));
+      if (item->mask & TVIF_CHILDREN) item->cChildren = model_.HasChildren(*node) ? 1 : 0;
+      return TRUE;
+    }
+    case TVM_GETITEMSTATE: {
+      const std::optional<size_t> node = NodeOfHandle(static_cast<LPARAM>(wp));
+      return node ? static_cast<LRESULT>(StateOf(*node) & static_cast<UINT>(lp)) : 0;
+    }
+    case TVM_GETITEMRECT: {
+      // The item comes in the rectangle the answer goes into.
+      auto* rect = reinterpret_cast<RECT*>(lp);
+      if (!rect) return FALSE;
+      const std::optional<size_t> node = NodeOfHandle(reinterpret_cast<LPARAM>(*reinterpret_cast<HTREEITEM*>(rect)));
+      const std::optional<Layout> layout = node ? LayOutNode(*node) : std::nullopt;
+      if (!layout) return FALSE;
+      RECT client{};
+      GetClientRect(hwnd(), &client);
+      *rect = wp ? layout->label : RECT{0, layout->row.top, client.right, layout->row.bottom};
+      return TRUE;
+    }
+    case TVM_EXPAND: {
+      const std::optional<size_t> node = NodeOfHandle(lp);
+      if (!node || !model_.HasChildren(*node)) return FALSE;
+      const UINT action = static_cast<UINT>(wp) & (TVE_EXPAND | TVE_COLLAPSE | TVE_TOGGLE);
+      Expand(*node, action == TVE_TOGGLE ? !model_.IsExpanded(*node) : action == TVE_EXPAND);
+      return TRUE;
+    }
+    case TVM_SELECTITEM:
+      if (wp != TVGN_CARET) return FALSE;
+      model_.SelectNode(NodeOfHandle(lp));
+      return TRUE;
+    case TVM_ENSUREVISIBLE: {
+      const std::optional<size_t> node = NodeOfHandle(lp);
+      if (!node) return FALSE;
+      for (std::optional<size_t> up = model_.Parent(*node); up; up = model_.Parent(*up)) {
+        model_.ShowChildren(*up);
+        model_.SetExpanded(*up, true);
+      }
+      RowsChanged();
+      ShowNode(*node);
+      return TRUE;
+    }
+    default: return std::nullopt;
+  }
 }
 
 // The tree's handlers run the pool window's commands (its menu, Delete); the
 // window base gives them the same barrier as the windows themselves.
 LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg >= TV_FIRST && msg < TV_FIRST + 0x100) {
+    if (const std::optional<LRESULT> result = OnTreeViewMessage(msg, wp, lp)) return *result;
+    return 0;
+  }
   switch (msg) {
+    case window_ids::kTreeRowsChanged:
+      barsPosted_ = false;
+      UpdateScrollBars();
+      return 0;
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
       if (OnKeyDown(wp)) return 0;
       break;
     case WM_CHAR: return OnChar(wp, lp);
-    case WM_LBUTTONDOWN:
-      if (OnLeftButtonDown(MousePoint(lp))) return 0;
-      break;
-    case WM_RBUTTONDOWN: return 0;  // the menu opens without touching the selection
+    case WM_LBUTTONDOWN: OnLeftButtonDown(MousePoint(lp)); return 0;
+    case WM_LBUTTONDBLCLK: OnDoubleClick(MousePoint(lp)); return 0;
+    case WM_RBUTTONDOWN: SetFocus(hwnd()); return 0;  // the menu opens without touching the selection
     case WM_RBUTTONUP: {
       POINT pt = MousePoint(lp);
       ClientToScreen(hwnd(), &pt);
@@ -643,11 +921,11 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OpenMenu(pt);
       return 0;
     }
-    case WM_MOUSEMOVE: OnMouseMove(MousePoint(lp)); break;
+    case WM_MOUSEMOVE: OnMouseMove(MousePoint(lp)); return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;
       ClearHover();
-      break;
+      return 0;
     case WM_SETCURSOR:
       if (hover_ && LOWORD(lp) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
@@ -658,15 +936,15 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KILLFOCUS:
       // The focused parameter's frame shows only while the tree has the focus.
       if (const std::optional<size_t> selected = model_.Selected()) InvalidateNode(*selected);
-      break;
-    case WM_HSCROLL:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-    case WM_SIZE: {
-      const LRESULT result = Default(msg, wp, lp);
+      return 0;
+    case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wp), false); return 0;
+    case WM_MOUSEHWHEEL: OnWheel(-GET_WHEEL_DELTA_WPARAM(wp), true); return 0;
+    case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wp)); return 0;
+    case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wp)); return 0;
+    case WM_SIZE:
+      UpdateScrollBars();
       InvalidateRect(hwnd(), nullptr, FALSE);
-      return result;
-    }
+      return 0;
   }
   return Default(msg, wp, lp);
 }

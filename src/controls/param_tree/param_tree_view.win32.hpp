@@ -1,12 +1,16 @@
-// The parameter tree on screen: a native tree view that mirrors a
-// ParamTreeModel, keeps each node's markup as its item text, hides the native
-// text and draws the markup over it, and edits parameters in a pop-up edit
-// placed over the clicked value.
+// The parameter tree on screen: a control of its own that draws the rows of a
+// ParamTreeModel (lines, buttons, each node's markup), scrolls over them, and
+// edits parameters in a pop-up edit placed over the clicked value.
 //
-// The native items are made lazily: a node's children get their items when
-// the node is first expanded (by the user, by expanding everything, or by a
-// selection that has to show one of them), so opening a large pool inserts
-// one item per entry instead of five.
+// It holds no item per node: what it shows is worked out from the model (the
+// roots and the children of expanded nodes), and only the rows in sight are
+// laid out and drawn. Opening a pool of 100,000 entries therefore costs what
+// the model costs, and expanding or collapsing everything is one pass over
+// the nodes.
+//
+// For tools that read trees from outside (accessibility checks, the end-to-end
+// tests) it answers the read-only tree-view messages and TVM_EXPAND and
+// TVM_SELECTITEM; an item handle is the node's id.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +30,9 @@
 
 namespace kovan::ui {
 
+// The control's window class, as other programs see it.
+inline constexpr wchar_t kParamTreeClass[] = L"KovanParamTree";
+
 class ParamTreeView : public WindowBase, private ParamTreeListener {
  public:
   struct Callbacks {
@@ -39,16 +46,14 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
 
   // Makes the tree as a child of `parent` (bounds in pixels) and its editor,
   // a pop-up owned by the parent's top-level window.
-  bool Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks);
+  [[nodiscard]] bool Create(HWND parent, const RECT& bounds, UINT dpi, Callbacks callbacks);
   HWND Editor() const { return editor_.hwnd(); }
   // The font the markup is drawn in (its bold, italic and underlined forms are
   // made from it) and the row height for the DPI.
   void SetFont(const LOGFONTW& font, UINT dpi);
-  // The parent hands on the tree's WM_NOTIFY; nothing when it was not the
-  // tree's.
-  std::optional<LRESULT> OnNotify(const NMHDR& header);
 
-  // Bulk changes (filling, expanding everything) run with drawing off.
+  // Bulk changes (filling, expanding everything) work out the rows and
+  // repaint once, at the end.
   class Bulk {
    public:
     explicit Bulk(ParamTreeView& view);
@@ -60,10 +65,13 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
     ParamTreeView& view_;
   };
 
-  // The native item of a node; nothing until its parent's children are made.
-  HTREEITEM ItemOf(size_t node) const { return node < mirror_.size() ? mirror_[node].item : nullptr; }
-  // The parameter's rectangle in the tree's client area as it is drawn; nothing
-  // when its row is not on screen. Lays out that one node.
+  // The node's row among those shown (collapsed-away nodes have none).
+  std::optional<size_t> RowOf(size_t node);
+  size_t RowCount() { return Rows().size(); }
+  // The first row in sight.
+  size_t TopRow() const { return topRow_; }
+  // The parameter's rectangle in the client area as it is drawn; nothing when
+  // its node is folded away. Lays out that one node.
   std::optional<RECT> ParamRect(size_t node, size_t indexInNode);
   // Opens the editor on a parameter, as a click on it does.
   bool EditParam(size_t node, size_t indexInNode);
@@ -71,6 +79,9 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Paint(HDC dc) override;
+  // The parent hands its DPI on through SetFont.
+  void OnDpiChanged(UINT, const RECT&) override {}
 
  private:
   // The pop-up editor: an edit control whose messages come back to the view.
@@ -99,13 +110,47 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
 
   LRESULT OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp);
 
+  // --- Rows
+  // The shown nodes in order, worked out again after a change.
+  const std::vector<size_t>& Rows();
+  // The rows changed: worked out again, the scroll bars set and the tree
+  // repainted, at once or at the end of a bulk change.
+  void RowsChanged();
+  void Refresh();
+  int RowHeight() const { return Px(kRowHeight); }
+  int Indent() const { return Px(kIndent); }
+  // Rows wholly in sight (at least one).
+  size_t PageRows() const;
+  // The row's top in the client area (negative or below it when out of sight).
+  int RowTop(size_t row) const;
+  // The row under a point of the client area.
+  std::optional<size_t> RowAt(POINT pt);
+  // Where a node's text starts, and its button's middle, in the client area.
+  int TextLeft(size_t node) const;
+  int ButtonCentre(size_t node) const;
+  void ScrollToRow(size_t top);
+  void ScrollSideways(int x);
+  // Brings a row into sight, at its start, scrolling as little as it can.
+  void ShowRow(size_t row);
+  void ShowNode(size_t node);
+  void UpdateScrollBars();
+  void InvalidateNode(size_t node);
+  // Opens or closes a node by hand: its children are filled in when they
+  // first show, and a selection inside a closed node moves up to it.
+  void Expand(size_t node, bool expand);
+  void ExpandSubtree(size_t node);
+  void SelectRow(size_t row);
+
   // One node's markup laid out in its row: each parameter's rectangle.
   struct Layout {
     RECT row{};
+    RECT label{};  // from the text's start to the end of what is drawn
     std::vector<RECT> params;  // by index in the node
   };
-  // Lays out (and with `draw`, draws into `dc`) one node whose item is `item`.
-  std::optional<Layout> LayOut(HDC dc, HTREEITEM item, size_t node, bool draw);
+  // Lays out (and with `draw`, draws into `dc`) one node whose row starts at
+  // `top` in the client area.
+  Layout LayOut(HDC dc, size_t node, int top, bool draw);
+  std::optional<Layout> LayOutNode(size_t node);
   // The parameter under a point of the client area.
   struct ParamHit {
     size_t node = 0;
@@ -114,43 +159,33 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
   };
   std::optional<ParamHit> ParamAtPoint(POINT pt);
 
-  // --- The native items
-  struct Mirror {
-    HTREEITEM item = nullptr;
-    bool childrenMade = false;  // its children have their items
-  };
-  HTREEITEM InsertItem(size_t node);
-  // Items for the children of a node that has an item, and for theirs where
-  // the model has them expanded.
-  void MakeChildItems(size_t node);
-  // The node's item, making its ancestors' children first.
-  HTREEITEM EnsureItem(size_t node);
-  // Rebuilds every item: the roots, and the children of expanded nodes.
-  void RebuildItems();
-  void DeleteAllItems();
-  std::optional<size_t> NodeOfItem(HTREEITEM item) const;
-  std::optional<size_t> NodeOfParam(LPARAM param) const;
-  // Scrolls a node into view, keeping the rows' starts in sight.
-  void ShowItem(HTREEITEM item);
-  void InvalidateNode(size_t node);
-
   // --- Drawing
+  static constexpr int kIndent = 19;     // design pixels
+  static constexpr int kRowHeight = 16;  // design pixels
   // Design pixels (at 96 DPI) at the DPI the tree is drawn for.
   int Px(int designPixels) const { return dpi::Scale(designPixels, fontDpi_); }
-  COLORREF BackgroundColour() const;
   HFONT FontFor(bool bold, bool italic, bool underline);
   int IconIndex(const std::string& source);
-  LRESULT OnCustomDraw(NMTVCUSTOMDRAW& draw);
+  void DrawLinesAndButton(HDC dc, size_t node, int top);
 
   // --- Mouse and keys
   void OnMouseMove(POINT pt);
   void ClearHover();
   // OnParamEnter or OnParamExit for a parameter, with its current value.
   void RaiseHoverEvent(const ParamTreeModel::SelectEvent& event, const ParamHit& hit);
-  bool OnLeftButtonDown(POINT pt);
+  void OnLeftButtonDown(POINT pt);
+  void OnDoubleClick(POINT pt);
+  void OnWheel(int delta, bool sideways);
+  void OnScroll(int bar, WORD request);
   bool OnKeyDown(WPARAM key);
   LRESULT OnChar(WPARAM wp, LPARAM lp);
   void OpenMenu(POINT screen);
+
+  // --- What tools outside read: the tree-view messages
+  std::optional<LRESULT> OnTreeViewMessage(UINT msg, WPARAM wp, LPARAM lp);
+  std::optional<size_t> NodeOfHandle(LPARAM handle) const;
+  LRESULT HandleOf(std::optional<size_t> node) const;
+  UINT StateOf(size_t node) const;  // TVIS_EXPANDED and TVIS_SELECTED
 
   // --- Editing
   void StartEdit(size_t node, size_t indexInNode, const RECT& paramRect);
@@ -163,10 +198,17 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
   ParamTreeModel& model_;
   EditorWindow editor_{*this};
   Callbacks callbacks_;
-  std::vector<Mirror> mirror_;  // by absolute node index
+  std::vector<size_t> rows_;  // the shown nodes, once worked out
+  bool rowsStale_ = true;
   int bulkDepth_ = 0;
-  bool selecting_ = false;  // a selection the model asked for is on its way
-  UINT fontDpi_ = 96;        // the DPI the fonts and sizes are for: the parent window's
+  bool refreshPending_ = false;
+  bool barsPosted_ = false;    // kTreeRowsChanged is on its way
+  bool updatingBars_ = false;  // setting the bars resizes the client area
+  size_t topRow_ = 0;
+  int scrollX_ = 0;        // pixels scrolled sideways
+  int contentWidth_ = 0;   // the widest row laid out since the tree was filled
+  int wheelDelta_ = 0;     // wheel turns short of a whole step
+  UINT fontDpi_ = 96;      // the DPI the fonts and sizes are for: the parent window's
   LOGFONTW font_{};
   std::array<gdi::Font, 8> fonts_;  // by bold | italic << 1 | underline << 2
   gdi::Font editorFont_;

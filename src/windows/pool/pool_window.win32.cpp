@@ -144,7 +144,7 @@ void PoolWindow::PrepareTree() {
   callbacks.openMenu = [this](POINT pt) { ShowMenu(pt); };
   callbacks.keyFilter = [](char32_t c) { return KeyPasses(c); };
   if (!tree_.Create(hwnd(), TreeRect(), Dpi(), std::move(callbacks))) {
-    throw SystemError("CreateWindowExW(SysTreeView32)", static_cast<int>(GetLastError()));
+    throw SystemError("CreateWindowExW(KovanParamTree)", static_cast<int>(GetLastError()));
   }
   timeline::Mark("pool window's tree made");
 }
@@ -329,9 +329,6 @@ void PoolWindow::OnDpiChanged(UINT, const RECT& suggested) {
 
 LRESULT PoolWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_NOTIFY:
-      if (const auto result = tree_.OnNotify(*reinterpret_cast<const NMHDR*>(lp))) return *result;
-      break;
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wp) == hwnd() && LOWORD(lp) == HTCLIENT) {
         const POINT pt = CursorPosition();

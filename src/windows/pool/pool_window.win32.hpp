@@ -31,9 +31,9 @@ class PoolWindow : public WindowBase, public PoolWindowView {
   // Opens the window on a fresh copy of the main pool and returns when it is
   // closed; the main window is disabled meanwhile.
   void ShowModal();
-  // Lets go of the working copy and the tree's items once the window is out
-  // of sight: a large pool's items cost about as much to delete as to make,
-  // which the next opening then does not pay.
+  // Lets go of the working copy once the window is out of sight: a large
+  // pool's memory is not held between showings, and freeing it is not in
+  // the next opening's way.
   void DropWorkingCopy();
   // Decodes the window's and its menu's pictures for the present DPI, unless
   // that is done: on an idle moment after the start, or at the first showing.
