@@ -1,11 +1,13 @@
-// The parameter tree's own control: the keys and clicks a tree answers, and
-// scrolling over more rows than fit.
+// The parameter tree's own control: the keys and clicks a tree answers, its
+// menu, and scrolling over more rows than fit.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "controls/param_tree/param_tree_view.win32.hpp"
 
@@ -15,7 +17,7 @@ namespace {
 class ParamTreeViewTest : public ::testing::Test {
  protected:
   // `roots` roots of two children each, in a tree 200 by `height` pixels.
-  void Make(size_t roots, int height) {
+  void Make(size_t roots, int height, ui::ParamTreeView::Callbacks callbacks = {}) {
     for (size_t i = 0; i < roots; ++i) {
       const size_t root = model.AddRoot("<B>root" + std::to_string(i) + "</B>");
       model.AddChild(root, "child a");
@@ -24,7 +26,7 @@ class ParamTreeViewTest : public ::testing::Test {
     host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 240, height + 20, nullptr, nullptr,
                            nullptr, nullptr);
     ASSERT_NE(host, nullptr);
-    ASSERT_TRUE(view.Create(host, RECT{0, 0, 200, height}, 96, {}));
+    ASSERT_TRUE(view.Create(host, RECT{0, 0, 200, height}, 96, std::move(callbacks)));
   }
   void TearDown() override {
     if (view.hwnd()) DestroyWindow(view.hwnd());
@@ -96,6 +98,30 @@ TEST_F(ParamTreeViewTest, TheButtonOpensWithoutSelectingAndADoubleClickOnTheText
   EXPECT_EQ(model.Selected(), 6u);
   EXPECT_TRUE(model.IsExpanded(6));
   EXPECT_EQ(view.RowCount(), 7u);
+}
+
+TEST_F(ParamTreeViewTest, TheMenuOpensOnceForARightClickAndForTheMenuKeyUnderTheSelectedRow) {
+  std::vector<POINT> menus;
+  ui::ParamTreeView::Callbacks callbacks;
+  callbacks.openMenu = [&](POINT pt) { menus.push_back(pt); };
+  Make(3, 200, std::move(callbacks));
+  SendMessageW(view.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, At(1, 40));
+  SendMessageW(view.hwnd(), WM_RBUTTONUP, 0, At(1, 40));
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(model.Selected(), std::nullopt) << "a right click leaves the selection";
+
+  model.SelectNode(3);
+  SendMessageW(view.hwnd(), WM_KEYDOWN, VK_APPS, 0);
+  SendMessageW(view.hwnd(), WM_KEYUP, VK_APPS, 0);
+  ASSERT_EQ(menus.size(), 2u);
+  RECT row{};
+  const auto item = reinterpret_cast<HTREEITEM>(static_cast<uintptr_t>(model.IdOf(3)));
+  std::memcpy(&row, &item, sizeof item);  // the item goes in the rectangle
+  ASSERT_TRUE(SendMessageW(view.hwnd(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+  POINT below{row.left, row.bottom};
+  ClientToScreen(view.hwnd(), &below);
+  EXPECT_EQ(menus[1].x, below.x);
+  EXPECT_EQ(menus[1].y, below.y);
 }
 
 TEST_F(ParamTreeViewTest, ScrollingKeepsTheSelectionInSightAndTheBarsFollowTheRows) {

@@ -4,7 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstring>
 
 #include "base/text.hpp"
 #include "win32/messages.win32.hpp"
@@ -627,6 +627,22 @@ void ParamTreeView::OnScroll(int bar, WORD request) {
   }
 }
 
+POINT ParamTreeView::KeyboardMenuPoint() {
+  // Under the selected row when it is in sight, else at the tree's corner.
+  POINT pt{0, 0};
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  if (const std::optional<size_t> selected = model_.Selected()) {
+    if (const std::optional<Layout> layout = LayOutNode(*selected)) {
+      if (layout->row.top >= 0 && layout->row.bottom <= client.bottom) {
+        pt = POINT{std::max(0L, layout->label.left), layout->row.bottom};
+      }
+    }
+  }
+  ClientToScreen(hwnd(), &pt);
+  return pt;
+}
+
 void ParamTreeView::OpenMenu(POINT screen) {
   if (callbacks_.openMenu) callbacks_.openMenu(screen);
 }
@@ -767,6 +783,7 @@ bool ParamTreeView::OnKeyDown(WPARAM key) {
     case VK_DELETE:
       if (callbacks_.deleteKey) callbacks_.deleteKey();
       return true;
+    case VK_APPS: OpenMenu(KeyboardMenuPoint()); return true;
     default: return false;
   }
 }
@@ -851,7 +868,9 @@ std::optional<LRESULT> ParamTreeView::OnTreeViewMessage(UINT msg, WPARAM wp, LPA
       // The item comes in the rectangle the answer goes into.
       auto* rect = reinterpret_cast<RECT*>(lp);
       if (!rect) return FALSE;
-      const std::optional<size_t> node = NodeOfHandle(reinterpret_cast<LPARAM>(*reinterpret_cast<HTREEITEM*>(rect)));
+      HTREEITEM item = nullptr;
+      std::memcpy(&item, rect, sizeof item);
+      const std::optional<size_t> node = NodeOfHandle(reinterpret_cast<LPARAM>(item));
       const std::optional<Layout> layout = node ? LayOutNode(*node) : std::nullopt;
       if (!layout) return FALSE;
       RECT client{};
@@ -912,15 +931,22 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_CONTEXTMENU: {
-      POINT pt = MousePoint(lp);
-      if (pt.x == -1 && pt.y == -1) {
-        RECT r{};
-        GetWindowRect(hwnd(), &r);
-        pt = POINT{r.left, r.top};
-      }
-      OpenMenu(pt);
+      const POINT pt = MousePoint(lp);
+      OpenMenu(pt.x == -1 && pt.y == -1 ? KeyboardMenuPoint() : pt);
       return 0;
     }
+    // The menu key and Shift+F10 open the menu on the key's going down; their
+    // going up must not open it a second time.
+    case WM_SYSKEYDOWN:
+      if (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        OpenMenu(KeyboardMenuPoint());
+        return 0;
+      }
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (wp == VK_APPS || (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0)) return 0;
+      break;
     case WM_MOUSEMOVE: OnMouseMove(MousePoint(lp)); return 0;
     case WM_MOUSELEAVE:
       tracking_ = false;

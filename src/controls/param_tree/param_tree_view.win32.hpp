@@ -180,6 +180,8 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
   bool OnKeyDown(WPARAM key);
   LRESULT OnChar(WPARAM wp, LPARAM lp);
   void OpenMenu(POINT screen);
+  // Where a menu opened from the keyboard shows, on the screen.
+  POINT KeyboardMenuPoint();
 
   // --- What tools outside read: the tree-view messages
   std::optional<LRESULT> OnTreeViewMessage(UINT msg, WPARAM wp, LPARAM lp);
