@@ -1,6 +1,7 @@
 // The pool window of the real Kovan.exe: opened by F5 over the main window,
 // an edit typed into its tree and confirmed reaches the list file, a cancelled
-// one does not; a resource script imported from its menu adds its files.
+// one does not; the tree answers the keys; a resource script imported from
+// its menu adds its files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -98,6 +99,37 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
   EXPECT_EQ(list.substr(0, list.find(',')), "NEWKEY");
   EXPECT_EQ(list.find("ZZZ"), std::string::npos);
   EXPECT_NE(list.find("TWO,BMP,"), std::string::npos);
+}
+
+TEST_F(PoolWindowE2e, TheTreeOpensClosesAndShowsItsMenuFromTheKeyboard) {
+  ASSERT_NE(main, nullptr);
+  HWND pool = OpenPool();
+  ASSERT_NE(pool, nullptr) << "no pool window after F5";
+  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
+  ASSERT_NE(tree, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ShownRows(tree) == 2; }));
+  input::Key(VK_DOWN);  // nothing selected: the first entry
+  input::Key(VK_RIGHT);
+  EXPECT_TRUE(WaitUntil([&] { return ShownRows(tree) == 6; })) << "Right did not open the entry";
+  input::Key(VK_DOWN);
+  input::Key(VK_LEFT);  // from the child up to its entry
+  input::Key(VK_LEFT);  // which closes
+  EXPECT_TRUE(WaitUntil([&] { return ShownRows(tree) == 2; })) << "Left did not close the entry";
+  EXPECT_EQ(SelectedTreeItem(tree), ReadTree(tree).front().handle);
+
+  for (const WORD shift : {WORD{0}, WORD{VK_SHIFT}}) {
+    if (shift) {
+      input::Key(VK_F10, {VK_SHIFT});
+    } else {
+      input::Key(VK_APPS);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return !VisibleWindows(kovan->pid(), L"#32768").empty(); }))
+        << "no menu on " << (shift ? "Shift+F10" : "the menu key");
+    DismissMenus(kovan->pid());
+    EXPECT_TRUE(VisibleWindows(kovan->pid(), L"#32768").empty());
+  }
+  input::Click(PoolPoint(pool, 8 + 459, 8 + 10));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pool); })) << "cancel did not close";
 }
 
 TEST_F(PoolWindowE2e, AnImportedScriptAddsItsFilesAndNamesTheLinesItSkipped) {
