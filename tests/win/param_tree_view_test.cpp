@@ -1,14 +1,17 @@
 // The parameter tree's own control: the keys and clicks a tree answers, its
-// menu, and scrolling over more rows than fit.
+// menu, scrolling over more rows than fit, and what screen readers read of it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/com.win32.hpp"
 #include "controls/param_tree/param_tree_view.win32.hpp"
 
 namespace kovan {
@@ -168,6 +171,78 @@ TEST_F(ParamTreeViewTest, ScrollingKeepsTheSelectionInSightAndTheBarsFollowTheRo
   MSG msg;  // the bars follow once the changes are over
   while (PeekMessageW(&msg, view.hwnd(), 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   EXPECT_EQ(bar().nMax, 599);
+}
+
+TEST_F(ParamTreeViewTest, ScreenReadersReadTheRowsOnShowAndCanOpenAndSelectThem) {
+  const ComApartment com;
+  Make(3, 200);
+  IAccessible* outline = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(view.hwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                       reinterpret_cast<void**>(&outline)),
+            S_OK);
+  ASSERT_NE(outline, nullptr);
+  auto child = [](long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+  };
+  auto name = [&](long id) {
+    BSTR text = nullptr;
+    std::wstring read;
+    if (outline->get_accName(child(id), &text) == S_OK && text) read = text;
+    SysFreeString(text);
+    return read;
+  };
+  auto state = [&](long id) {
+    VARIANT v;
+    VariantInit(&v);
+    outline->get_accState(child(id), &v);
+    return v.lVal;
+  };
+  long count = 0;
+  EXPECT_EQ(outline->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(name(2), L"root1") << "the text shown, without the markup";
+  VARIANT role;
+  VariantInit(&role);
+  EXPECT_EQ(outline->get_accRole(child(2), &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_OUTLINEITEM);
+  EXPECT_TRUE(state(2) & STATE_SYSTEM_COLLAPSED);
+
+  EXPECT_EQ(outline->accDoDefaultAction(child(2)), S_OK);
+  EXPECT_TRUE(model.IsExpanded(3));
+  EXPECT_EQ(outline->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 5);
+  EXPECT_EQ(name(3), L"child a");
+  EXPECT_TRUE(state(2) & STATE_SYSTEM_EXPANDED);
+
+  EXPECT_EQ(outline->accSelect(SELFLAG_TAKESELECTION, child(3)), S_OK);
+  EXPECT_EQ(model.Selected(), 4u);
+  VARIANT selected;
+  VariantInit(&selected);
+  EXPECT_EQ(outline->get_accSelection(&selected), S_OK);
+  EXPECT_EQ(selected.lVal, 3);
+  EXPECT_TRUE(state(3) & STATE_SYSTEM_SELECTED);
+  EXPECT_EQ(outline->get_accName(child(6), nullptr), E_POINTER);
+  BSTR none = nullptr;
+  EXPECT_EQ(outline->get_accName(child(6), &none), E_INVALIDARG) << "past the last row";
+
+  outline->Release();
+
+  // A tool may hold the object after its tree has gone; it then only says so.
+  ParamTreeModel other;
+  other.AddRoot("x");
+  auto gone = std::make_unique<ui::ParamTreeView>(other);
+  ASSERT_TRUE(gone->Create(host, RECT{0, 0, 50, 50}, 96, {}));
+  IAccessible* held = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(gone->hwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                       reinterpret_cast<void**>(&held)),
+            S_OK);
+  gone.reset();
+  EXPECT_EQ(held->get_accChildCount(&count), RPC_E_DISCONNECTED);
+  held->Release();
 }
 
 }  // namespace

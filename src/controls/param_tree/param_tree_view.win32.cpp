@@ -175,9 +175,10 @@ int ParamTreeView::RowTop(size_t row) const {
 }
 
 std::optional<size_t> ParamTreeView::RowAt(POINT pt) {
+  const size_t rows = Rows().size();  // first: working the rows out may move the top
   if (pt.y < 0) return std::nullopt;
   const size_t row = topRow_ + static_cast<size_t>(pt.y / std::max(1, RowHeight()));
-  if (row >= Rows().size()) return std::nullopt;
+  if (row >= rows) return std::nullopt;
   return row;
 }
 
@@ -343,7 +344,9 @@ void ParamTreeView::SelectionChanged(std::optional<size_t> index) {
   if (index && !rowsStale_ && !RowOf(*index)) RowsChanged();
   if (!hwnd()) return;
   InvalidateRect(hwnd(), nullptr, FALSE);
-  if (index) ShowNode(*index);
+  if (!index) return;
+  ShowNode(*index);
+  accessibility_.SelectionMoved(RowOf(*index), GetFocus() == hwnd());
 }
 
 // --- Layout and drawing
@@ -797,6 +800,51 @@ LRESULT ParamTreeView::OnChar(WPARAM wp, LPARAM) {
   return 0;
 }
 
+// --- What accessibility tools read
+
+std::wstring ParamTreeView::OutlineRowText(size_t row) {
+  std::string text;
+  for (const MarkupRun& run : ReadMarkup(model_.NodeText(Rows()[row])).runs) {
+    if (run.kind == MarkupRun::Kind::Text) text += run.text;
+  }
+  return ToWide(text);
+}
+
+int ParamTreeView::OutlineRowLevel(size_t row) { return model_.NodeLevel(Rows()[row]); }
+
+AccessibleOutline::RowState ParamTreeView::OutlineRowState(size_t row) {
+  const size_t node = Rows()[row];
+  RowState state;
+  state.selected = model_.Selected() == node;
+  state.opens = model_.HasChildren(node);
+  state.open = state.opens && model_.IsExpanded(node);
+  state.inSight = row >= topRow_ && row < topRow_ + PageRows();
+  return state;
+}
+
+RECT ParamTreeView::OutlineRowScreenRect(size_t row) {
+  RECT client{};
+  GetClientRect(hwnd(), &client);
+  RECT r{0, RowTop(row), client.right, RowTop(row) + RowHeight()};
+  MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::optional<size_t> ParamTreeView::OutlineSelectedRow() {
+  const std::optional<size_t> selected = model_.Selected();
+  return selected ? RowOf(*selected) : std::nullopt;
+}
+
+std::optional<size_t> ParamTreeView::OutlineRowAt(POINT screen) {
+  ScreenToClient(hwnd(), &screen);
+  return RowAt(screen);
+}
+
+void ParamTreeView::OutlineToggleRow(size_t row) {
+  const size_t node = Rows()[row];
+  Expand(node, !model_.IsExpanded(node));
+}
+
 // --- The tree-view messages
 
 std::optional<size_t> ParamTreeView::NodeOfHandle(LPARAM handle) const {
@@ -961,8 +1009,14 @@ LRESULT ParamTreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       // The focused parameter's frame shows only while the tree has the focus.
-      if (const std::optional<size_t> selected = model_.Selected()) InvalidateNode(*selected);
+      if (const std::optional<size_t> selected = model_.Selected()) {
+        InvalidateNode(*selected);
+        if (msg == WM_SETFOCUS) accessibility_.SelectionMoved(RowOf(*selected), true);
+      }
       return 0;
+    case WM_GETOBJECT:
+      if (const std::optional<LRESULT> object = accessibility_.OnGetObject(wp, lp)) return *object;
+      break;
     case WM_MOUSEWHEEL: OnWheel(GET_WHEEL_DELTA_WPARAM(wp), false); return 0;
     case WM_MOUSEHWHEEL: OnWheel(-GET_WHEEL_DELTA_WPARAM(wp), true); return 0;
     case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wp)); return 0;

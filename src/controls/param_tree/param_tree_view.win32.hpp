@@ -8,9 +8,10 @@
 // the model costs, and expanding or collapsing everything is one pass over
 // the nodes.
 //
-// For tools that read trees from outside (accessibility checks, the end-to-end
-// tests) it answers the read-only tree-view messages and TVM_EXPAND and
-// TVM_SELECTITEM; an item handle is the node's id.
+// Screen readers see it as an outline of the rows on show. For tools that read
+// trees through messages (the end-to-end tests among them) it answers the
+// read-only tree-view messages and TVM_EXPAND and TVM_SELECTITEM; an item
+// handle is the node's id.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "controls/param_tree/param_tree_accessible.win32.hpp"
 #include "controls/param_tree/param_tree_model.hpp"
 #include "win32/dpi.win32.hpp"
 #include "win32/gdi.win32.hpp"
@@ -33,7 +35,7 @@ namespace kovan::ui {
 // The control's window class, as other programs see it.
 inline constexpr wchar_t kParamTreeClass[] = L"KovanParamTree";
 
-class ParamTreeView : public WindowBase, private ParamTreeListener {
+class ParamTreeView : public WindowBase, private ParamTreeListener, private AccessibleOutline {
  public:
   struct Callbacks {
     std::function<void()> deleteKey;             // the Delete key on the tree
@@ -109,6 +111,18 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
   void SelectionChanged(std::optional<size_t> index) override;
 
   LRESULT OnEditorMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  // AccessibleOutline
+  HWND OutlineWindow() const override { return hwnd(); }
+  size_t OutlineRowCount() override { return Rows().size(); }
+  std::wstring OutlineRowText(size_t row) override;
+  int OutlineRowLevel(size_t row) override;
+  RowState OutlineRowState(size_t row) override;
+  RECT OutlineRowScreenRect(size_t row) override;
+  std::optional<size_t> OutlineSelectedRow() override;
+  std::optional<size_t> OutlineRowAt(POINT screen) override;
+  void OutlineSelectRow(size_t row) override { SelectRow(row); }
+  void OutlineToggleRow(size_t row) override;
 
   // --- Rows
   // The shown nodes in order, worked out again after a change.
@@ -199,6 +213,7 @@ class ParamTreeView : public WindowBase, private ParamTreeListener {
 
   ParamTreeModel& model_;
   EditorWindow editor_{*this};
+  OutlineAccessibility accessibility_{*this};
   Callbacks callbacks_;
   std::vector<size_t> rows_;  // the shown nodes, once worked out
   bool rowsStale_ = true;
