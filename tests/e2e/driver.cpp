@@ -287,6 +287,13 @@ void Click(POINT screen) {
   Send({MouseInput(MOUSEEVENTF_LEFTUP, screen)});
 }
 
+void Wheel(POINT screen, int notches) {
+  MoveTo(screen);
+  INPUT in = MouseInput(MOUSEEVENTF_WHEEL, screen);
+  in.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+  Send({in});
+}
+
 void RightClick(POINT screen) {
   MoveTo(screen);
   Send({MouseInput(MOUSEEVENTF_RIGHTDOWN, screen)});

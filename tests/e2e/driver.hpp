@@ -90,6 +90,8 @@ namespace input {
 void MoveTo(POINT screen);
 void Click(POINT screen);
 void RightClick(POINT screen);
+// Turns the mouse wheel over `screen`: positive notches away from the user.
+void Wheel(POINT screen, int notches);
 // Presses the left button at `from`, moves to `to` and releases it there: a
 // drag, or a press taken away from a button before its release.
 void PressAndReleaseAt(POINT from, POINT to);

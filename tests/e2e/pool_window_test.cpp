@@ -1,7 +1,7 @@
 // The pool window of the real Kovan.exe: opened by F5 over the main window,
 // an edit typed into its tree and confirmed reaches the list file, a cancelled
-// one does not; the tree answers the keys; a resource script imported from
-// its menu adds its files.
+// one does not; the tree answers the keys and scrolls with the wheel; a
+// resource script imported from its menu adds its files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -128,6 +128,54 @@ TEST_F(PoolWindowE2e, TheTreeOpensClosesAndShowsItsMenuFromTheKeyboard) {
     DismissMenus(kovan->pid());
     EXPECT_TRUE(VisibleWindows(kovan->pid(), L"#32768").empty());
   }
+  input::Click(PoolPoint(pool, 8 + 459, 8 + 10));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pool); })) << "cancel did not close";
+}
+
+TEST_F(PoolWindowE2e, ALongPoolScrollsWithTheWheelAndTheKeys) {
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(kovan->WaitForExit().has_value());
+  std::string list;
+  for (int i = 0; i < 60; ++i) {
+    const auto file = folder.path() / ("f" + std::to_string(i) + ".txt");
+    WriteFile(file, "x");
+    list += "F" + std::to_string(i) + ",TXT," + file.string() + "\r\n";
+  }
+  WriteFile(folder.path() / "Liste.kvl", list);
+  kovan = std::make_unique<KovanProcess>(folder.path());
+  main = kovan->WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND pool = OpenPool();
+  ASSERT_NE(pool, nullptr) << "no pool window after F5";
+  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
+  ASSERT_NE(tree, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return ShownRows(tree) == 60; }));
+  const auto firstInSight = [&] {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+  };
+  const std::vector<TreeItem> items = ReadTree(tree);
+  HTREEITEM lastEntry = nullptr;
+  for (const TreeItem& item : items) {
+    if (item.depth == 0) lastEntry = item.handle;
+  }
+  const HTREEITEM top = firstInSight();
+  ASSERT_EQ(top, items.front().handle);
+
+  input::Wheel(Centre(ScreenRect(tree)), -2);  // towards the user: down the list
+  EXPECT_TRUE(WaitUntil([&] { return firstInSight() != top; })) << "the wheel did not scroll";
+  input::Click(Centre(ScreenRect(tree)));
+  input::Key(VK_END);
+  EXPECT_TRUE(WaitUntil([&] { return SelectedTreeItem(tree) == lastEntry; }));
+  RECT last{};
+  for (const TreeItem& item : ReadTree(tree)) {
+    if (item.handle == lastEntry) last = item.rect;
+  }
+  const RECT area = ScreenRect(tree);
+  EXPECT_LE(last.bottom, area.bottom) << "the last entry is not in sight";
+  EXPECT_GE(last.top, area.top);
+  input::Key(VK_HOME);
+  EXPECT_TRUE(WaitUntil([&] { return firstInSight() == top; })) << "Home did not go back to the top";
   input::Click(PoolPoint(pool, 8 + 459, 8 + 10));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(pool); })) << "cancel did not close";
 }
