@@ -101,7 +101,7 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
   EXPECT_NE(list.find("TWO,BMP,"), std::string::npos);
 }
 
-TEST_F(PoolWindowE2e, TheTreeOpensClosesAndShowsItsMenuFromTheKeyboard) {
+TEST_F(PoolWindowE2e, TheTreeOpensClosesSearchesAndShowsItsMenuFromTheKeyboard) {
   ASSERT_NE(main, nullptr);
   HWND pool = OpenPool();
   ASSERT_NE(pool, nullptr) << "no pool window after F5";
@@ -116,6 +116,8 @@ TEST_F(PoolWindowE2e, TheTreeOpensClosesAndShowsItsMenuFromTheKeyboard) {
   input::Key(VK_LEFT);  // which closes
   EXPECT_TRUE(WaitUntil([&] { return ShownRows(tree) == 2; })) << "Left did not close the entry";
   EXPECT_EQ(SelectedTreeItem(tree), ReadTree(tree).front().handle);
+  input::Type(L"t");  // on to the entry whose name starts with it
+  EXPECT_TRUE(WaitUntil([&] { return SelectedTreeItem(tree) == ReadTree(tree)[5].handle; })) << "typing did not select";
 
   for (const WORD shift : {WORD{0}, WORD{VK_SHIFT}}) {
     if (shift) {

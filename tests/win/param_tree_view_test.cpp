@@ -85,6 +85,24 @@ TEST_F(ParamTreeViewTest, TheKeysMoveOpenAndCloseAsInAnyTree) {
   EXPECT_EQ(view.RowCount(), 3u);
 }
 
+TEST_F(ParamTreeViewTest, TypingSelectsTheNextRowThatStartsWithIt) {
+  Make(3, 200);
+  model.SetAllExpanded(true);
+  auto type = [&](const wchar_t* text) {
+    for (const wchar_t* c = text; *c; ++c) SendMessageW(view.hwnd(), WM_CHAR, *c, 0);
+  };
+  type(L"C");
+  EXPECT_EQ(model.Selected(), 1u) << "the first row that starts with it, in any case";
+  type(L"c");
+  EXPECT_EQ(model.Selected(), 2u) << "the same letter again steps on";
+  Sleep(1100);
+  type(L"root2");
+  EXPECT_EQ(model.Selected(), 6u);
+  Sleep(1100);
+  type(L"x");
+  EXPECT_EQ(model.Selected(), 6u) << "no row starts with it";
+}
+
 TEST_F(ParamTreeViewTest, TheButtonOpensWithoutSelectingAndADoubleClickOnTheTextOpensToo) {
   Make(3, 200);
   const int indent = 19;  // at 96 DPI

@@ -21,6 +21,7 @@ constexpr int kMinEditorWidth = 16;
 constexpr int kEditorSlack = 16;  // room kept after the typed text while the editor widens
 constexpr int kEmptyParamWidth = 6;
 constexpr int kSidewaysStep = 16;  // design pixels a sideways line scrolls
+constexpr ULONGLONG kTypeAheadPause = 1000;  // ms after which typing starts a new search
 
 bool IsDecimal(const std::string& text) {
   return !text.empty() && text.size() < 9 &&
@@ -796,8 +797,37 @@ LRESULT ParamTreeView::OnChar(WPARAM wp, LPARAM) {
   if (wp == L'\r') {
     // Enter that the filter let through edits the focused parameter.
     if (const std::optional<size_t> selected = model_.Selected()) EditParam(*selected, model_.FocusedParam());
+  } else if (wp >= L' ') {
+    TypeAhead(static_cast<wchar_t>(wp));
   }
   return 0;
+}
+
+void ParamTreeView::TypeAhead(wchar_t c) {
+  const ULONGLONG now = GetTickCount64();
+  if (now - typedAt_ > kTypeAheadPause) typed_.clear();
+  typedAt_ = now;
+  typed_ += c;
+  const size_t count = Rows().size();
+  if (count == 0) return;
+  // One letter typed again and again steps through the rows it starts, as
+  // the first letter alone; a longer search may stay on the row it is on.
+  const bool oneLetter = std::all_of(typed_.begin(), typed_.end(), [&](wchar_t t) {
+    return CompareStringOrdinal(&t, 1, typed_.c_str(), 1, TRUE) == CSTR_EQUAL;
+  });
+  const std::wstring wanted = oneLetter ? typed_.substr(0, 1) : typed_;
+  const std::optional<size_t> selected = OutlineSelectedRow();
+  const size_t start = selected ? *selected + (oneLetter ? 1 : 0) : 0;
+  for (size_t k = 0; k < count; ++k) {
+    const size_t row = (start + k) % count;
+    const std::wstring text = OutlineRowText(row);
+    if (text.size() >= wanted.size() &&
+        CompareStringOrdinal(text.c_str(), static_cast<int>(wanted.size()), wanted.c_str(),
+                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
+      SelectRow(row);
+      return;
+    }
+  }
 }
 
 // --- What accessibility tools read

@@ -193,6 +193,9 @@ class ParamTreeView : public WindowBase, private ParamTreeListener, private Acce
   void OnScroll(int bar, WORD request);
   bool OnKeyDown(WPARAM key);
   LRESULT OnChar(WPARAM wp, LPARAM lp);
+  // Typing on the tree selects the next row whose shown text starts with
+  // what was typed, as in any tree; a pause starts a new search.
+  void TypeAhead(wchar_t c);
   void OpenMenu(POINT screen);
   // Where a menu opened from the keyboard shows, on the screen.
   POINT KeyboardMenuPoint();
@@ -225,6 +228,8 @@ class ParamTreeView : public WindowBase, private ParamTreeListener, private Acce
   int scrollX_ = 0;        // pixels scrolled sideways
   int contentWidth_ = 0;   // the widest row laid out since the tree was filled
   int wheelDelta_ = 0;     // wheel turns short of a whole step
+  std::wstring typed_;     // the search typed so far
+  ULONGLONG typedAt_ = 0;  // when its last character came
   UINT fontDpi_ = 96;      // the DPI the fonts and sizes are for: the parent window's
   LOGFONTW font_{};
   std::array<gdi::Font, 8> fonts_;  // by bold | italic << 1 | underline << 2
