@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 
 namespace kovan {
 
@@ -22,5 +23,14 @@ class ComApartment {
  private:
   HRESULT result_;
 };
+
+// A VARIANT holding a 32-bit integer (nothing to clear).
+inline VARIANT IntVariant(long value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
 
 }  // namespace kovan

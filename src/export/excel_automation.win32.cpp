@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/com.win32.hpp"
 #include "base/errors.win32.hpp"
 #include "base/text.hpp"
 #include "export/xlsx_workbook.hpp"
@@ -78,14 +79,6 @@ class Object {
  private:
   IDispatch* p_ = nullptr;
 };
-
-VARIANT IntArg(int value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
-}
 
 // A BSTR argument; the caller frees it with VariantClear.
 VARIANT TextArg(const std::string& text) {
@@ -169,7 +162,7 @@ bool WriteWorkbookThroughExcel(const ExportTable& table, const std::string& path
     if (!added) ThrowIfFailed(E_NOINTERFACE, "Excel");
     book = Object(added);
   }
-  const Object sheet = book.Get(L"Sheets", {IntArg(1)});
+  const Object sheet = book.Get(L"Sheets", {IntVariant(1)});
   VARIANT address = TextArg("A1:E" + std::to_string(table.rows.size() + 1));
   Object range;
   try {

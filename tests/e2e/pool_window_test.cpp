@@ -55,6 +55,15 @@ class PoolWindowE2e : public ::testing::Test {
     return nullptr;
   }
 
+  // F5, then the pool window's tree once it shows `rows` rows; null when
+  // either never shows.
+  HWND OpenPoolTree(size_t rows, HWND& pool) {
+    pool = OpenPool();
+    const HWND tree = pool ? FindWindowExW(pool, nullptr, kParamTreeClass, nullptr) : nullptr;
+    if (!tree || !WaitUntil([&] { return ShownRows(tree) == rows; })) return nullptr;
+    return tree;
+  }
+
   POINT PoolPoint(HWND pool, int x, int y) { return DesignPoint(pool, 486, POINT{x, y}); }
 
   ScratchFolder folder;
@@ -103,11 +112,9 @@ TEST_F(PoolWindowE2e, F5ShowsTheEntriesAConfirmedKeyReachesTheListAndACancelledO
 
 TEST_F(PoolWindowE2e, TheTreeOpensClosesSearchesAndShowsItsMenuFromTheKeyboard) {
   ASSERT_NE(main, nullptr);
-  HWND pool = OpenPool();
-  ASSERT_NE(pool, nullptr) << "no pool window after F5";
-  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
-  ASSERT_NE(tree, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return ShownRows(tree) == 2; }));
+  HWND pool = nullptr;
+  const HWND tree = OpenPoolTree(2, pool);
+  ASSERT_NE(tree, nullptr) << "no pool window with its two entries after F5";
   input::Key(VK_DOWN);  // nothing selected: the first entry
   input::Key(VK_RIGHT);
   EXPECT_TRUE(WaitUntil([&] { return ShownRows(tree) == 6; })) << "Right did not open the entry";
@@ -148,11 +155,9 @@ TEST_F(PoolWindowE2e, ALongPoolScrollsWithTheWheelAndTheKeys) {
   kovan = std::make_unique<KovanProcess>(folder.path());
   main = kovan->WaitForMainWindow();
   ASSERT_NE(main, nullptr);
-  HWND pool = OpenPool();
-  ASSERT_NE(pool, nullptr) << "no pool window after F5";
-  HWND tree = FindWindowExW(pool, nullptr, kParamTreeClass, nullptr);
-  ASSERT_NE(tree, nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return ShownRows(tree) == 60; }));
+  HWND pool = nullptr;
+  const HWND tree = OpenPoolTree(60, pool);
+  ASSERT_NE(tree, nullptr) << "no pool window with its 60 entries after F5";
   const auto firstInSight = [&] {
     return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
   };

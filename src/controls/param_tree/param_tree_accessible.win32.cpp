@@ -4,19 +4,9 @@
 
 #include <string>
 
+#include "base/com.win32.hpp"
+
 namespace kovan::ui {
-
-namespace {
-
-VARIANT ChildVariant(long id) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = id;
-  return v;
-}
-
-}  // namespace
 
 // The COM object itself. Rows are its simple children: child id k is row k - 1.
 class OutlineObject final : public IAccessible {
@@ -75,23 +65,11 @@ class OutlineObject final : public IAccessible {
     return outline_ ? S_FALSE : RPC_E_DISCONNECTED;  // the rows are simple children
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    std::optional<size_t> row;
-    if (const HRESULT checked = Check(child, row); checked != S_OK) return checked;
-    if (!row) return S_FALSE;
-    *name = SysAllocString(outline_->OutlineRowText(*row).c_str());
-    return *name ? S_OK : E_OUTOFMEMORY;
+    return RowString(child, name, [&](size_t row) { return outline_->OutlineRowText(row); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    std::optional<size_t> row;
-    if (const HRESULT checked = Check(child, row); checked != S_OK) return checked;
-    if (!row) return S_FALSE;
     // An outline item's value is its level, as tools expect of tree items.
-    *value = SysAllocString(std::to_wstring(outline_->OutlineRowLevel(*row)).c_str());
-    return *value ? S_OK : E_OUTOFMEMORY;
+    return RowString(child, value, [&](size_t row) { return std::to_wstring(outline_->OutlineRowLevel(row)); });
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override { return Nothing(text); }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
@@ -99,7 +77,7 @@ class OutlineObject final : public IAccessible {
     VariantInit(role);
     std::optional<size_t> row;
     if (const HRESULT checked = Check(child, row); checked != S_OK) return checked;
-    *role = ChildVariant(row ? ROLE_SYSTEM_OUTLINEITEM : ROLE_SYSTEM_OUTLINE);
+    *role = IntVariant(row ? ROLE_SYSTEM_OUTLINEITEM : ROLE_SYSTEM_OUTLINE);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
@@ -118,7 +96,7 @@ class OutlineObject final : public IAccessible {
       if (rowState.opens) flags |= rowState.open ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
       if (!rowState.inSight) flags |= STATE_SYSTEM_OFFSCREEN;
     }
-    *state = ChildVariant(flags);
+    *state = IntVariant(flags);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return Nothing(text); }
@@ -134,7 +112,7 @@ class OutlineObject final : public IAccessible {
     if (!outline_) return RPC_E_DISCONNECTED;
     if (GetFocus() != outline_->OutlineWindow()) return S_FALSE;
     const std::optional<size_t> selected = outline_->OutlineSelectedRow();
-    *child = ChildVariant(selected ? static_cast<long>(*selected) + 1 : CHILDID_SELF);
+    *child = IntVariant(selected ? static_cast<long>(*selected) + 1 : CHILDID_SELF);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* child) override {
@@ -143,7 +121,7 @@ class OutlineObject final : public IAccessible {
     if (!outline_) return RPC_E_DISCONNECTED;
     const std::optional<size_t> selected = outline_->OutlineSelectedRow();
     if (!selected) return S_FALSE;
-    *child = ChildVariant(static_cast<long>(*selected) + 1);
+    *child = IntVariant(static_cast<long>(*selected) + 1);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* text) override { return Nothing(text); }
@@ -195,7 +173,7 @@ class OutlineObject final : public IAccessible {
       default: break;
     }
     if (!to) return S_FALSE;
-    *end = ChildVariant(static_cast<long>(*to) + 1);
+    *end = IntVariant(static_cast<long>(*to) + 1);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
@@ -207,7 +185,7 @@ class OutlineObject final : public IAccessible {
     GetWindowRect(outline_->OutlineWindow(), &window);
     if (!PtInRect(&window, pt)) return S_FALSE;
     const std::optional<size_t> row = outline_->OutlineRowAt(pt);
-    *child = ChildVariant(row ? static_cast<long>(*row) + 1 : CHILDID_SELF);
+    *child = IntVariant(row ? static_cast<long>(*row) + 1 : CHILDID_SELF);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
@@ -232,6 +210,17 @@ class OutlineObject final : public IAccessible {
     if (child.lVal < 0 || static_cast<size_t>(child.lVal) > outline_->OutlineRowCount()) return E_INVALIDARG;
     row = static_cast<size_t>(child.lVal) - 1;
     return S_OK;
+  }
+  // A row's text, worked out by `text`; the outline itself has none.
+  template <typename Text>
+  HRESULT RowString(const VARIANT& child, BSTR* out, Text text) const {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    std::optional<size_t> row;
+    if (const HRESULT checked = Check(child, row); checked != S_OK) return checked;
+    if (!row) return S_FALSE;
+    *out = SysAllocString(text(*row).c_str());
+    return *out ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT Nothing(BSTR* text) const {
     if (!text) return E_POINTER;
