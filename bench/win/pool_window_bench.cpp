@@ -1,8 +1,8 @@
 // Opening the pool window on large pools, against a bare native tree view
 // filled with the texts of all nodes (five per entry) in the same run: the
 // first opening of a fresh window, the closing (the window lets go of its
-// working copy once hidden), the next opening, the next one after everything was expanded,
-// and expanding and collapsing everything. Run under Wine or on
+// working copy once hidden), the next opening, the next one after everything
+// was expanded, and expanding and collapsing everything. Run under Wine or on
 // Windows; prints the median of several rounds of each figure.
 #include <windows.h>
 #include <commctrl.h>
@@ -132,7 +132,7 @@ struct Bench {
   }
 
   // A closing as the window makes it: out of sight, then the working copy
-  // and the tree's items go. The window shows again for the next opening.
+  // goes. The window shows again for the next opening.
   static double Close(kovan::PoolWindow& window) {
     ShowWindow(window.hwnd(), SW_HIDE);
     Pump();

@@ -74,7 +74,8 @@ bool WindowBase::CreateFor(const WindowClassInfo& windowClass, DWORD exStyle, DW
 bool WindowBase::Subclass(HWND control) {
   if (!control || hwnd_ || GetWindowLongPtrW(control, GWLP_USERDATA) != 0) return false;
   // By hand rather than through the common controls' subclass chain, which
-  // looks its data up at every message: the inserts of a large tree feel it.
+  // looks its data up at every message and would load the common controls
+  // for an edit box.
   hwnd_ = control;
   dpi_ = dpi::OfWindow(control);
   SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

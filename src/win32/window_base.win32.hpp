@@ -96,8 +96,8 @@ class WindowBase {
 inline POINT MousePoint(LPARAM lp) { return POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 // Registers the common controls' window classes (the settings window's
-// up-down arrows) before a window makes its first one. The library loads with the
-// first call, so a start that shows none of them does not wait for it.
+// up-down arrows) before a window makes its first one. The library loads with
+// the first call, so a start that shows none of them does not wait for it.
 void RegisterCommonControls();
 
 // Shows the general error report for an error no handler caught: the error's
